@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the project builds, tests and runs with.
+# Idempotent: only missing packages are installed; apt is not touched otherwise.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ clang pkg-config
+  # fuzzing runtime for clang's sanitizers
+  libclang-rt-14-dev
+  # OpenGL 1.1 + GLU, software rasteriser, offscreen rendering
+  libgl-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libosmesa6-dev
+  # window system
+  qt6-base-dev libqt6opengl6-dev
+  # tests, benchmarks, number parsing
+  libgtest-dev libgmock-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev
+  # GUI tests without a display
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,43 @@
+#include "platform/headless/headless_platform.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "platform/platform.h"
+
+HeadlessRecord headlessRecord;
+
+void resetHeadlessRecord() { headlessRecord = HeadlessRecord{}; }
+
+void platformDebugOutput(std::string_view text) {
+  // One line per call: the messages carry their own line end where they have one.
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
+}
+
+void platformShowNotice(NoticeKind kind, int x, int y) {
+  std::string_view text = noticeText(kind);
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+  ++headlessRecord.noticeCount;
+  headlessRecord.lastNotice = std::string(text);
+  headlessRecord.noticeX = x;
+  headlessRecord.noticeY = y;
+}
+
+void platformMessageBox(std::string_view text, std::string_view caption) {
+  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+               static_cast<int>(text.size()), text.data());
+  ++headlessRecord.messageBoxCount;
+  headlessRecord.lastMessageBox = std::string(text);
+}
+
+std::uint32_t platformTickMs() {
+  using namespace std::chrono;
+  return static_cast<std::uint32_t>(
+      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void platformRequestRedraw() { ++headlessRecord.redrawRequests; }
+
+void platformSwapBuffers() {}

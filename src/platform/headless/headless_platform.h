@@ -1,0 +1,19 @@
+#pragma once
+// What the headless platform records, so tests can see notices and messages
+// that a window system would have shown.
+
+#include <string>
+
+struct HeadlessRecord {
+  int noticeCount = 0;
+  std::string lastNotice;
+  int noticeX = 0;
+  int noticeY = 0;
+  int messageBoxCount = 0;
+  std::string lastMessageBox;
+  int redrawRequests = 0;
+};
+
+extern HeadlessRecord headlessRecord;
+
+void resetHeadlessRecord();
