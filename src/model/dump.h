@@ -1,0 +1,15 @@
+#pragma once
+// Statistics of an object and of the world as text lines; the debug dumps and
+// tessera-tool's info command print the same lines.
+
+#include <string>
+
+#include "model/mesh_object.h"
+#include "model/world.h"
+
+std::string formatObjectStatistics(const MeshObject& object);  // six lines
+std::string formatWorldStatistics(const World& w);             // nine lines
+
+// Write those lines to the debug output.
+void dumpObject(const MeshObject& object);
+void dumpWorld();

@@ -1,0 +1,15 @@
+// Writes the bundled sample models into the folder given as the argument.
+#include <cstdio>
+#include <string>
+
+#include "formats/off_format.h"
+#include "support/mesh_builders.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make-samples FOLDER\n");
+    return 1;
+  }
+  const std::string folder = argv[1];
+  return writeOffFile(makeTorus(48, 24, 2.0f, 0.6f), (folder + "/torus.off").c_str());
+}
