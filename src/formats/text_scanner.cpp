@@ -1,0 +1,324 @@
+#include "formats/text_scanner.h"
+
+#include <sys/stat.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+#include <fast_float/fast_float.h>
+
+namespace {
+
+constexpr int kEnd = -1;   // the input has no more characters
+constexpr int kMore = -2;  // the character lies beyond the buffered window
+
+// Numbers are read with the C locale's point whatever the user's locale says:
+// model files are the same on every machine.
+locale_t cLocale() {
+  static locale_t locale = newlocale(LC_ALL_MASK, "C", nullptr);
+  return locale;
+}
+
+bool isBlank(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isHexDigit(int c) {
+  return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+int lower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+// The window of buffered characters that a token is collected from.
+struct Window {
+  const char* text;
+  std::size_t size;
+  bool more;  // characters may follow beyond size
+  int at(std::size_t k) const {
+    if (k < size) return static_cast<unsigned char>(text[k]);
+    return more ? kMore : kEnd;
+  }
+};
+
+float convertWithCLibrary(const char* text, std::size_t length, bool& ok) {
+  std::string copy(text, length);
+  char* stop = nullptr;
+  float value = strtof_l(copy.c_str(), &stop, cLocale());
+  ok = stop != copy.c_str();
+  return value;
+}
+
+}  // namespace
+
+TextScanner::TextScanner(std::FILE* file)
+    : file_(file), storage_(new char[kBufferSize]), data_(storage_.get()) {
+  struct stat info {};
+  if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
+    const off_t at = ftello(file);
+    totalSize_ = static_cast<std::uint64_t>(info.st_size) -
+                 static_cast<std::uint64_t>(at > 0 && at <= info.st_size ? at : 0);
+  }
+}
+
+TextScanner::TextScanner(const char* text, std::size_t size)
+    : data_(text), end_(size), inputEnded_(true), totalSize_(size), bytesRead_(size) {}
+
+bool TextScanner::refill() {
+  if (inputEnded_) return false;
+  if (pos_ > 0) {
+    std::memmove(storage_.get(), storage_.get() + pos_, end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+  }
+  const std::size_t room = kBufferSize - end_;
+  if (room == 0) return false;
+  const std::size_t got = std::fread(storage_.get() + end_, 1, room, file_);
+  if (got < room) inputEnded_ = true;
+  end_ += got;
+  bytesRead_ += got;
+  return got > 0;
+}
+
+void TextScanner::fill(std::size_t want) {
+  while (end_ - pos_ < want && !inputEnded_) {
+    if (!refill()) break;
+  }
+}
+
+void TextScanner::skipWhitespace() {
+  for (;;) {
+    while (pos_ < end_ && isBlank(static_cast<unsigned char>(data_[pos_]))) ++pos_;
+    if (pos_ < end_ || inputEnded_) return;
+    refill();
+  }
+}
+
+bool TextScanner::atEnd() {
+  fill(1);
+  return pos_ >= end_;
+}
+
+std::uint64_t TextScanner::bytesLeft() const {
+  if (totalSize_ == UINT64_MAX) return UINT64_MAX;
+  const std::uint64_t consumed = bytesRead_ - (end_ - pos_);
+  return consumed <= totalSize_ ? totalSize_ - consumed : 0;
+}
+
+TextScanner::Collect TextScanner::collectInt(std::size_t& length, bool& accepted) const {
+  const Window w{data_ + pos_, end_ - pos_, !inputEnded_};
+  std::size_t i = 0;
+  int c = w.at(0);
+  if (c == kMore) return Collect::NeedMore;
+  if (c == '-' || c == '+') c = w.at(++i);
+  const std::size_t firstDigit = i;
+  while (isDigit(c)) c = w.at(++i);
+  if (c == kMore) return Collect::NeedMore;
+  length = i;
+  accepted = i > firstDigit;
+  return Collect::Done;
+}
+
+bool TextScanner::readInt(std::int32_t& value) {
+  skipWhitespace();
+  fill(64);
+  std::size_t length = 0;
+  bool accepted = false;
+  if (collectInt(length, accepted) == Collect::NeedMore) {
+    fill(kBufferSize);
+    if (collectInt(length, accepted) == Collect::NeedMore) return false;  // a 1 MiB number
+  }
+  const char* text = data_ + pos_;
+  pos_ += length;
+  if (!accepted) return false;
+  bool negative = text[0] == '-';
+  std::size_t k = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  std::int64_t magnitude = 0;
+  for (; k < length; ++k) {
+    magnitude = magnitude * 10 + (text[k] - '0');
+    if (magnitude > std::int64_t{2147483648}) return false;
+  }
+  if (negative) magnitude = -magnitude;
+  if (magnitude > 2147483647) return false;
+  value = static_cast<std::int32_t>(magnitude);
+  return true;
+}
+
+// The collection rules of the C library's %f, step for step: an optional
+// sign, then "nan", "inf"/"infinity", or a decimal or 0x-prefixed hexadecimal
+// mantissa with at most one point and an exponent (e or p) with its own sign.
+// What is collected is what the stream gives up, even where the number that
+// converts is shorter ("1e" yields 1 and consumes both characters).
+TextScanner::Collect TextScanner::collectFloat(std::size_t& length, bool& plainDecimal,
+                                               bool& accepted) const {
+  const Window w{data_ + pos_, end_ - pos_, !inputEnded_};
+  std::size_t i = 0;
+  plainDecimal = true;
+  accepted = false;
+  int c = w.at(0);
+  if (c == kMore) return Collect::NeedMore;
+  if (c == kEnd) {
+    length = 0;
+    return Collect::Done;
+  }
+  bool gotSign = false;
+  if (c == '-' || c == '+') {
+    gotSign = true;
+    c = w.at(++i);
+    if (c == kMore) return Collect::NeedMore;
+    if (c == kEnd) {
+      length = i;
+      return Collect::Done;
+    }
+  }
+  auto matchWord = [&](const char* rest) -> Collect {
+    // c holds the word's first letter; each later letter must follow.
+    for (const char* r = rest; *r != '\0'; ++r) {
+      c = w.at(++i);
+      if (c == kMore) return Collect::NeedMore;
+      if (lower(c) != *r) {
+        length = i;
+        return Collect::Done;
+      }
+    }
+    ++i;
+    accepted = true;
+    return Collect::Done;
+  };
+  if (lower(c) == 'n') {
+    plainDecimal = false;
+    if (matchWord("an") == Collect::NeedMore) return Collect::NeedMore;
+    if (accepted) length = i;
+    return Collect::Done;
+  }
+  if (lower(c) == 'i') {
+    plainDecimal = false;
+    if (matchWord("nf") == Collect::NeedMore) return Collect::NeedMore;
+    if (!accepted) return Collect::Done;
+    c = w.at(i);
+    if (c == kMore) return Collect::NeedMore;
+    if (lower(c) == 'i') {
+      accepted = false;
+      if (matchWord("nity") == Collect::NeedMore) return Collect::NeedMore;
+    }
+    if (accepted) length = i;
+    return Collect::Done;
+  }
+
+  bool hex = false, gotDigit = false, gotDot = false, gotExp = false, lastWasExp = false;
+  int expChar = 'e';
+  if (c == '0') {
+    c = w.at(++i);
+    if (c == kMore) return Collect::NeedMore;
+    if (lower(c) == 'x') {
+      hex = true;
+      plainDecimal = false;
+      expChar = 'p';
+      c = w.at(++i);
+    } else {
+      gotDigit = true;
+    }
+  }
+  for (;;) {
+    if (c == kMore) return Collect::NeedMore;
+    if (c == kEnd) break;
+    bool wasExp = false;
+    if (isDigit(c) || (!gotExp && hex && isHexDigit(c))) {
+      gotDigit = true;
+    } else if (gotExp && lastWasExp && (c == '-' || c == '+')) {
+      // the exponent's sign
+    } else if (gotDigit && !gotExp && lower(c) == expChar) {
+      gotExp = gotDot = true;
+      wasExp = true;
+    } else if (!gotDot && c == '.') {
+      gotDot = true;
+    } else {
+      break;
+    }
+    lastWasExp = wasExp;
+    c = w.at(++i);
+  }
+  length = i;
+  const std::size_t prefix = (gotSign ? 1 : 0) + (hex ? 2 : 0);
+  accepted = i > prefix;
+  return Collect::Done;
+}
+
+bool TextScanner::readFloat(float& value) {
+  skipWhitespace();
+  fill(128);
+  std::size_t length = 0;
+  bool plainDecimal = true, accepted = false;
+  if (collectFloat(length, plainDecimal, accepted) == Collect::NeedMore) {
+    fill(kBufferSize);
+    if (collectFloat(length, plainDecimal, accepted) == Collect::NeedMore) return false;
+  }
+  const char* text = data_ + pos_;
+  pos_ += length;
+  if (!accepted) return false;
+  if (plainDecimal) {
+    const char* first = text[0] == '+' ? text + 1 : text;
+    float parsed = 0.0f;
+    const auto result = fast_float::from_chars(first, text + length, parsed);
+    if (result.ec == std::errc() && result.ptr != first) {
+      value = parsed;
+      return true;
+    }
+  }
+  bool ok = false;
+  const float parsed = convertWithCLibrary(text, length, ok);
+  if (ok) value = parsed;
+  return ok;
+}
+
+bool TextScanner::readToken(std::string& token) {
+  skipWhitespace();
+  if (pos_ >= end_) return false;
+  token.clear();
+  for (;;) {
+    std::size_t start = pos_;
+    while (pos_ < end_ && !isBlank(static_cast<unsigned char>(data_[pos_]))) ++pos_;
+    token.append(data_ + start, pos_ - start);
+    if (pos_ < end_ || inputEnded_) return true;
+    refill();
+    if (pos_ >= end_) return true;
+  }
+}
+
+bool TextScanner::readLine(std::string& line, std::size_t maxChars) {
+  line.clear();
+  fill(1);
+  if (pos_ >= end_) return false;
+  while (line.size() < maxChars) {
+    if (pos_ >= end_) {
+      fill(1);
+      if (pos_ >= end_) break;
+    }
+    const std::size_t room = maxChars - line.size();
+    const std::size_t available = end_ - pos_ < room ? end_ - pos_ : room;
+    const char* start = data_ + pos_;
+    const void* newline = std::memchr(start, '\n', available);
+    if (newline != nullptr) {
+      const std::size_t take = static_cast<const char*>(newline) - start + 1;
+      line.append(start, take);
+      pos_ += take;
+      break;
+    }
+    line.append(start, available);
+    pos_ += available;
+  }
+  return true;
+}
+
+void TextScanner::skipRestOfLine() {
+  for (;;) {
+    fill(1);
+    if (pos_ >= end_) return;
+    const void* newline = std::memchr(data_ + pos_, '\n', end_ - pos_);
+    if (newline != nullptr) {
+      pos_ = static_cast<std::size_t>(static_cast<const char*>(newline) - data_) + 1;
+      return;
+    }
+    pos_ = end_;
+  }
+}
