@@ -1,0 +1,43 @@
+#include "formats/reader_support.h"
+
+#include <cstdarg>
+
+#include "platform/platform.h"
+#include "settings/view_options.h"
+
+ReadFailure lastReadFailure = ReadFailure::None;
+
+void noticePosition(int& x, int& y) {
+  x = windowGeometry.windowX + windowGeometry.windowWidth / 2 - 125;
+  y = windowGeometry.windowY + windowGeometry.windowHeight / 2 - 100;
+}
+
+FileHandle openForReading(const char* name, const char* mode) {
+  FileHandle file(std::fopen(name, mode));
+  if (!file) {
+    lastReadFailure = ReadFailure::NotOpened;
+    int x = 0, y = 0;
+    noticePosition(x, y);
+    platformShowNotice(NoticeKind::FileNotFound, x, y);
+  }
+  return file;
+}
+
+void debugMessage(const char* format, ...) {
+  char text[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  platformDebugOutput(text);
+}
+
+void reportDamaged(const char* name) {
+  lastReadFailure = ReadFailure::Damaged;
+  debugMessage("File, %s, is damaged or truncated.\n", name);
+}
+
+void reportDroppedFaces(const char* name, std::int64_t count) {
+  debugMessage("File, %s, has %lld faces with vertex indices out of range; they were dropped.\n",
+               name, static_cast<long long>(count));
+}
