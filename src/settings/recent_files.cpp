@@ -1,0 +1,92 @@
+#include "settings/recent_files.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "formats/text_scanner.h"
+#include "platform/file_handle.h"
+#include "platform/platform.h"
+
+std::array<RecentEntry, kRecentCapacity> recentFiles;
+std::int32_t recentCount = 0;
+
+namespace {
+
+// A line end read into a path is not part of it, whichever platform wrote it.
+void dropLineEnd(std::string& line) {
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+}  // namespace
+
+std::string recentListPath() {
+  // Without a configuration folder there is no path: opening "" fails, as it must.
+  const std::string dir = platformConfigDirectory();
+  return dir.empty() ? dir : dir + "tsr_recent.ini";
+}
+
+void readRecentList() {
+  const std::string path = recentListPath();
+  FileHandle file(std::fopen(path.c_str(), "r"));
+  if (!file) {
+    FileHandle created(std::fopen(path.c_str(), "w+"));
+    if (!created) std::exit(-1);
+    std::fprintf(created.get(), "%d\n", 0);
+    created.reset();
+    file.reset(std::fopen(path.c_str(), "r"));
+    if (!file) std::exit(-1);
+  }
+  TextScanner scan(file.get());
+  std::int32_t count = 0;
+  if (!scan.readInt(count) || count < 0) count = 0;
+  if (count > kRecentCapacity) count = kRecentCapacity;
+
+  recentCount = 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    std::int32_t length = 0;
+    if (!scan.readInt(length) || length < 0) break;
+    scan.skipWhitespace();
+    std::string line;
+    if (!scan.readLine(line, static_cast<std::size_t>(length))) break;
+    // A length line shorter than the path cuts the path; the rest of its
+    // line must not be taken for the next entry.
+    if (line.empty() || line.back() != '\n') scan.skipRestOfLine();
+    dropLineEnd(line);
+    RecentEntry& entry = recentFiles[static_cast<std::size_t>(i)];
+    entry.length = static_cast<std::int32_t>(line.size());
+    entry.path = std::move(line);
+    recentCount = i + 1;
+  }
+}
+
+void writeRecentList() {
+  const std::string path = recentListPath();
+  FileHandle file(std::fopen(path.c_str(), "w+"));
+  if (!file) std::exit(-1);
+  std::fprintf(file.get(), "%d\n", recentCount);
+  for (std::int32_t i = 0; i < recentCount; ++i) {
+    const RecentEntry& entry = recentFiles[static_cast<std::size_t>(i)];
+    std::fprintf(file.get(), "%d\n%s\n", entry.length, entry.path.c_str());
+  }
+}
+
+void addRecentFile(std::string_view path) {
+  const std::int32_t last = recentCount < kRecentCapacity ? recentCount : kRecentCapacity - 1;
+  for (std::int32_t k = last; k > 0; --k) {
+    recentFiles[static_cast<std::size_t>(k)] = std::move(recentFiles[static_cast<std::size_t>(k - 1)]);
+  }
+  recentFiles[0].path = std::string(path);
+  recentFiles[0].length = static_cast<std::int32_t>(path.size());
+  if (recentCount < kRecentCapacity) ++recentCount;
+}
+
+void clearRecentList() {
+  recentCount = 0;
+  writeRecentList();
+}
+
+void resetRecentList() {
+  recentFiles = {};
+  recentCount = 0;
+}

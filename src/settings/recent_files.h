@@ -1,0 +1,33 @@
+#pragma once
+// The last ten model files opened, most recent first, kept in
+// "tsr_recent.ini" in the configuration directory.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct RecentEntry {
+  std::int32_t length = 0;
+  std::string path;
+};
+
+constexpr std::int32_t kRecentCapacity = 10;
+
+extern std::array<RecentEntry, kRecentCapacity> recentFiles;
+extern std::int32_t recentCount;
+
+std::string recentListPath();
+
+// Reads the list file, creating it (count 0) when missing. Ends the program
+// (status -1) when the file can be neither created nor opened.
+void readRecentList();
+// Rewrites the list file from memory; status -1 when it cannot be created.
+void writeRecentList();
+// Puts a path at the head; the oldest entry drops out of a full list. No
+// search for duplicates: the same file opened twice is listed twice.
+void addRecentFile(std::string_view path);
+// Empties the list in memory and in its file.
+void clearRecentList();
+
+void resetRecentList();
