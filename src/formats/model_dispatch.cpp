@@ -1,0 +1,60 @@
+#include "formats/model_dispatch.h"
+
+#include "formats/off_format.h"
+#include "formats/reader_support.h"
+#include "platform/platform.h"
+#include "settings/recent_files.h"
+
+FormatId currentFormat = formatUnknown;
+bool modelLoaded = false;
+
+ModelReader readerForFormat(FormatId format) {
+  switch (format) {
+    case formatOff: return readOffFile;
+    default: return nullptr;
+  }
+}
+
+void stripSurroundingQuotes(std::string& name) {
+  if (name.empty() || name[0] != '"') return;
+  name.erase(0, 1);
+  const std::size_t closing = name.find('"');
+  if (closing != std::string::npos) name.erase(closing);
+}
+
+std::optional<Model> readModelFile(const char* name, FormatId& format) {
+  format = formatOfName(name);
+  const ModelReader reader = readerForFormat(format);
+  if (reader == nullptr) {
+    format = formatUnknown;
+    int x = 0, y = 0;
+    noticePosition(x, y);
+    platformShowNotice(NoticeKind::FileNotSupported, x, y);
+    return std::nullopt;
+  }
+  lastReadFailure = ReadFailure::None;
+  return reader(name);
+}
+
+std::optional<Model> openModelFile(std::string& name, int fromRecentList) {
+  stripSurroundingQuotes(name);
+  FormatId format = formatUnknown;
+  std::optional<Model> model = readModelFile(name.c_str(), format);
+  if (format == formatUnknown) return std::nullopt;
+  if (model) {
+    currentFormat = format;
+    modelLoaded = true;
+  }
+  if (fromRecentList == 0) {
+    addRecentFile(name);
+    writeRecentList();
+  }
+  platformRequestRedraw();
+  return model;
+}
+
+void resetDispatchState() {
+  currentFormat = formatUnknown;
+  modelLoaded = false;
+  lastReadFailure = ReadFailure::None;
+}

@@ -1,0 +1,161 @@
+#include "formats/model_dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include "formats/reader_support.h"
+#include "platform/headless/headless_platform.h"
+#include "settings/recent_files.h"
+#include "settings/view_options.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const char* kTriangle = "OFF 3 1 0 0 0 0 1 0 0 0 1 0 3 0 1 2\n";
+
+}  // namespace
+
+TEST(FormatNames, EveryEndingRule) {
+  EXPECT_EQ(formatOfName("CUBE.OFF"), formatOff);
+  EXPECT_EQ(formatOfName("cube.Off"), formatOff);
+  EXPECT_EQ(formatOfName("cubeoff"), formatOff);
+  EXPECT_EQ(formatOfName("handoff"), formatOff);
+  EXPECT_EQ(formatOfName("cube.3DS"), format3DStudio);
+  EXPECT_EQ(formatOfName("ship.MD2"), formatQuake2);
+  EXPECT_EQ(formatOfName("ship.md3"), formatUnknown);
+  EXPECT_EQ(formatOfName("a.mdl"), formatQuake1);
+  EXPECT_EQ(formatOfName("a.cob"), formatTruespace);
+  EXPECT_EQ(formatOfName("a.lwo"), formatLightwave);
+  EXPECT_EQ(formatOfName("a.vtk"), formatVtk);
+  EXPECT_EQ(formatOfName("a.OBJ"), formatWavefront);
+  EXPECT_EQ(formatOfName("a.dxf"), formatDxf);
+  EXPECT_EQ(formatOfName("a.x"), formatDirectX);
+  EXPECT_EQ(formatOfName("a.X"), formatDirectX);
+  EXPECT_EQ(formatOfName("scene.tex"), formatDirectX);
+  EXPECT_EQ(formatOfName("x"), formatDirectX);
+  EXPECT_EQ(formatOfName("of"), formatUnknown);
+  EXPECT_EQ(formatOfName(""), formatUnknown);
+}
+
+TEST(FormatNames, DisplayNames) {
+  EXPECT_STREQ(formatDisplayName("off"), "OFF format");
+  EXPECT_STREQ(formatDisplayName("3dS"), "3D Studio format");
+  EXPECT_STREQ(formatDisplayName("cob"), "Truespace format");
+  EXPECT_STREQ(formatDisplayName("MDL"), "Quake 1 format");
+  EXPECT_STREQ(formatDisplayName("md2"), "Quake 2 format");
+  EXPECT_STREQ(formatDisplayName("dxf"), "Autodesk format");
+  EXPECT_STREQ(formatDisplayName("lwo"), "Lightwave format");
+  EXPECT_STREQ(formatDisplayName("vtk"), "Vis. Toolkit format");
+  EXPECT_STREQ(formatDisplayName("tex"), "DirectX format");
+  EXPECT_STREQ(formatDisplayName("obj"), "Wavefront format");
+  EXPECT_STREQ(formatDisplayName("md3"), "Uknown format");
+}
+
+TEST(Dispatch, QuotesAreRemovedInPlace) {
+  std::string quoted = "\"/models/cube.off\"";
+  stripSurroundingQuotes(quoted);
+  EXPECT_EQ(quoted, "/models/cube.off");
+  std::string trailing = "\"/m/a b.off\" extra words";
+  stripSurroundingQuotes(trailing);
+  EXPECT_EQ(trailing, "/m/a b.off");
+  std::string unclosed = "\"/m/a.off";
+  stripSurroundingQuotes(unclosed);
+  EXPECT_EQ(unclosed, "/m/a.off");
+  std::string plain = "/m/\"a\".off";
+  stripSurroundingQuotes(plain);
+  EXPECT_EQ(plain, "/m/\"a\".off");
+}
+
+TEST(Dispatch, QuotedNameOpensAndEntersTheListUnquoted) {
+  IsolatedState state;
+  const std::string path = state.dir().file("cube.off");
+  writeTextFile(path, kTriangle);
+  std::string name = "\"" + path + "\"";
+  std::optional<Model> model = openModelFile(name, 0);
+  ASSERT_TRUE(model);
+  EXPECT_EQ(name, path);
+  EXPECT_EQ(currentFormat, formatOff);
+  EXPECT_TRUE(modelLoaded);
+  ASSERT_EQ(recentCount, 1);
+  EXPECT_EQ(recentFiles[0].path, path);
+  EXPECT_EQ(recentFiles[0].length, static_cast<std::int32_t>(path.size()));
+  EXPECT_EQ(readTextFile(recentListPath()),
+            "1\n" + std::to_string(path.size()) + "\n" + path + "\n");
+  EXPECT_EQ(headlessRecord.redrawRequests, 1);
+}
+
+TEST(Dispatch, MissingFileLeavesTheDisplayButEntersTheList) {
+  IsolatedState state;
+  currentFormat = formatOff;
+  modelLoaded = true;
+  windowGeometry.windowX = 300;
+  windowGeometry.windowWidth = 601;
+  std::string name = state.dir().file("model.off");
+  EXPECT_FALSE(openModelFile(name, 0));
+  EXPECT_EQ(headlessRecord.lastNotice, "FILE NOT FOUND: It may have been moved or deleted.");
+  EXPECT_EQ(headlessRecord.noticeX, 300 + 300 - 125);
+  EXPECT_EQ(headlessRecord.noticeY, 150 + 200 - 100);
+  EXPECT_EQ(currentFormat, formatOff);
+  EXPECT_TRUE(modelLoaded);
+  ASSERT_EQ(recentCount, 1);
+  EXPECT_EQ(recentFiles[0].path, name);
+  EXPECT_EQ(headlessRecord.redrawRequests, 1);
+}
+
+TEST(Dispatch, UnknownFormatTouchesNothing) {
+  IsolatedState state;
+  // Formats whose readers are not built yet are unknown too.
+  for (const char* file : {"ship.md3", "model.obj", "scene.x"}) {
+    std::string name = state.dir().file(file);
+    writeTextFile(name, kTriangle);
+    EXPECT_FALSE(openModelFile(name, 0)) << file;
+  }
+  EXPECT_EQ(headlessRecord.noticeCount, 3);
+  EXPECT_EQ(headlessRecord.lastNotice, "FILE NOT SUPPORTED: The format of the file is unknown.");
+  EXPECT_EQ(recentCount, 0);
+  EXPECT_EQ(headlessRecord.redrawRequests, 0);
+  EXPECT_FALSE(modelLoaded);
+}
+
+TEST(Dispatch, ElevenOpensKeepTheTenNewestAndDuplicatesStay) {
+  IsolatedState state;
+  for (int i = 0; i < 11; ++i) {
+    std::string name = state.dir().file("m" + std::to_string(i) + ".off");
+    writeTextFile(name, kTriangle);
+    ASSERT_TRUE(openModelFile(name, 0));
+  }
+  ASSERT_EQ(recentCount, 10);
+  EXPECT_EQ(recentFiles[0].path, state.dir().file("m10.off"));
+  EXPECT_EQ(recentFiles[9].path, state.dir().file("m1.off"));
+
+  std::string again = state.dir().file("m10.off");
+  ASSERT_TRUE(openModelFile(again, 0));
+  EXPECT_EQ(recentFiles[0].path, again);
+  EXPECT_EQ(recentFiles[1].path, again);
+  EXPECT_EQ(recentFiles[9].path, state.dir().file("m2.off"));
+}
+
+TEST(Dispatch, OpeningFromTheListLeavesItAlone) {
+  IsolatedState state;
+  for (const char* file : {"a.off", "b.off"}) {
+    std::string name = state.dir().file(file);
+    writeTextFile(name, kTriangle);
+    ASSERT_TRUE(openModelFile(name, 0));
+  }
+  const std::string before = readTextFile(recentListPath());
+  std::string fromList = recentFiles[1].path;
+  ASSERT_TRUE(openModelFile(fromList, 1));
+  EXPECT_EQ(recentFiles[0].path, state.dir().file("b.off"));
+  EXPECT_EQ(recentCount, 2);
+  EXPECT_EQ(readTextFile(recentListPath()), before);
+}
+
+TEST(Dispatch, ReadingForTheToolTouchesNoList) {
+  IsolatedState state;
+  const std::string path = state.dir().file("cube.off");
+  writeTextFile(path, kTriangle);
+  FormatId format = formatUnknown;
+  EXPECT_TRUE(readModelFile(path.c_str(), format));
+  EXPECT_EQ(format, formatOff);
+  EXPECT_EQ(recentCount, 0);
+  EXPECT_FALSE(modelLoaded);
+}
