@@ -1,0 +1,98 @@
+// tessera-tool is run as a separate program: its output and exit status are
+// its interface to scripts.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "support/mesh_builders.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+};
+
+ToolRun runTool(const std::string& arguments, const TempDir& home) {
+  // HOME and XDG_CONFIG_HOME point at a scratch folder: the tool must not
+  // create or change any settings file there.
+  const std::string command = "HOME='" + home.path() + "' XDG_CONFIG_HOME='" + home.path() +
+                              "/config' " TESSERA_TOOL_PATH " " + arguments + " 2>/dev/null";
+  ToolRun run;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  std::array<char, 4096> chunk{};
+  std::size_t got = 0;
+  while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) run.out.append(chunk.data(), got);
+  const int raw = pclose(pipe);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return run;
+}
+
+}  // namespace
+
+TEST(Tool, InfoPrintsFormatObjectsWorldAndTotals) {
+  TempDir dir;
+  const std::string path = dir.file("quad.off");
+  writeTextFile(path, "OFF\n4 2 0\n0 0 0\n2 0 0\n2 4 0\n0 4 0\n3 0 1 2\n3 0 2 3\n");
+  ToolRun run = runTool("info " + path, dir);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "Format: OFF format\n"
+            "Objects: 1\n"
+            "Object 0:\n"
+            "      Number Of Vertices = 4\n"
+            "         Number Of Faces = 2\n"
+            "Center Of Geometric Mass = (1.000000, 2.000000, 0.000000)\n"
+            "                  Bounds = 0.000000 <--x--> 2.000000\n"
+            "                           0.000000 <--y--> 4.000000\n"
+            "                           0.000000 <--z--> 0.000000\n"
+            "WORLD --> xCenMass = 1.000000\n"
+            "WORLD --> yCenMass = 2.000000\n"
+            "WORLD --> zCenMass = 0.000000\n"
+            "WORLD -->     xMin = 0.000000\n"
+            "WORLD -->     xMax = 2.000000\n"
+            "WORLD -->     yMin = 0.000000\n"
+            "WORLD -->     yMax = 4.000000\n"
+            "WORLD -->     zMin = 0.000000\n"
+            "WORLD -->     zMax = 0.000000\n"
+            "Polygons: 2  Vertices: 4\n");
+  // Reading for scripts leaves no settings or recent list behind.
+  EXPECT_EQ(readTextFile(dir.file("config/tessera/tsr_recent.ini")), "");
+}
+
+TEST(Tool, ExitStatusTellsWhatWentWrong) {
+  TempDir dir;
+  writeTextFile(dir.file("damaged.off"), "OFF 3 1 0 0 0");
+  writeTextFile(dir.file("header.off"), "COFF 3 1 0");
+  writeTextFile(dir.file("ship.md3"), "whatever");
+  EXPECT_EQ(runTool("", dir).status, 1);
+  EXPECT_EQ(runTool("info", dir).status, 1);
+  EXPECT_EQ(runTool("frobnicate " + dir.file("damaged.off"), dir).status, 1);
+  EXPECT_EQ(runTool("info " + dir.file("absent.off"), dir).status, 1);
+  EXPECT_EQ(runTool("info " + dir.file("ship.md3"), dir).status, 1);
+  EXPECT_EQ(runTool("info " + dir.file("damaged.off"), dir).status, 2);
+  EXPECT_EQ(runTool("info " + dir.file("header.off"), dir).status, 255);
+  ToolRun help = runTool("--help", dir);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("convert IN OUT.off"), std::string::npos);
+}
+
+TEST(Tool, ConvertWritesWhatSaveAsWrites) {
+  TempDir dir;
+  const std::string in = dir.file("torus.off");
+  writeTextFile(in, offText(makeTorus(10, 6, 3.0f, 1.0f)));
+  const std::string out = dir.file("copy.off");
+  ASSERT_EQ(runTool("convert " + in + " " + out, dir).status, 0);
+  EXPECT_EQ(readTextFile(out), readTextFile(in));
+  ToolRun first = runTool("info " + in, dir);
+  ToolRun second = runTool("info " + out, dir);
+  EXPECT_EQ(first.out, second.out);
+
+  EXPECT_EQ(runTool("convert " + in + " " + dir.file("copy.obj"), dir).status, 1);
+  EXPECT_EQ(runTool("convert " + in + " " + dir.file("no/folder/x.off"), dir).status, 255);
+}
