@@ -1,0 +1,29 @@
+#include "fuzz_support.h"
+
+#include <stdlib.h>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+
+const std::string& fuzzConfigHome() {
+  static const std::string home = [] {
+    char pattern[] = "/tmp/tessera-fuzz-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    std::string path = made ? made : "/tmp";
+    setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+    return path;
+  }();
+  return home;
+}
+
+std::string writeFuzzFile(const std::string& name, const std::string& prefix,
+                          const std::uint8_t* data, std::size_t size) {
+  const std::string path = fuzzConfigHome() + "/" + name;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) abort();
+  std::fwrite(prefix.data(), 1, prefix.size(), file);
+  if (size > 0) std::fwrite(data, 1, size, file);
+  std::fclose(file);
+  return path;
+}
