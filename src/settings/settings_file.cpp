@@ -42,20 +42,34 @@ bool readColor(TextScanner& scan, Color& color) {
   return readValue(scan, color.r) && readValue(scan, color.g) && readValue(scan, color.b);
 }
 
+// The flags in file order: four before the depth level, seven after it.
+using Flag = bool ViewOptions::*;
+constexpr Flag kFlagsBeforeLevel[] = {&ViewOptions::showCenterOfMass, &ViewOptions::showAxes,
+                                      &ViewOptions::zoomDependentRotation,
+                                      &ViewOptions::inertialRotation};
+constexpr Flag kFlagsAfterLevel[] = {&ViewOptions::hiddenLineMode, &ViewOptions::pivotAtCenter,
+                                     &ViewOptions::pivotAtOrigin, &ViewOptions::showBoundingBox,
+                                     &ViewOptions::wireframeMode, &ViewOptions::solidMode,
+                                     &ViewOptions::saveSettingsOnExit};
+
+template <std::size_t N>
+bool readFlags(TextScanner& scan, const Flag (&flags)[N]) {
+  for (Flag flag : flags) {
+    if (!readFlag(scan, viewOptions.*flag)) return false;
+  }
+  return true;
+}
+
 // Reads the values after the header. Stops at the first that cannot be read,
 // so everything from there on keeps the value it had.
 void readValues(TextScanner& scan) {
   ViewOptions& o = viewOptions;
   WindowGeometry& g = windowGeometry;
-  readFlag(scan, o.showCenterOfMass) && readFlag(scan, o.showAxes) &&
-      readFlag(scan, o.zoomDependentRotation) && readFlag(scan, o.inertialRotation) &&
-      readValue(scan, o.depthCueLevel) && readFlag(scan, o.hiddenLineMode) &&
-      readFlag(scan, o.pivotAtCenter) && readFlag(scan, o.pivotAtOrigin) &&
-      readFlag(scan, o.showBoundingBox) && readFlag(scan, o.wireframeMode) &&
-      readFlag(scan, o.solidMode) && readFlag(scan, o.saveSettingsOnExit) &&
-      readColor(scan, o.foregroundColor) && readColor(scan, o.backgroundColor) &&
-      scan.readInt(g.windowX) && scan.readInt(g.windowY) && scan.readInt(g.windowWidth) &&
-      scan.readInt(g.windowHeight) && scan.readInt(g.windowShowState);
+  readFlags(scan, kFlagsBeforeLevel) && readValue(scan, o.depthCueLevel) &&
+      readFlags(scan, kFlagsAfterLevel) && readColor(scan, o.foregroundColor) &&
+      readColor(scan, o.backgroundColor) && scan.readInt(g.windowX) &&
+      scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
+      scan.readInt(g.windowShowState);
 }
 
 void writeAll(const std::string& path, const ViewOptions& o) {
@@ -63,18 +77,9 @@ void writeAll(const std::string& path, const ViewOptions& o) {
   std::FILE* f = file.get();
   const WindowGeometry& g = windowGeometry;
   std::fprintf(f, "%s %s\n", kVersionToken, kNameToken);
-  std::fprintf(f, "%d\n", o.showCenterOfMass);
-  std::fprintf(f, "%d\n", o.showAxes);
-  std::fprintf(f, "%d\n", o.zoomDependentRotation);
-  std::fprintf(f, "%d\n", o.inertialRotation);
+  for (Flag flag : kFlagsBeforeLevel) std::fprintf(f, "%d\n", o.*flag);
   std::fprintf(f, "%f\n", o.depthCueLevel);
-  std::fprintf(f, "%d\n", o.hiddenLineMode);
-  std::fprintf(f, "%d\n", o.pivotAtCenter);
-  std::fprintf(f, "%d\n", o.pivotAtOrigin);
-  std::fprintf(f, "%d\n", o.showBoundingBox);
-  std::fprintf(f, "%d\n", o.wireframeMode);
-  std::fprintf(f, "%d\n", o.solidMode);
-  std::fprintf(f, "%d\n", o.saveSettingsOnExit);
+  for (Flag flag : kFlagsAfterLevel) std::fprintf(f, "%d\n", o.*flag);
   std::fprintf(f, "%f %f %f\n", o.foregroundColor.r, o.foregroundColor.g, o.foregroundColor.b);
   std::fprintf(f, "%f %f %f\n", o.backgroundColor.r, o.backgroundColor.g, o.backgroundColor.b);
   std::fprintf(f, "%d %d %d %d %d\n", g.windowX, g.windowY, g.windowWidth, g.windowHeight, 1);

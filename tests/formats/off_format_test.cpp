@@ -43,19 +43,6 @@ TEST(OffReader, ReadsTheUsualLayoutAndAllOnOneLineAlike) {
   }
 }
 
-TEST(OffReader, CarriageReturnsAndExponentsReadAsOnLinux) {
-  IsolatedState state;
-  std::optional<Model> model =
-      readText(state, "OFF\r\n3 1 0\r\n2.5e3 -0.5 +1\r\n.5 1E-1 0x10\r\n0 0 0\r\n3 2 1 0\r\n");
-  ASSERT_TRUE(model);
-  const MeshObject& object = (*model)[0];
-  EXPECT_EQ(object.vertices[0], 2500.0f);
-  EXPECT_EQ(object.vertices[2], 1.0f);
-  EXPECT_EQ(object.vertices[3], 0.5f);
-  EXPECT_EQ(object.vertices[5], 16.0f);
-  EXPECT_EQ(faceOf(object, 0), (std::vector<std::int32_t>{2, 1, 0}));
-}
-
 TEST(OffReader, ExtraNumbersOnFaceLinesAreMisreadAsTheNextFace) {
   IsolatedState state;
   std::optional<Model> model =

@@ -37,15 +37,6 @@ TEST(MeshObject, FirstVertexSetsBothEndsEvenAboveMinusOne) {
   EXPECT_FLOAT_EQ(object.yCenMass, 7.0f);
 }
 
-TEST(MeshObject, EmptyObjectHasStartBoundsAndZeroCentre) {
-  MeshObject object = makeObject({}, {});
-  EXPECT_EQ(object.xMin, -1.0f);
-  EXPECT_EQ(object.zMax, -1.0f);
-  EXPECT_EQ(object.xCenMass, 0.0f);
-  EXPECT_EQ(object.yCenMass, 0.0f);
-  EXPECT_EQ(object.zCenMass, 0.0f);
-}
-
 TEST(MeshObject, FaceTableReadsAsListsAndDropsOutOfRangeFaces) {
   MeshObject object =
       makeObject({0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0},

@@ -35,15 +35,3 @@ TEST(HeadlessPlatform, DebugMessagesAreCutAt511Characters) {
   EXPECT_EQ(err.size(), 512u);
   EXPECT_EQ(err.substr(0, 6), "File, ");
 }
-
-TEST(HeadlessPlatform, NoticesAreCountedAndPrinted) {
-  IsolatedState state;
-  testing::internal::CaptureStderr();
-  platformShowNotice(NoticeKind::FileNotFound, 1, 2);
-  platformShowNotice(NoticeKind::FileNotSupported, 3, 4);
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(headlessRecord.noticeCount, 2);
-  EXPECT_EQ(err,
-            "FILE NOT FOUND: It may have been moved or deleted.\n"
-            "FILE NOT SUPPORTED: The format of the file is unknown.\n");
-}
