@@ -7,9 +7,9 @@ cd "$(dirname "$0")"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j2
-ctest --test-dir build --output-on-failure -j2
+ctest --test-dir build --output-on-failure --no-tests=error -j2
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSERA_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 cmake --build build-fuzz -j2
-ctest --test-dir build-fuzz --output-on-failure -j2
+ctest --test-dir build-fuzz --output-on-failure --no-tests=error -j2
