@@ -105,8 +105,11 @@ std::uint64_t TextScanner::bytesLeft() const {
   return consumed <= totalSize_ ? totalSize_ - consumed : 0;
 }
 
-TextScanner::Collect TextScanner::collectInt(std::size_t& length, bool& accepted) const {
-  const Window w{data_ + pos_, end_ - pos_, !inputEnded_};
+namespace {
+
+enum class Collect { Done, NeedMore };
+
+Collect collectInt(const Window& w, std::size_t& length, bool& accepted) {
   std::size_t i = 0;
   int c = w.at(0);
   if (c == kMore) return Collect::NeedMore;
@@ -119,18 +122,8 @@ TextScanner::Collect TextScanner::collectInt(std::size_t& length, bool& accepted
   return Collect::Done;
 }
 
-bool TextScanner::readInt(std::int32_t& value) {
-  skipWhitespace();
-  fill(64);
-  std::size_t length = 0;
-  bool accepted = false;
-  if (collectInt(length, accepted) == Collect::NeedMore) {
-    fill(kBufferSize);
-    if (collectInt(length, accepted) == Collect::NeedMore) return false;  // a 1 MiB number
-  }
-  const char* text = data_ + pos_;
-  pos_ += length;
-  if (!accepted) return false;
+// Converts a collected %d token; values beyond 32 bits are refused.
+bool convertInt(const char* text, std::size_t length, std::int32_t& value) {
   bool negative = text[0] == '-';
   std::size_t k = (text[0] == '-' || text[0] == '+') ? 1 : 0;
   std::int64_t magnitude = 0;
@@ -149,9 +142,7 @@ bool TextScanner::readInt(std::int32_t& value) {
 // mantissa with at most one point and an exponent (e or p) with its own sign.
 // What is collected is what the stream gives up, even where the number that
 // converts is shorter ("1e" yields 1 and consumes both characters).
-TextScanner::Collect TextScanner::collectFloat(std::size_t& length, bool& plainDecimal,
-                                               bool& accepted) const {
-  const Window w{data_ + pos_, end_ - pos_, !inputEnded_};
+Collect collectFloat(const Window& w, std::size_t& length, bool& plainDecimal, bool& accepted) {
   std::size_t i = 0;
   plainDecimal = true;
   accepted = false;
@@ -244,18 +235,9 @@ TextScanner::Collect TextScanner::collectFloat(std::size_t& length, bool& plainD
   return Collect::Done;
 }
 
-bool TextScanner::readFloat(float& value) {
-  skipWhitespace();
-  fill(128);
-  std::size_t length = 0;
-  bool plainDecimal = true, accepted = false;
-  if (collectFloat(length, plainDecimal, accepted) == Collect::NeedMore) {
-    fill(kBufferSize);
-    if (collectFloat(length, plainDecimal, accepted) == Collect::NeedMore) return false;
-  }
-  const char* text = data_ + pos_;
-  pos_ += length;
-  if (!accepted) return false;
+// Converts a collected %f token: fast_float for plain decimals, the C
+// library (in the C locale) for hexadecimal, inf and nan.
+bool convertFloat(const char* text, std::size_t length, bool plainDecimal, float& value) {
   if (plainDecimal) {
     const char* first = text[0] == '+' ? text + 1 : text;
     float parsed = 0.0f;
@@ -269,6 +251,140 @@ bool TextScanner::readFloat(float& value) {
   const float parsed = convertWithCLibrary(text, length, ok);
   if (ok) value = parsed;
   return ok;
+}
+
+// The common case at fast_float's speed: a plain decimal number that ends at
+// white space or at the end of the text. There the C library's collection
+// stops at the same character, and both round correctly, so the value and
+// the stopping point are the same. Anything else (hexadecimal, inf, nan, a
+// dangling exponent such as "1e", a sign without digits) returns nullptr and
+// takes the exact path.
+// Short decimals such as "-12.5" or "0.125000", the bulk of any model file:
+// with at most 7 significant digits and 10 decimals, the mantissa and the
+// power of ten are exact floats, so one float division rounds correctly
+// (Clinger's fast path) and gives what strtof gives, bit for bit.
+const char* parseShortDecimal(const char* p, const char* end, float& value) {
+  static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                      1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+  constexpr std::uint32_t kExact = 1u << 24;
+  const bool negative = p < end && *p == '-';
+  if (p < end && (*p == '-' || *p == '+')) ++p;
+  std::uint32_t mantissa = 0;
+  int digits = 0, decimals = 0, heldZeros = 0;
+  bool dot = false;
+  for (; p < end; ++p) {
+    const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (d <= 9) {
+      ++digits;
+      decimals += dot ? 1 : 0;
+      if (d == 0) {
+        heldZeros += mantissa != 0 ? 1 : 0;  // "85.000000" is 85: trailing zeros wait
+        continue;
+      }
+      for (; heldZeros > 0; --heldZeros) {
+        mantissa *= 10;
+        if (mantissa > kExact) return nullptr;
+      }
+      mantissa = mantissa * 10 + d;
+      if (mantissa > kExact) return nullptr;
+    } else if (*p == '.' && !dot) {
+      dot = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0 || (p < end && !isBlank(static_cast<unsigned char>(*p)))) return nullptr;
+  // Held zeros after the point only shift the scale; those before it count.
+  const int droppedZeros = heldZeros < decimals ? heldZeros : decimals;
+  for (int k = droppedZeros; k < heldZeros; ++k) {
+    mantissa *= 10;
+    if (mantissa > kExact) return nullptr;
+  }
+  const int scale = decimals - droppedZeros;
+  if (scale > 10) return nullptr;
+  const float magnitude = static_cast<float>(mantissa) / kPowers[scale];
+  value = negative ? -magnitude : magnitude;
+  return p;
+}
+
+const char* parsePlainFloat(const char* p, const char* end, float& value) {
+  if (const char* stop = parseShortDecimal(p, end, value)) return stop;
+  const char* first = (p < end && *p == '+') ? p + 1 : p;
+  const char* digits = (first == p && first < end && *first == '-') ? first + 1 : first;
+  if (digits >= end || !(isDigit(static_cast<unsigned char>(*digits)) || *digits == '.')) {
+    return nullptr;
+  }
+  float parsed = 0.0f;
+  const auto result = fast_float::from_chars(first, end, parsed);
+  if (result.ec != std::errc() || result.ptr == first) return nullptr;
+  if (result.ptr != end && !isBlank(static_cast<unsigned char>(*result.ptr))) return nullptr;
+  value = parsed;
+  return result.ptr;
+}
+
+const char* skipBlanks(const char* p, const char* end) {
+  while (p < end && isBlank(static_cast<unsigned char>(*p))) ++p;
+  return p;
+}
+
+}  // namespace
+
+const char* parseIntField(const char* p, const char* end, std::int32_t& value) {
+  p = skipBlanks(p, end);
+  std::size_t length = 0;
+  bool accepted = false;
+  collectInt(Window{p, static_cast<std::size_t>(end - p), false}, length, accepted);
+  if (!accepted || !convertInt(p, length, value)) return nullptr;
+  return p + length;
+}
+
+const char* parseFloatField(const char* p, const char* end, float& value) {
+  p = skipBlanks(p, end);
+  if (const char* stop = parsePlainFloat(p, end, value)) return stop;
+  std::size_t length = 0;
+  bool plainDecimal = true, accepted = false;
+  collectFloat(Window{p, static_cast<std::size_t>(end - p), false}, length, plainDecimal,
+               accepted);
+  if (!accepted || !convertFloat(p, length, plainDecimal, value)) return nullptr;
+  return p + length;
+}
+
+bool TextScanner::readInt(std::int32_t& value) {
+  skipWhitespace();
+  fill(64);
+  std::size_t length = 0;
+  bool accepted = false;
+  auto window = [this] { return Window{data_ + pos_, end_ - pos_, !inputEnded_}; };
+  if (collectInt(window(), length, accepted) == Collect::NeedMore) {
+    fill(kBufferSize);
+    if (collectInt(window(), length, accepted) == Collect::NeedMore) return false;  // 1 MiB
+  }
+  const char* text = data_ + pos_;
+  pos_ += length;
+  return accepted && convertInt(text, length, value);
+}
+
+bool TextScanner::readFloat(float& value) {
+  skipWhitespace();
+  fill(128);
+  // Where the number could run on past the buffered text, only the exact
+  // path can tell.
+  if (const char* stop = parsePlainFloat(data_ + pos_, data_ + end_, value)) {
+    if (stop < data_ + end_ || inputEnded_) {
+      pos_ = static_cast<std::size_t>(stop - data_);
+      return true;
+    }
+  }
+  std::size_t length = 0;
+  bool plainDecimal = true, accepted = false;
+  auto window = [this] { return Window{data_ + pos_, end_ - pos_, !inputEnded_}; };
+  if (collectFloat(window(), length, plainDecimal, accepted) == Collect::NeedMore) {
+    fill(kBufferSize);
+    if (collectFloat(window(), length, plainDecimal, accepted) == Collect::NeedMore) return false;
+  }
+  const char* text = data_ + pos_;
+  pos_ += length;
+  return accepted && convertFloat(text, length, plainDecimal, value);
 }
 
 bool TextScanner::readToken(std::string& token) {
@@ -321,4 +437,70 @@ void TextScanner::skipRestOfLine() {
     }
     pos_ = end_;
   }
+}
+
+bool TextScanner::readLineBlock(std::string_view& block) {
+  fill(1);
+  if (pos_ >= end_) return false;
+  const char* start = data_ + pos_;
+  const std::size_t available = end_ - pos_;
+  if (inputEnded_) {
+    block = std::string_view(start, available);
+    pos_ = end_;
+    return true;
+  }
+  const void* lastLf = memrchr(start, '\n', available);
+  if (lastLf != nullptr) {
+    const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lastLf) - start) + 1;
+    block = std::string_view(start, length);
+    pos_ += length;
+    return true;
+  }
+  // No line end in the buffered text: move it to the front and read on; a
+  // line longer than the whole buffer is collected on its own.
+  if (pos_ > 0 || end_ < kBufferSize) {
+    refill();
+    return readLineBlock(block);
+  }
+  longLine_.assign(data_, end_);
+  pos_ = end_;
+  for (;;) {
+    fill(1);
+    if (pos_ >= end_) break;
+    const void* lf = std::memchr(data_ + pos_, '\n', end_ - pos_);
+    const std::size_t take = lf != nullptr
+                                 ? static_cast<std::size_t>(static_cast<const char*>(lf) - (data_ + pos_)) + 1
+                                 : end_ - pos_;
+    longLine_.append(data_ + pos_, take);
+    pos_ += take;
+    if (lf != nullptr) break;
+  }
+  block = longLine_;
+  return true;
+}
+
+bool TextScanner::peekToken(std::string_view& token) {
+  skipWhitespace();
+  fill(256);
+  if (pos_ >= end_) return false;
+  std::size_t length = 0;
+  while (length < 255 && pos_ + length < end_ &&
+         !isBlank(static_cast<unsigned char>(data_[pos_ + length]))) {
+    ++length;
+  }
+  token = std::string_view(data_ + pos_, length);
+  return true;
+}
+
+bool TextScanner::rewind() {
+  if (file_ == nullptr) {
+    bytesRead_ = end_;
+    pos_ = 0;
+    return true;
+  }
+  if (std::fseek(file_, 0, SEEK_SET) != 0) return false;
+  pos_ = end_ = 0;
+  bytesRead_ = 0;
+  inputEnded_ = false;
+  return true;
 }

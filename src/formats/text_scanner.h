@@ -6,8 +6,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+
+// The same conversions on text in memory that ends at `end`: leading white
+// space is skipped; on success the returned pointer stands after what the
+// conversion consumed, on failure it is nullptr.
+const char* parseIntField(const char* p, const char* end, std::int32_t& value);
+const char* parseFloatField(const char* p, const char* end, float& value);
 
 class TextScanner {
  public:
@@ -35,6 +43,19 @@ class TextScanner {
   bool readLine(std::string& line, std::size_t maxChars);
   // Skips through the next line feed (or to the end).
   void skipRestOfLine();
+  // Calls `visit` with every remaining line, without its line end (LF, or
+  // CR LF), whole at any length; the last line needs no line feed. Stops
+  // early, returning false, when `visit` returns false.
+  template <typename Visit>
+  bool forEachLine(Visit&& visit);
+  // The next run of whole lines of buffered text, each ending in a line feed
+  // except the input's last line; a line longer than the buffer comes alone.
+  // The view lasts until the next call.
+  bool readLineBlock(std::string_view& block);
+  // The next %s token without consuming it; at most 255 characters are shown.
+  bool peekToken(std::string_view& token);
+  // Back to the start of a seekable stream, for a second pass.
+  bool rewind();
 
   bool atEnd();
   // How many more bytes the input can hold at most: a bound for allocations
@@ -42,14 +63,9 @@ class TextScanner {
   std::uint64_t bytesLeft() const;
 
  private:
-  enum class Collect { Done, NeedMore };
-
   // Makes at least `want` bytes available from pos_ unless the input ends first.
   void fill(std::size_t want);
   bool refill();
-  // Runs the C library's collection rules for one %f token on [pos_, end_).
-  Collect collectFloat(std::size_t& length, bool& plainDecimal, bool& accepted) const;
-  Collect collectInt(std::size_t& length, bool& accepted) const;
 
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> storage_;
@@ -59,4 +75,22 @@ class TextScanner {
   bool inputEnded_ = false;
   std::uint64_t totalSize_ = UINT64_MAX;  // size of the whole input when known
   std::uint64_t bytesRead_ = 0;           // bytes moved into the buffer so far
+  std::string longLine_;                  // a line that outgrew the buffer
 };
+
+template <typename Visit>
+bool TextScanner::forEachLine(Visit&& visit) {
+  std::string_view block;
+  while (readLineBlock(block)) {
+    const char* p = block.data();
+    const char* const end = p + block.size();
+    while (p < end) {
+      const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      const char* lineEnd = lf != nullptr ? lf : end;
+      const char* contentEnd = (lineEnd > p && lineEnd[-1] == '\r') ? lineEnd - 1 : lineEnd;
+      if (!visit(std::string_view(p, static_cast<std::size_t>(contentEnd - p)))) return false;
+      p = lf != nullptr ? lf + 1 : end;
+    }
+  }
+  return true;
+}

@@ -69,7 +69,9 @@ TEST(TextScanner, FloatFormsMatchTheCLibrary) {
       "0.000000000000000000000000000000000000000000001401298464324817",
       "123456789012345678901234567890", "00000000000000000000000001.5", "0", "-0", "00x1",
       "1,5", "1_000", "1e0001", "1e-0", "9e-999999", "9e999999", "", "   ", "\r\n1\r\n",
-      "0.1f", "1d", "+-1", "--1", "+.e1", "0e", "0.e1", "0e+x",
+      "0.1f", "1d", "+-1", "--1", "+.e1", "0e", "0.e1", "0e+x", "85.000000", "-0.000000",
+      "16777216", "16777217", "16777217.0", "1677721.7", "0.0000000001", "0.00000000001",
+      "1000000000000", "100.", "0.1000000000000000", "7.000000001", "-.125000",
   };
   for (const char* text : cases) expectFloatLikeC(text);
 }
@@ -106,9 +108,16 @@ TEST(TextScanner, RandomDecimalsRoundLikeStrtof) {
   std::uniform_real_distribution<double> mantissa(-10.0, 10.0);
   std::uniform_int_distribution<int> exponent(-45, 38);
   char text[64];
-  for (int round = 0; round < 20000; ++round) {
-    std::snprintf(text, sizeof text, "%.*ge%d", 1 + round % 17, mantissa(random),
-                  exponent(random));
+  std::uniform_int_distribution<int> decimals(0, 12);
+  for (int round = 0; round < 40000; ++round) {
+    // Alternately with an exponent and as a plain decimal of a few to many digits.
+    if (round % 2 == 0) {
+      std::snprintf(text, sizeof text, "%.*ge%d", 1 + round % 17, mantissa(random),
+                    exponent(random));
+    } else {
+      std::snprintf(text, sizeof text, "%.*f", decimals(random),
+                    mantissa(random) * std::pow(10.0, round % 9 - 3));
+    }
     expectFloatLikeC(text);
     if (HasFatalFailure()) return;
   }
