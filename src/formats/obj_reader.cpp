@@ -1,0 +1,263 @@
+// Wavefront OBJ: vertex positions from "v " lines and polygons from "f "
+// lines, in one object; everything else is passed over. Two passes: the
+// first counts, so every array is made once at its final size. Both passes
+// walk whole blocks of lines; face lines are scanned byte by byte up to their
+// line feed, other lines are skipped with memchr.
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "formats/obj_format.h"
+#include "formats/reader_support.h"
+#include "formats/text_scanner.h"
+#include "model/current_model.h"
+
+namespace {
+
+// Blanks between face groups; a carriage return counts as one, so CR LF
+// lines read like LF lines.
+bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+bool startsLine(const char* p, const char* end, char kind) {
+  return end - p >= 2 && p[0] == kind && p[1] == ' ';
+}
+
+const char* nextLine(const char* p, const char* end) {
+  const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+  return lf != nullptr ? static_cast<const char*>(lf) + 1 : end;
+}
+
+struct Counts {
+  std::uint64_t vertexLines = 0, faceLines = 0, groups = 0;
+};
+
+// Set bits of a 16-bit mask, without the library call that the baseline
+// x86-64 target makes of a popcount.
+unsigned bitCount16(unsigned x) {
+  x = x - ((x >> 1) & 0x5555u);
+  x = (x & 0x3333u) + ((x >> 2) & 0x3333u);
+  x = (x + (x >> 4)) & 0x0F0Fu;
+  return (x + (x >> 8)) & 0x1Fu;
+}
+
+// Counts the groups of the face line text at p up to its line feed and
+// returns where the line ends. Groups begin where a separator is followed by
+// anything else; this runs over every byte of every face line, so it takes
+// sixteen bytes a step where the processor allows.
+const char* countFaceGroups(const char* p, const char* end, std::uint64_t& groups) {
+  unsigned previousSeparator = 1;
+#if defined(__SSE2__)
+  const __m128i blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i lineFeeds = _mm_cmpeq_epi8(bytes, lf);
+    const __m128i separators =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, blank), _mm_cmpeq_epi8(bytes, tab)),
+                     _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), lineFeeds));
+    const unsigned separatorBits = static_cast<unsigned>(_mm_movemask_epi8(separators));
+    const unsigned lineFeedBits = static_cast<unsigned>(_mm_movemask_epi8(lineFeeds));
+    unsigned starts = ~separatorBits & ((separatorBits << 1) | previousSeparator) & 0xFFFFu;
+    if (lineFeedBits != 0) {
+      const int at = __builtin_ctz(lineFeedBits);
+      starts &= (1u << at) - 1u;
+      groups += bitCount16(starts);
+      return p + at;
+    }
+    groups += bitCount16(starts);
+    previousSeparator = separatorBits >> 15;
+    p += 16;
+  }
+#endif
+  for (; p < end && *p != '\n'; ++p) {
+    const unsigned separator = static_cast<unsigned>(*p == ' ') |
+                               static_cast<unsigned>(*p == '\t') |
+                               static_cast<unsigned>(*p == '\r');
+    groups += previousSeparator & (separator ^ 1u);
+    previousSeparator = separator;
+  }
+  return p;
+}
+
+void countBlock(const char* p, const char* end, Counts& counts) {
+  while (p < end) {
+    if (startsLine(p, end, 'f')) {
+      ++counts.faceLines;
+      p = countFaceGroups(p + 2, end, counts.groups) + 1;
+    } else {
+      if (startsLine(p, end, 'v')) ++counts.vertexLines;
+      p = nextLine(p, end);
+    }
+  }
+}
+
+// The first separator or line feed at or after p: the end of a face group.
+const char* skipToSeparator(const char* p, const char* end) {
+#if defined(__SSE2__)
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i stops = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t'))),
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+    const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(stops));
+    if (bits != 0) return p + __builtin_ctz(bits);
+    p += 16;
+  }
+#endif
+  while (p < end && *p != '\n' && !isSeparator(*p)) ++p;
+  return p;
+}
+
+// Reads the face group at p ("7" of "7/1/3") and returns where it ends. The
+// index is 0-based; a negative one counts back from the vertices read so far.
+// `valid` turns false when the group does not begin with an integer or names
+// no existing vertex.
+const char* readGroup(const char* p, const char* end, std::int64_t verticesSoFar,
+                      std::int64_t numVertices, std::int32_t& index, bool& valid) {
+  bool negative = false;
+  if (*p == '-' || *p == '+') negative = *p++ == '-';
+  const char* digits = p;
+  std::uint64_t value = 0;
+  // Up to 18 digits cannot overflow; more name no vertex in any case.
+  for (; p < end && static_cast<unsigned>(*p - '0') <= 9u; ++p) {
+    if (p - digits < 18) value = value * 10 + static_cast<unsigned>(*p - '0');
+  }
+  const bool tooLong = p - digits >= 18;
+  const std::int64_t signedValue = static_cast<std::int64_t>(value);
+  const std::int64_t zeroBased = negative ? verticesSoFar - signedValue : signedValue - 1;
+  if (p == digits || tooLong || value == 0 || zeroBased < 0 || zeroBased >= numVertices) {
+    valid = false;
+  } else {
+    index = static_cast<std::int32_t>(zeroBased);
+  }
+  if (p < end && (*p == ' ' || *p == '\n')) return p;  // a plain index, the usual case
+  return skipToSeparator(p, end);  // the /texture/normal part
+}
+
+// The second pass: fills the tables that the first pass sized.
+class ObjFiller {
+ public:
+  ObjFiller(MeshObject& object, const Counts& counts) : object_(object), counts_(counts) {
+    numVertices_ = static_cast<std::int64_t>(counts.vertexLines);
+    object.vertices.resize(3 * counts.vertexLines);
+    object.faces.indices.resize(counts.groups);
+    object.faces.offsets.resize(counts.faceLines + 1);
+    object.faceSizes.resize(counts.faceLines);
+  }
+
+  // False when the block holds a damaged vertex line, or more than the first
+  // pass counted (the file changed between the passes).
+  bool fillBlock(const char* p, const char* end) {
+    while (p < end) {
+      if (startsLine(p, end, 'f')) {
+        if (!readFace(p, end)) return false;
+      } else if (startsLine(p, end, 'v')) {
+        const char* next = nextLine(p, end);
+        if (!readVertex(p + 2, next)) return false;
+        p = next;
+      } else {
+        p = nextLine(p, end);
+      }
+    }
+    return true;
+  }
+
+  // Shrinks the face tables to the faces kept; returns how many were dropped.
+  std::int64_t finish() {
+    object_.numVertices = static_cast<std::int32_t>(vertex_);
+    object_.numFaces = static_cast<std::int32_t>(face_);
+    object_.faces.indices.resize(used_);
+    object_.faces.offsets.resize(face_ + 1);
+    object_.faceSizes.resize(face_);
+    computeCenter(object_);
+    return dropped_;
+  }
+
+  bool allVerticesRead() const { return vertex_ == numVertices_; }
+
+ private:
+  bool readVertex(const char* p, const char* end) {
+    if (vertex_ >= numVertices_) return false;
+    float* v = &object_.vertices[3 * static_cast<std::size_t>(vertex_)];
+    if (!(p = parseFloatField(p, end, v[0])) || !(p = parseFloatField(p, end, v[1])) ||
+        !parseFloatField(p, end, v[2])) {
+      return false;
+    }
+    // inf and nan are numbers to %f but would poison the bounds and the view.
+    if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) return false;
+    growBounds(object_, static_cast<std::size_t>(vertex_), v[0], v[1], v[2]);
+    ++vertex_;
+    return true;
+  }
+
+  bool readFace(const char*& p, const char* end) {
+    if (face_ >= counts_.faceLines) return false;
+    const std::size_t start = used_;
+    bool usable = true;
+    for (p += 2;;) {
+      while (p < end && isSeparator(*p)) ++p;
+      if (p >= end || *p == '\n') break;
+      if (used_ >= counts_.groups) return false;
+      p = readGroup(p, end, vertex_, numVertices_, object_.faces.indices[used_], usable);
+      ++used_;
+    }
+    ++p;  // past the line feed
+    const std::size_t size = used_ - start;
+    if (size > 32767) return false;
+    if (!usable) {
+      used_ = start;
+      ++dropped_;
+      return true;
+    }
+    object_.faceSizes[face_] = static_cast<std::int16_t>(size);
+    object_.faces.offsets[++face_] = static_cast<std::uint32_t>(used_);
+    return true;
+  }
+
+  MeshObject& object_;
+  const Counts& counts_;
+  std::int64_t numVertices_ = 0;
+  std::int64_t vertex_ = 0;
+  std::size_t face_ = 0;
+  std::size_t used_ = 0;
+  std::int64_t dropped_ = 0;
+};
+
+std::optional<Model> refuseDamaged(const char* name) {
+  reportDamaged(name);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Model> readObjFile(const char* name) {
+  FileHandle file = openForReading(name, "r");
+  if (!file) return std::nullopt;
+  TextScanner scan(file.get());
+
+  Counts counts;
+  std::string_view block;
+  while (scan.readLineBlock(block)) countBlock(block.data(), block.data() + block.size(), counts);
+  if (counts.vertexLines > INT32_MAX || counts.faceLines > INT32_MAX ||
+      counts.groups >= UINT32_MAX || !scan.rewind()) {
+    return refuseDamaged(name);
+  }
+
+  Model model(1);
+  ObjFiller filler(model[0], counts);
+  while (scan.readLineBlock(block)) {
+    if (!filler.fillBlock(block.data(), block.data() + block.size())) return refuseDamaged(name);
+  }
+  if (!filler.allVerticesRead()) return refuseDamaged(name);
+  if (const std::int64_t dropped = filler.finish(); dropped > 0) {
+    reportDroppedFaces(name, dropped);
+  }
+  objectCount = 1;
+  return model;
+}
