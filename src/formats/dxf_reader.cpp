@@ -1,0 +1,135 @@
+// DXF text: a sequence of line pairs, a group code and its value. Only
+// 3DFACE entities are taken, wherever they stand (BLOCKS included); their
+// corners come from codes 10-13 (x), 20-23 (y) and 30-33 (z) in any order.
+#include <cmath>
+#include <string_view>
+
+#include "formats/dxf_format.h"
+#include "formats/reader_support.h"
+#include "formats/text_scanner.h"
+#include "model/current_model.h"
+
+namespace {
+
+enum class Pair { End, Damaged };
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+// Walks the file as pairs of a group-code line and a value line, calling
+// visit(code, value) for each until it returns false. A code line that is not
+// an integer, or a code without its value line, makes the file damaged.
+template <typename Visit>
+Pair forEachPair(TextScanner& scan, Visit&& visit) {
+  bool haveCode = false, damaged = false, stopped = false;
+  std::int32_t code = 0;
+  scan.forEachLine([&](std::string_view line) {
+    if (haveCode) {
+      haveCode = false;
+      stopped = !visit(code, line);
+      return !stopped;
+    }
+    const std::string_view codeText = trimmed(line);
+    const char* end = codeText.data() + codeText.size();
+    damaged = codeText.empty() || parseIntField(codeText.data(), end, code) != end;
+    haveCode = !damaged;
+    return !damaged;
+  });
+  if (damaged || (haveCode && !stopped)) return Pair::Damaged;
+  return Pair::End;
+}
+
+bool isEntity(std::int32_t code, std::string_view value, std::string_view name) {
+  return code == 0 && trimmed(value) == name;
+}
+
+struct Corners {
+  float c[4][3] = {};
+};
+
+MeshObject makeFaceObject(const Corners& corners) {
+  MeshObject object;
+  object.numVertices = 4;
+  object.numFaces = 1;
+  object.vertices.resize(12);
+  for (std::size_t k = 0; k < 4; ++k) {
+    float* v = &object.vertices[3 * k];
+    v[0] = corners.c[k][0];
+    v[1] = corners.c[k][1];
+    v[2] = corners.c[k][2];
+    growBounds(object, k, v[0], v[1], v[2]);
+  }
+  computeCenter(object);
+  // A fourth corner that repeats the first closes a triangle.
+  const bool triangle = corners.c[3][0] == corners.c[0][0] && corners.c[3][1] == corners.c[0][1] &&
+                        corners.c[3][2] == corners.c[0][2];
+  const std::size_t size = triangle ? 3 : 4;
+  std::span<std::int32_t> face = object.faces.append(size);
+  for (std::size_t k = 0; k < size; ++k) face[k] = static_cast<std::int32_t>(k);
+  object.faceSizes.push_back(static_cast<std::int16_t>(size));
+  return object;
+}
+
+// Codes 10-13, 20-23 and 30-33 name an axis and a corner.
+bool cornerSlot(std::int32_t code, int& corner, int& axis) {
+  if (code < 10 || code > 33 || code % 10 > 3) return false;
+  axis = code / 10 - 1;
+  corner = code % 10;
+  return true;
+}
+
+}  // namespace
+
+std::optional<Model> readDxfFile(const char* name) {
+  FileHandle file = openForReading(name, "r");
+  if (!file) return std::nullopt;
+  TextScanner scan(file.get());
+
+  std::uint64_t faceCount = 0;
+  Pair pair = forEachPair(scan, [&](std::int32_t code, std::string_view value) {
+    if (isEntity(code, value, "EOF")) return false;
+    if (isEntity(code, value, "3DFACE")) ++faceCount;
+    return true;
+  });
+  if (pair == Pair::Damaged || faceCount > INT32_MAX || !scan.rewind()) {
+    reportDamaged(name);
+    return std::nullopt;
+  }
+
+  Model model;
+  model.reserve(faceCount);
+  bool inFace = false, badValue = false;
+  Corners corners;
+  pair = forEachPair(scan, [&](std::int32_t code, std::string_view value) {
+    if (code == 0) {
+      if (inFace) model.push_back(makeFaceObject(corners));
+      inFace = false;
+      if (isEntity(code, value, "EOF")) return false;
+      if (isEntity(code, value, "3DFACE")) {
+        inFace = true;
+        corners = Corners{};
+      }
+      return true;
+    }
+    int corner = 0, axis = 0;
+    if (!inFace || !cornerSlot(code, corner, axis)) return true;
+    float coordinate = 0.0f;
+    if (!parseFloatField(value.data(), value.data() + value.size(), coordinate) ||
+        !std::isfinite(coordinate)) {
+      badValue = true;
+      return false;
+    }
+    corners.c[corner][axis] = coordinate;
+    return true;
+  });
+  if (pair == Pair::Damaged || badValue || model.size() + (inFace ? 1 : 0) > faceCount) {
+    reportDamaged(name);
+    return std::nullopt;
+  }
+  if (inFace) model.push_back(makeFaceObject(corners));  // the drawing ended inside a face
+  objectCount = static_cast<std::int32_t>(model.size());
+  return model;
+}
