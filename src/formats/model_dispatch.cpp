@@ -1,6 +1,9 @@
 #include "formats/model_dispatch.h"
 
+#include "formats/dxf_format.h"
+#include "formats/obj_format.h"
 #include "formats/off_format.h"
+#include "formats/vtk_format.h"
 #include "formats/reader_support.h"
 #include "platform/platform.h"
 #include "settings/recent_files.h"
@@ -11,6 +14,9 @@ bool modelLoaded = false;
 ModelReader readerForFormat(FormatId format) {
   switch (format) {
     case formatOff: return readOffFile;
+    case formatWavefront: return readObjFile;
+    case formatVtk: return readVtkFile;
+    case formatDxf: return readDxfFile;
     default: return nullptr;
   }
 }

@@ -27,3 +27,16 @@ std::string writeFuzzFile(const std::string& name, const std::string& prefix,
   std::fclose(file);
   return path;
 }
+
+void checkModel(const Model& model) {
+  for (const MeshObject& object : model) {
+    if (object.faces.count() != static_cast<std::size_t>(object.numFaces) ||
+        object.faceSizes.size() != object.faces.count() ||
+        object.vertices.size() != 3 * static_cast<std::size_t>(object.numVertices)) {
+      __builtin_trap();
+    }
+    for (std::int32_t index : object.faces.indices) {
+      if (index < 0 || index >= object.numVertices) __builtin_trap();
+    }
+  }
+}

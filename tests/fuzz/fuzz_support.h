@@ -6,9 +6,15 @@
 #include <cstdint>
 #include <string>
 
+#include "model/mesh_object.h"
+
 // Points the configuration folder at a fresh temporary one; returns its path.
 const std::string& fuzzConfigHome();
 
 // Writes prefix + data to a scratch file with the given name and returns its path.
 std::string writeFuzzFile(const std::string& name, const std::string& prefix,
                           const std::uint8_t* data, std::size_t size);
+
+// Traps unless every face index of every object lies inside its vertex table
+// and the face tables agree with the counts.
+void checkModel(const Model& model);
