@@ -26,7 +26,19 @@ bool startsLine(const char* p, const char* end, char kind) {
   return end - p >= 2 && p[0] == kind && p[1] == ' ';
 }
 
+// The start of the next line. Inline rather than memchr: most lines are a
+// few dozen bytes, where the call costs more than the search.
 const char* nextLine(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned bits =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeed)));
+    if (bits != 0) return p + __builtin_ctz(bits) + 1;
+    p += 16;
+  }
+#endif
   const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
   return lf != nullptr ? static_cast<const char*>(lf) + 1 : end;
 }
@@ -158,9 +170,9 @@ class ObjFiller {
       if (startsLine(p, end, 'f')) {
         if (!readFace(p, end)) return false;
       } else if (startsLine(p, end, 'v')) {
-        const char* next = nextLine(p, end);
-        if (!readVertex(p + 2, next)) return false;
-        p = next;
+        p = readVertex(p + 2, end);
+        if (p == nullptr) return false;
+        p = nextLine(p, end);  // anything after the third number is ignored
       } else {
         p = nextLine(p, end);
       }
@@ -182,18 +194,21 @@ class ObjFiller {
   bool allVerticesRead() const { return vertex_ == numVertices_; }
 
  private:
-  bool readVertex(const char* p, const char* end) {
-    if (vertex_ >= numVertices_) return false;
+  // Reads x, y and z of the vertex line at p and returns where the third
+  // number ends, or nullptr when the line does not hold three numbers.
+  const char* readVertex(const char* p, const char* end) {
+    if (vertex_ >= numVertices_) return nullptr;
     float* v = &object_.vertices[3 * static_cast<std::size_t>(vertex_)];
-    if (!(p = parseFloatField(p, end, v[0])) || !(p = parseFloatField(p, end, v[1])) ||
-        !parseFloatField(p, end, v[2])) {
-      return false;
+    for (int axis = 0; axis < 3; ++axis) {
+      // Blanks up to the number, but never past the line's end.
+      while (p < end && *p != '\n' && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
+      if (p == end || *p == '\n' || !(p = parseFloatField(p, end, v[axis]))) return nullptr;
     }
     // inf and nan are numbers to %f but would poison the bounds and the view.
-    if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) return false;
+    if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) return nullptr;
     growBounds(object_, static_cast<std::size_t>(vertex_), v[0], v[1], v[2]);
     ++vertex_;
-    return true;
+    return p;
   }
 
   bool readFace(const char*& p, const char* end) {

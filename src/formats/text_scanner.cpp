@@ -266,42 +266,33 @@ bool convertFloat(const char* text, std::size_t length, bool plainDecimal, float
 const char* parseShortDecimal(const char* p, const char* end, float& value) {
   static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-  constexpr std::uint32_t kExact = 1u << 24;
+  constexpr std::uint64_t kExact = std::uint64_t{1} << 24;
   const bool negative = p < end && *p == '-';
   if (p < end && (*p == '-' || *p == '+')) ++p;
-  std::uint32_t mantissa = 0;
-  int digits = 0, decimals = 0, heldZeros = 0;
-  bool dot = false;
+  const char* const digitsStart = p;
+  const char* dot = nullptr;
+  std::uint64_t mantissa = 0;
   for (; p < end; ++p) {
     const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
     if (d <= 9) {
-      ++digits;
-      decimals += dot ? 1 : 0;
-      if (d == 0) {
-        heldZeros += mantissa != 0 ? 1 : 0;  // "85.000000" is 85: trailing zeros wait
-        continue;
-      }
-      for (; heldZeros > 0; --heldZeros) {
-        mantissa *= 10;
-        if (mantissa > kExact) return nullptr;
-      }
       mantissa = mantissa * 10 + d;
-      if (mantissa > kExact) return nullptr;
-    } else if (*p == '.' && !dot) {
-      dot = true;
+    } else if (*p == '.' && dot == nullptr) {
+      dot = p;
     } else {
       break;
     }
   }
-  if (digits == 0 || (p < end && !isBlank(static_cast<unsigned char>(*p)))) return nullptr;
-  // Held zeros after the point only shift the scale; those before it count.
-  const int droppedZeros = heldZeros < decimals ? heldZeros : decimals;
-  for (int k = droppedZeros; k < heldZeros; ++k) {
-    mantissa *= 10;
-    if (mantissa > kExact) return nullptr;
+  const long digits = (p - digitsStart) - (dot != nullptr ? 1 : 0);
+  if (digits <= 0 || digits > 19 || (p < end && !isBlank(static_cast<unsigned char>(*p)))) {
+    return nullptr;
   }
-  const int scale = decimals - droppedZeros;
-  if (scale > 10) return nullptr;
+  long scale = dot != nullptr ? p - dot - 1 : 0;
+  // Trailing zeros after the point only shift the scale: "85.000000" is 85.
+  while (mantissa > kExact && scale > 0 && mantissa % 10 == 0) {
+    mantissa /= 10;
+    --scale;
+  }
+  if (mantissa > kExact || scale > 10) return nullptr;
   const float magnitude = static_cast<float>(mantissa) / kPowers[scale];
   value = negative ? -magnitude : magnitude;
   return p;
