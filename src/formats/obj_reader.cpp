@@ -244,11 +244,6 @@ class ObjFiller {
   std::int64_t dropped_ = 0;
 };
 
-std::optional<Model> refuseDamaged(const char* name) {
-  reportDamaged(name);
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<Model> readObjFile(const char* name) {

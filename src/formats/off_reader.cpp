@@ -9,11 +9,6 @@
 
 namespace {
 
-std::optional<Model> refuseDamaged(const char* name) {
-  reportDamaged(name);
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<Model> readOffFile(const char* name) {

@@ -1,7 +1,10 @@
 #include "formats/reader_support.h"
 
+#include <sys/stat.h>
+
 #include <cstdarg>
 
+#include "model/current_model.h"
 #include "platform/platform.h"
 #include "settings/view_options.h"
 
@@ -40,4 +43,27 @@ void reportDamaged(const char* name) {
 void reportDroppedFaces(const char* name, std::int64_t count) {
   debugMessage("File, %s, has %lld faces with vertex indices out of range; they were dropped.\n",
                name, static_cast<long long>(count));
+}
+
+bool readWholeFile(std::FILE* file, const char* name, std::vector<std::uint8_t>& bytes) {
+  bytes.clear();
+  struct stat info {};
+  if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+  }
+  std::uint8_t chunk[1 << 16];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+  if (std::ferror(file) != 0) {
+    reportDamaged(name);
+    return false;
+  }
+  return true;
+}
+
+void finishModel(Model& model, const char* name) {
+  std::int64_t dropped = 0;
+  for (MeshObject& object : model) dropped += dropOutOfRangeFaces(object);
+  if (dropped > 0) reportDroppedFaces(name, dropped);
+  objectCount = static_cast<std::int32_t>(model.size());
 }
