@@ -1,0 +1,151 @@
+// Lightwave objects: an IFF FORM of big-endian chunks. LWOB (the classic
+// layout) pairs each point list with the polygon list after it; LWO2 (what
+// LightWave has written since version 6) pads chunks to even lengths and
+// gives each point list the faces of every polygon list up to the next one.
+#include <string_view>
+
+#include "formats/binary_file.h"
+#include "formats/binary_formats.h"
+
+namespace {
+
+bool readPoints(ByteCursor& in, std::uint32_t length, MeshObject& object) {
+  const std::size_t count = length / 12;
+  object.numVertices = static_cast<std::int32_t>(count);
+  object.vertices.resize(3 * count);
+  for (std::size_t i = 0; i < count; ++i) {
+    float* v = &object.vertices[3 * i];
+    v[0] = in.f32be();
+    v[1] = in.f32be();
+    v[2] = in.f32be();
+    growBounds(object, i, v[0], v[1], v[2]);
+  }
+  if (count == 0) computeBounds(object);
+  computeCenter(object);
+  return !in.damaged();
+}
+
+void appendFace(MeshObject& object, std::span<const std::int32_t> indices) {
+  std::span<std::int32_t> face = object.faces.append(indices.size());
+  std::copy(indices.begin(), indices.end(), face.begin());
+  object.faceSizes.push_back(static_cast<std::int16_t>(indices.size()));
+  ++object.numFaces;
+}
+
+// LWOB polygons: count, 16-bit indices, 16-bit surface. A negative surface
+// is followed by the count of detail polygons, which are ordinary polygons
+// after it: the count word is read past so that they stay aligned.
+bool readClassicPolygons(ByteCursor& in, std::size_t end, MeshObject& object) {
+  std::vector<std::int32_t> indices;
+  object.faces.clear();
+  object.faceSizes.clear();
+  object.numFaces = 0;
+  while (in.tell() < end) {
+    const std::uint16_t count = in.u16be();
+    if (count > 32767 || in.tell() + 2u * count + 2u > end) return false;
+    indices.resize(count);
+    for (std::int32_t& index : indices) index = in.u16be();
+    const auto surface = static_cast<std::int16_t>(in.u16be());
+    if (surface < 0) {
+      if (in.tell() + 2 > end) return false;
+      in.u16be();
+    }
+    appendFace(object, indices);
+  }
+  return !in.damaged();
+}
+
+// LWO2 polygons: a type, then per polygon a word of flags and count (count in
+// the low 10 bits) and variable-length indices: 2 bytes, or 4 when the first
+// byte is 0xFF (24 bits of value).
+bool readModernPolygons(ByteCursor& in, std::size_t end, MeshObject& object) {
+  if (end - in.tell() < 4) return false;
+  const std::string_view type = in.text(4);
+  if (type != "FACE" && type != "PTCH" && type != "SUBD") return true;
+  std::vector<std::int32_t> indices;
+  while (in.tell() < end) {
+    if (end - in.tell() < 2) return false;
+    const std::uint16_t count = in.u16be() & 0x03FF;
+    indices.resize(count);
+    for (std::int32_t& index : indices) {
+      if (end - in.tell() < 2) return false;
+      const std::uint16_t first = in.u16be();
+      if ((first >> 8) == 0xFF) {
+        if (end - in.tell() < 2) return false;
+        index = static_cast<std::int32_t>(((first & 0xFFu) << 16) | in.u16be());
+      } else {
+        index = first;
+      }
+    }
+    appendFace(object, indices);
+  }
+  return !in.damaged();
+}
+
+bool isClassicChunk(std::string_view tag) {
+  return tag == "PNTS" || tag == "POLS" || tag == "SRFS" || tag == "CRVS" || tag == "PCHS" ||
+         tag == "SURF";
+}
+
+// One walk over the form. Counting only (model == nullptr) or filling.
+bool walk(ByteCursor& in, std::size_t& pointLists, Model* model) {
+  in.seek(0);
+  in.text(4);  // FORM, not checked
+  const std::uint32_t formLength = in.u32be();
+  debugMessage("length=%d\n", static_cast<std::int32_t>(formLength));
+  const std::string_view formType = in.text(4);
+  if (in.damaged() || formLength < 4 || formLength > in.size() - 8) return false;
+  const std::size_t formEnd = 8 + static_cast<std::size_t>(formLength);
+  const bool modern = formType == "LWO2";
+
+  pointLists = 0;
+  std::size_t polygonLists = 0;
+  while (in.tell() < formEnd) {
+    if (formEnd - in.tell() < 4) return false;
+    const std::string_view tag = in.text(4);
+    if (!modern && !isClassicChunk(tag)) continue;  // the tag alone is read past
+    if (formEnd - in.tell() < 4) return false;
+    const std::uint32_t length = in.u32be();
+    if (length > formEnd - in.tell()) return false;
+    const std::size_t dataEnd = in.tell() + length;
+    if (tag == "PNTS") {
+      if (model != nullptr) {
+        // Classic files fill the object the next polygon list will finish.
+        const std::size_t target = modern ? pointLists : polygonLists;
+        if (target < model->size() && !readPoints(in, length, (*model)[target])) return false;
+      }
+      ++pointLists;
+    } else if (tag == "POLS") {
+      if (model != nullptr) {
+        if (modern) {
+          if (pointLists > 0 && !readModernPolygons(in, dataEnd, (*model)[pointLists - 1])) {
+            return false;
+          }
+        } else if (polygonLists < model->size() &&
+                   !readClassicPolygons(in, dataEnd, (*model)[polygonLists])) {
+          return false;
+        }
+      }
+      ++polygonLists;
+    }
+    // Modern chunks are padded to an even length.
+    const std::size_t next = dataEnd + (modern && (length & 1) ? 1 : 0);
+    if (!in.seek(next < formEnd ? next : formEnd)) return false;
+  }
+  return !in.damaged();
+}
+
+}  // namespace
+
+std::optional<Model> readLwoFile(const char* name) {
+  std::optional<std::vector<std::uint8_t>> bytes = loadBinaryFile(name);
+  if (!bytes) return std::nullopt;
+  ByteCursor in(*bytes);
+  // A counting walk sizes the array, a filling walk fills it.
+  std::size_t pointLists = 0;
+  if (!walk(in, pointLists, nullptr)) return refuseDamaged(name);
+  Model model(pointLists);
+  if (!walk(in, pointLists, &model)) return refuseDamaged(name);
+  finishModel(model, name);
+  return model;
+}
