@@ -1,5 +1,6 @@
 #include "formats/model_dispatch.h"
 
+#include "formats/binary_formats.h"
 #include "formats/dxf_format.h"
 #include "formats/obj_format.h"
 #include "formats/off_format.h"
@@ -17,8 +18,15 @@ ModelReader readerForFormat(FormatId format) {
     case formatWavefront: return readObjFile;
     case formatVtk: return readVtkFile;
     case formatDxf: return readDxfFile;
-    default: return nullptr;
+    case format3DStudio: return read3dsFile;
+    case formatTruespace: return readCobFile;
+    case formatLightwave: return readLwoFile;
+    case formatQuake2: return readMd2File;
+    case formatQuake1: return readMdlFile;
+    case formatDirectX: return readXFile;
+    case formatUnknown: break;
   }
+  return nullptr;
 }
 
 void stripSurroundingQuotes(std::string& name) {

@@ -126,3 +126,33 @@ TEST(Corpus, DxfFiles) {
   EXPECT_EQ((*egg)[0].vertices[9], 0.0f);
   EXPECT_EQ((*egg)[0].vertices[10], -2.1f);
 }
+
+TEST(Corpus, BinaryFiles) {
+  checkCorpus("3ds", {{"fels.3ds", 1, 768, 386}, {"test1.3ds", 9, 108, 288}, {"empty.3ds", -1, 0, 0}});
+  checkCorpus("cob", {{"molecule.cob", 4, 512, 456}});
+  checkCorpus("lwo", {{"ConcavePolygon.lwo", 1, 1, 64},
+                      {"boxuv.lwo", 1, 6, 24},
+                      {"sphere_with_mat_gloss_10pc.lwo", 1, 288, 266}});
+  checkCorpus("md2", {{"faerie.md2", 1, 654, 366}});
+  checkCorpus("x", {{"test_cube_binary.x", 1, 0, 0}, {"test_cube_compressed.x", 1, 0, 0}});
+}
+
+TEST(Corpus, BinaryFilesRefusedOutright) {
+  const std::filesystem::path root = corpusDir("");
+  if (!std::filesystem::exists(root)) GTEST_SKIP() << "no corpus at " << root;
+  const struct {
+    const char* path;
+    const char* line;
+  } refused[] = {
+      {"cob/molecule_ascii.cob", "ASCII .cob files not supported."},
+      {"mdl/man.mdl", "is not a valid MDL file."},      // another engine's MDL
+      {"mdl/minigun.MDL", "is not a valid MDL file."},  // another MDL dialect
+      {"x/test_cube_text.x", "ASCII .x files not supported."},
+  };
+  IsolatedState state;
+  for (const auto& r : refused) {
+    const std::string path = (root / r.path).string();
+    FormatId format = formatUnknown;
+    EXPECT_EXIT(readModelFile(path.c_str(), format), testing::ExitedWithCode(255), r.line) << r.path;
+  }
+}

@@ -133,7 +133,7 @@ TEST(TextScanner, StreamMatchesFscanfAcrossBufferBoundaries) {
     const int kind = static_cast<int>(random() % 4);
     char token[96];
     if (kind == 0) {
-      std::snprintf(token, sizeof token, "%d", static_cast<int>(random()) - 1000000000);
+      std::snprintf(token, sizeof token, "%d", static_cast<int>(random() % 2000000000u) - 1000000000);
     } else if (kind == 1) {
       std::snprintf(token, sizeof token, "%.9e", (random() % 100000) / 7.0);
     } else if (kind == 2) {

@@ -29,6 +29,11 @@ void writeTextFile(const std::string& path, const std::string& text) {
   out << text;
 }
 
+void writeBytesFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
 std::string readTextFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;

@@ -1,7 +1,9 @@
 #pragma once
 // A fresh folder per test, removed afterwards, and small file helpers.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class TempDir {
  public:
@@ -18,6 +20,7 @@ class TempDir {
 };
 
 void writeTextFile(const std::string& path, const std::string& text);
+void writeBytesFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::string readTextFile(const std::string& path);
 
 // Points the configuration directory at a temporary folder while it lives and
