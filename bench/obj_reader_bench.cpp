@@ -126,22 +126,18 @@ void BM_TinyObjLoader(benchmark::State& state) {
 void BM_ReadObjFile(benchmark::State& state) {
   const bool attributes = state.range(0) != 0;
   const std::string& name = benchFile(attributes);
-  std::size_t modelBytes = 0;
+  std::size_t bytes = 0;
   for (auto _ : state) {
     std::optional<Model> model = readObjFile(name.c_str());
     if (!model) {
       state.SkipWithError("read failed");
       break;
     }
-    const MeshObject& o = (*model)[0];
-    modelBytes = o.vertices.capacity() * sizeof(float) +
-                 o.faces.indices.capacity() * sizeof(std::int32_t) +
-                 o.faces.offsets.capacity() * sizeof(std::uint32_t) +
-                 o.faceSizes.capacity() * sizeof(std::int16_t);
+    bytes = modelBytes((*model)[0]);
     benchmark::DoNotOptimize(model->data());
   }
   setThroughput(state, attributes);
-  state.counters["model_MiB"] = static_cast<double>(modelBytes) / (1 << 20);
+  state.counters["model_MiB"] = static_cast<double>(bytes) / (1 << 20);
 }
 
 // Argument: 0 positions and faces only, 1 with vt/vn lines and v/vt/vn groups.

@@ -2,7 +2,7 @@
 // outside the file (the sanitizer build of these tests checks that).
 #include <gtest/gtest.h>
 
-#include "formats/binary_reader_fixture.h"
+#include "formats/reader_test_support.h"
 
 TEST(BinaryTruncation, EveryPrefixLoadsOrIsRefused) {
   MdlModel mdl;

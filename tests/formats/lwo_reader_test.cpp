@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "formats/binary_reader_fixture.h"
+#include "formats/reader_test_support.h"
 #include "formats/reader_support.h"
 #include "model/current_model.h"
 

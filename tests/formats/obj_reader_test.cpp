@@ -4,6 +4,7 @@
 
 #include "formats/reader_support.h"
 #include "model/current_model.h"
+#include "formats/reader_test_support.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -12,17 +13,6 @@ std::optional<Model> readObj(const IsolatedState& state, const std::string& text
   const std::string path = state.dir().file("model.obj");
   writeTextFile(path, text);
   return readObjFile(path.c_str());
-}
-
-std::vector<std::vector<std::int32_t>> facesOf(const MeshObject& object) {
-  std::vector<std::vector<std::int32_t>> faces;
-  for (std::size_t f = 0; f < object.faces.count(); ++f) {
-    auto face = object.faces[f];
-    faces.emplace_back(face.begin(), face.end());
-    EXPECT_EQ(object.faceSizes[f], static_cast<std::int16_t>(face.size()));
-  }
-  EXPECT_EQ(object.numFaces, static_cast<std::int32_t>(faces.size()));
-  return faces;
 }
 
 const std::string kSquare = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";

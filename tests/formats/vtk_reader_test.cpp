@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/reader_support.h"
+#include "formats/reader_test_support.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -16,16 +17,6 @@ std::optional<Model> readVtk(const IsolatedState& state, const std::string& text
 const std::string kHeader = "# vtk DataFile Version 4.2\nsquare\nASCII\nDATASET POLYDATA\n";
 const std::string kPoints = "POINTS 4 float\n0 0 0 2 0 0\n2 2 0 0 2 1\n";
 const std::string kPolygons = "POLYGONS 2 8\n3 0 1 2\n3 0 2 3\n";
-
-std::vector<std::vector<std::int32_t>> facesOf(const MeshObject& object) {
-  std::vector<std::vector<std::int32_t>> faces;
-  for (std::size_t f = 0; f < object.faces.count(); ++f) {
-    auto face = object.faces[f];
-    faces.emplace_back(face.begin(), face.end());
-    EXPECT_EQ(object.faceSizes[f], static_cast<std::int16_t>(face.size()));
-  }
-  return faces;
-}
 
 const std::vector<std::vector<std::int32_t>> kSquareFaces{{0, 1, 2}, {0, 2, 3}};
 

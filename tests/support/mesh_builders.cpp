@@ -99,3 +99,10 @@ std::string offText(const MeshObject& object) {
   }
   return text;
 }
+
+std::size_t modelBytes(const MeshObject& o) {
+  return o.vertices.capacity() * sizeof(float) +
+         o.faces.indices.capacity() * sizeof(std::int32_t) +
+         o.faces.offsets.capacity() * sizeof(std::uint32_t) +
+         o.faceSizes.capacity() * sizeof(std::int16_t);
+}

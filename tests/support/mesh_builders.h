@@ -17,3 +17,6 @@ MeshObject makeTriangleGrid(int n);
 
 // OFF text as the writer would produce it.
 std::string offText(const MeshObject& object);
+
+// Bytes held by an object's arrays (their capacity), for memory figures.
+std::size_t modelBytes(const MeshObject& object);

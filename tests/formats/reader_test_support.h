@@ -1,5 +1,7 @@
 #pragma once
-// Reading a fixture built in code through a binary reader.
+// Reading fixtures built in code, and reading back the faces of a model.
+
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
@@ -18,11 +20,17 @@ inline std::optional<Model> readFixture(const IsolatedState& state, BinaryReader
   return reader(path.c_str());
 }
 
+// The faces as lists, after checking that the counts and sizes agree.
 inline std::vector<std::vector<std::int32_t>> facesOf(const MeshObject& object) {
   std::vector<std::vector<std::int32_t>> faces;
+  EXPECT_EQ(object.faceSizes.size(), object.faces.count());
+  EXPECT_EQ(object.numFaces, static_cast<std::int32_t>(object.faces.count()));
   for (std::size_t f = 0; f < object.faces.count(); ++f) {
     auto face = object.faces[f];
     faces.emplace_back(face.begin(), face.end());
+    if (f < object.faceSizes.size()) {
+      EXPECT_EQ(object.faceSizes[f], static_cast<std::int16_t>(face.size()));
+    }
   }
   return faces;
 }
