@@ -1,0 +1,14 @@
+#pragma once
+// A picture behind the model: a BMP file resampled to a power-of-two
+// texture and kept in one display list.
+
+#include <GL/gl.h>
+
+constexpr GLuint backgroundList = 1;
+extern bool backgroundShown;
+
+// Reads the picture and compiles it into backgroundList; false (and nothing
+// changed) when the file is not a usable picture. Needs a current context.
+bool makeBackgroundTexture(const char* path);
+// The texture over the whole drawing area, beneath everything else.
+void drawBackground();

@@ -1,0 +1,11 @@
+#pragma once
+// One frame of the view: background picture, the model in the chosen style,
+// depth cueing, axes, bounding box and centre-of-mass marker.
+
+#include "model/mesh_object.h"
+
+// Draws a frame and hands it to the platform's buffer swap.
+void drawScene();
+// The faces of one object in the current colour and polygon mode: triangles
+// for the triangle-only formats, polygons for the rest.
+void drawObject(const MeshObject& object);
