@@ -21,19 +21,27 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  info FILE          print the format, per-object and world statistics and totals\n"
     "  convert IN OUT.off read IN in any supported format and write it as OFF\n"
+    "  render IN OUT.bmp [OPTIONS]\n"
+    "                     draw one frame offscreen as the viewer's first run would and\n"
+    "                     save it as a 24-bit BMP. Options:\n"
+    "                       --size WxH (400x400)  --style solid|hidden|wireframe\n"
+    "                       --depth-cue 0..0.99 (0.3)  --axes on|off  --box on|off\n"
+    "                       --com on|off  --background PICTURE.bmp\n"
+    "                       --turn DEGREES,X,Y,Z (one rotation step before drawing)\n"
     "  --help             show this text\n"
     "\n"
     "Exit status: 0 success; 1 usage error, unknown format, or a file that cannot be\n"
     "opened or written; 2 damaged file content; 255 a file the reader refuses outright.\n";
+
+}  // namespace
 
 int usageError() {
   std::fputs(kUsage, stderr);
   return 1;
 }
 
-// Reads a model the way the viewer does, without its recent list or display state.
-std::optional<Model> readForTool(const char* name, int& status) {
-  FormatId format = formatUnknown;
+std::optional<Model> readForTool(const char* name, int& status, FormatId& format) {
+  format = formatUnknown;
   std::optional<Model> model = readModelFile(name, format);
   if (model) {
     status = 0;
@@ -45,13 +53,16 @@ std::optional<Model> readForTool(const char* name, int& status) {
   return model;
 }
 
+namespace {
+
 std::string lastThree(std::string_view name) {
   return std::string(name.size() > 3 ? name.substr(name.size() - 3) : name);
 }
 
 int runInfo(const char* name) {
   int status = 0;
-  std::optional<Model> model = readForTool(name, status);
+  FormatId format = formatUnknown;
+  std::optional<Model> model = readForTool(name, status, format);
   if (!model) return status;
   currentModel = std::move(*model);
   objectCount = static_cast<std::int32_t>(currentModel.size());
@@ -77,7 +88,8 @@ int runConvert(const char* input, const char* output) {
     return 1;
   }
   int status = 0;
-  std::optional<Model> model = readForTool(input, status);
+  FormatId format = formatUnknown;
+  std::optional<Model> model = readForTool(input, status, format);
   if (!model) return status;
   const auto count = static_cast<std::int32_t>(model->size());
   return writeModelAsOff(*model, count, output) == 0 ? 0 : 1;
@@ -92,5 +104,6 @@ int runTool(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "info") == 0) return runInfo(argv[2]);
   if (argc == 4 && std::strcmp(argv[1], "convert") == 0) return runConvert(argv[2], argv[3]);
+  if (argc >= 4 && std::strcmp(argv[1], "render") == 0) return runRender(argc - 2, argv + 2);
   return usageError();
 }

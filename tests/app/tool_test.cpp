@@ -96,3 +96,26 @@ TEST(Tool, ConvertWritesWhatSaveAsWrites) {
   EXPECT_EQ(runTool("convert " + in + " " + dir.file("copy.obj"), dir).status, 1);
   EXPECT_EQ(runTool("convert " + in + " " + dir.file("no/folder/x.off"), dir).status, 255);
 }
+
+TEST(Tool, RenderWritesThePictureOfTheModel) {
+  TempDir dir;
+  const std::string in = dir.file("torus.off");
+  writeTextFile(in, offText(makeTorus(24, 12, 2.0f, 0.6f)));
+  const std::string out = dir.file("torus.bmp");
+  ASSERT_EQ(runTool("render " + in + " " + out + " --size 64x48 --depth-cue 0", dir).status, 0);
+  const std::string file = readTextFile(out);
+  ASSERT_EQ(file.size(), 54u + 192u * 48u);
+  auto bgr = [&](int x, int y) {
+    const std::size_t at = 54 + static_cast<std::size_t>(y) * 192 + static_cast<std::size_t>(x) * 3;
+    return std::array<int, 3>{static_cast<std::uint8_t>(file[at]), static_cast<std::uint8_t>(file[at + 1]),
+                              static_cast<std::uint8_t>(file[at + 2])};
+  };
+  // First-run colours: white model on (0, 128, 255).
+  EXPECT_EQ(bgr(0, 0), (std::array<int, 3>{255, 128, 0}));
+  EXPECT_EQ(bgr(32 - 12, 24), (std::array<int, 3>{255, 255, 255}));  // on the ring
+
+  EXPECT_EQ(runTool("render " + in + " " + out + " --style cubist", dir).status, 1);
+  EXPECT_EQ(runTool("render " + in + " " + out + " --size 0x10", dir).status, 1);
+  EXPECT_EQ(runTool("render " + dir.file("absent.off") + " " + out, dir).status, 1);
+  EXPECT_EQ(runTool("render " + in + " " + out + " --background " + dir.file("none.bmp"), dir).status, 1);
+}

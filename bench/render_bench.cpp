@@ -1,0 +1,99 @@
+// Frame time of the scene drawing on a model of about a million triangles,
+// offscreen at 800x600, in each display style; against a reference frame
+// that sends the same model with one glDrawElements call per pass.
+// Run: build/bench/render_bench
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "formats/model_dispatch.h"
+#include "model/current_model.h"
+#include "model/world.h"
+#include "platform/headless/offscreen_context.h"
+#include "render/rotation.h"
+#include "render/scene.h"
+#include "render/view_setup.h"
+#include "support/mesh_builders.h"
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 600;
+
+void prepare(int style) {
+  static bool ready = false;
+  if (!ready) {
+    makeOffscreenContextCurrent(kWidth, kHeight);
+    currentModel = {makeTriangleGrid(708)};  // 1,002,528 triangles
+    objectCount = 1;
+    currentFormat = format3DStudio;
+    modelLoaded = true;
+    updateWorld();
+    viewOptions.foregroundColor = {1, 1, 1};
+    viewOptions.backgroundColor = {0, 0.5f, 1};
+    viewOptions.pivotAtCenter = true;
+    viewOptions.showAxes = viewOptions.showBoundingBox = true;
+    viewOptions.depthCueLevel = 0.3f;
+    initGL();
+    resizeView(kWidth, kHeight);
+    ready = true;
+  }
+  viewOptions.solidMode = style == 0;
+  viewOptions.hiddenLineMode = style == 1;
+  viewOptions.wireframeMode = style == 2;
+  rotationAngle = 0.5f;
+  rotationAxis[0] = 1.0f;
+}
+
+// The same frame with the model in vertex arrays.
+void referenceFrame(int style) {
+  const MeshObject& o = currentModel[0];
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glPushMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(70.0, static_cast<double>(kWidth) / kHeight, 1.0, 10000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(-world.xCenMass, -world.yCenMass, -viewDistance);
+  applyRotation();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, o.vertices.data());
+  const auto count = static_cast<GLsizei>(o.faces.indices.size());
+  const void* indices = o.faces.indices.data();
+  if (style == 1) {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 1.0f);
+    glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, indices);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+  }
+  glPolygonMode(GL_FRONT_AND_BACK, style == 0 ? GL_FILL : GL_LINE);
+  glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, indices);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glPopMatrix();
+  glFinish();
+}
+
+void BM_DrawScene(benchmark::State& state) {
+  const int style = static_cast<int>(state.range(0));
+  prepare(style);
+  for (auto _ : state) {
+    drawScene();
+    glFinish();
+  }
+}
+
+void BM_ReferenceDrawElements(benchmark::State& state) {
+  const int style = static_cast<int>(state.range(0));
+  prepare(style);
+  for (auto _ : state) referenceFrame(style);
+}
+
+// Argument: 0 solid, 1 hidden-line, 2 wireframe.
+BENCHMARK(BM_DrawScene)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ReferenceDrawElements)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+BENCHMARK_MAIN();

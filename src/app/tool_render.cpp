@@ -1,0 +1,128 @@
+// tessera-tool render: one frame drawn offscreen with the options of the
+// viewer's first run, changed by flags, written as the image export writes.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/tool_commands.h"
+#include "formats/model_dispatch.h"
+#include "model/current_model.h"
+#include "model/world.h"
+#include "platform/headless/offscreen_context.h"
+#include "render/background.h"
+#include "render/image_export.h"
+#include "render/rotation.h"
+#include "render/scene.h"
+#include "render/view_setup.h"
+#include "settings/view_options.h"
+
+namespace {
+
+struct RenderRequest {
+  const char* input = nullptr;
+  const char* output = nullptr;
+  int width = 400, height = 400;
+  const char* background = nullptr;
+  float turn[4] = {0, 0, 0, 0};
+};
+
+// The options a fresh settings file gives the viewer.
+void firstRunOptions() {
+  ViewOptions& o = viewOptions;
+  o = ViewOptions{};
+  o.solidMode = true;
+  o.showAxes = true;
+  o.showBoundingBox = true;
+  o.pivotAtCenter = true;
+  o.depthCueLevel = 0.3f;
+  o.foregroundColor = {1.0f, 1.0f, 1.0f};
+  o.backgroundColor = {0.0f, 128.0f / 255.0f, 1.0f};
+}
+
+bool parseSwitch(const char* text, bool& flag) {
+  if (std::strcmp(text, "on") == 0) return flag = true, true;
+  if (std::strcmp(text, "off") == 0) return flag = false, true;
+  return false;
+}
+
+bool parseNumber(const char* text, float& value) {
+  char* end = nullptr;
+  value = std::strtof(text, &end);
+  return end != text && *end == '\0';
+}
+
+bool parseOption(const char* name, const char* value, RenderRequest& request) {
+  ViewOptions& o = viewOptions;
+  if (std::strcmp(name, "--size") == 0) {
+    char extra = 0;
+    return std::sscanf(value, "%dx%d%c", &request.width, &request.height, &extra) == 2 &&
+           request.width > 0 && request.height > 0 && request.width <= 16384 &&
+           request.height <= 16384;
+  }
+  if (std::strcmp(name, "--style") == 0) {
+    o.solidMode = std::strcmp(value, "solid") == 0;
+    o.hiddenLineMode = std::strcmp(value, "hidden") == 0;
+    o.wireframeMode = std::strcmp(value, "wireframe") == 0;
+    return o.solidMode || o.hiddenLineMode || o.wireframeMode;
+  }
+  if (std::strcmp(name, "--depth-cue") == 0) {
+    return parseNumber(value, o.depthCueLevel) && o.depthCueLevel >= 0.0f &&
+           o.depthCueLevel <= 0.99f;
+  }
+  if (std::strcmp(name, "--axes") == 0) return parseSwitch(value, o.showAxes);
+  if (std::strcmp(name, "--box") == 0) return parseSwitch(value, o.showBoundingBox);
+  if (std::strcmp(name, "--com") == 0) return parseSwitch(value, o.showCenterOfMass);
+  if (std::strcmp(name, "--background") == 0) {
+    request.background = value;
+    return true;
+  }
+  if (std::strcmp(name, "--turn") == 0) {
+    char extra = 0;
+    float* t = request.turn;
+    return std::sscanf(value, "%f,%f,%f,%f%c", &t[0], &t[1], &t[2], &t[3], &extra) == 4;
+  }
+  return false;
+}
+
+}  // namespace
+
+int runRender(int argc, char** argv) {
+  firstRunOptions();
+  RenderRequest request;
+  request.input = argv[0];
+  request.output = argv[1];
+  for (int k = 2; k < argc; k += 2) {
+    if (k + 1 >= argc || !parseOption(argv[k], argv[k + 1], request)) return usageError();
+  }
+
+  int status = 0;
+  FormatId format = formatUnknown;
+  std::optional<Model> model = readForTool(request.input, status, format);
+  if (!model) return status;
+  currentModel = std::move(*model);
+  objectCount = static_cast<std::int32_t>(currentModel.size());
+  currentFormat = format;
+  modelLoaded = true;
+  updateWorld();
+
+  if (!makeOffscreenContextCurrent(request.width, request.height)) {
+    std::fprintf(stderr, "tessera-tool: no offscreen GL context could be made\n");
+    return 1;
+  }
+  initGL();
+  resizeView(request.width, request.height);
+  if (request.background != nullptr) {
+    if (!makeBackgroundTexture(request.background)) {
+      std::fprintf(stderr, "tessera-tool: %s is not a usable BMP picture\n", request.background);
+      return 1;
+    }
+    backgroundShown = true;
+  }
+  rotationAngle = request.turn[0];
+  rotationAxis[0] = request.turn[1];
+  rotationAxis[1] = request.turn[2];
+  rotationAxis[2] = request.turn[3];
+  drawScene();
+  return exportImage(request.output) == 0 ? 0 : 1;
+}
