@@ -1,0 +1,43 @@
+// The file and colour choosers. Tests replace them through the hooks, so a
+// test never meets a modal dialog.
+#include <QColorDialog>
+#include <QFileDialog>
+
+#include "platform/qt/qt_window.h"
+#include "platform/window_system.h"
+
+FileChooserHook fileChooserHook = nullptr;
+ColorChooserHook colorChooserHook = nullptr;
+
+int chooseFile(const FileChooser& chooser, std::string& path) {
+  if (fileChooserHook != nullptr) return fileChooserHook(chooser, path);
+  QFileDialog dialog(mainWindow);
+  QStringList filters;
+  for (const FileFilter& filter : chooser.filters) {
+    filters << QString("%1 (%2)").arg(filter.text, filter.pattern);
+  }
+  dialog.setNameFilters(filters);
+  dialog.selectFile(chooser.initialText);
+  if (chooser.save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);  // an existing file is asked about first
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return -1;
+  path = dialog.selectedFiles().front().toStdString();
+  return 0;
+}
+
+bool chooseColorChannels(int& red, int& green, int& blue) {
+  if (colorChooserHook != nullptr) return colorChooserHook(red, green, blue);
+  for (int k = 0; k < QColorDialog::customCount(); ++k) QColorDialog::setCustomColor(k, Qt::white);
+  // Starts from black rather than the colour in use, as the program always has.
+  const QColor chosen = QColorDialog::getColor(QColor(0, 0, 0), mainWindow);
+  if (!chosen.isValid()) return false;
+  red = chosen.red();
+  green = chosen.green();
+  blue = chosen.blue();
+  return true;
+}

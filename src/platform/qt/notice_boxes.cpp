@@ -1,0 +1,102 @@
+// The notice boxes (missing file, unknown format) and the About box:
+// frameless, thin-bordered, white, topmost and modeless, each failure a box
+// of its own. Dialog units become pixels at 1.5 across and 1.625 down.
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QWidget>
+
+#include <cmath>
+
+#include "platform/platform.h"
+#include "platform/qt/qt_window.h"
+
+namespace {
+
+QRect units(double x, double y, double width, double height) {
+  return QRect(static_cast<int>(std::lround(x * 1.5)), static_cast<int>(std::lround(y * 1.625)),
+               static_cast<int>(std::lround(width * 1.5)), static_cast<int>(std::lround(height * 1.625)));
+}
+
+class NoticeBox : public QWidget {
+ public:
+  NoticeBox(QWidget* owner, NoticeKind kind)
+      : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(kind == NoticeKind::About ? "aboutBox" : "noticeBox");
+    setProperty("noticeText", QString::fromUtf8(noticeText(kind).data(),
+                                                static_cast<qsizetype>(noticeText(kind).size())));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Button, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+    QFont font("Sans");
+    font.setPointSize(8);
+    setFont(font);
+    if (kind == NoticeKind::About) {
+      buildAbout();
+    } else {
+      buildNotice(kind);
+    }
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.setPen(Qt::black);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+
+ private:
+  void addButton(const char* caption, const QRect& at) {
+    auto* button = new QPushButton(caption, this);
+    button->setGeometry(at);
+    button->setDefault(true);
+    QObject::connect(button, &QPushButton::clicked, this, &QWidget::close);
+  }
+
+  void addText(const QString& value, const QRect& at, bool bold = false) {
+    auto* label = new QLabel(value, this);
+    label->setGeometry(at);
+    label->setAlignment(Qt::AlignCenter);
+    if (bold) {
+      QFont heading = font();
+      heading.setBold(true);
+      heading.setPointSize(11);
+      label->setFont(heading);
+    }
+  }
+
+  // The notices' words as text: the heading over its line.
+  void buildNotice(NoticeKind kind) {
+    setFixedSize(units(0, 0, 164, 56).size());
+    const bool missing = kind == NoticeKind::FileNotFound;
+    addText(missing ? "FILE NOT FOUND" : "FILE NOT SUPPORTED", units(0, 4, 164, 16), true);
+    addText(missing ? "It may have been moved or deleted." : "The format of the file is unknown.",
+            units(0, 22, 164, 12));
+    addButton("OK", units(55, 38, 50, 14));
+  }
+
+  void buildAbout() {
+    setFixedSize(units(0, 0, 174, 126).size());
+    auto* logo = new QLabel(this);
+    logo->setPixmap(aboutLogo(devicePixelRatioF()));
+    logo->setGeometry(QRect(units(22, 4, 0, 0).topLeft(), QSize(188, 59)));
+    addText("v1.2 Beta", units(67, 42, 36, 8));
+    addText("A viewer for polygonal 3D models", units(9, 55, 156, 10));
+    addText("Tessera developers", units(44, 75, 86, 8));
+    addText("Source and issues: the project's repository", units(8, 87, 159, 8));
+    addButton("Get rid of this thing", units(45, 105, 82, 14));
+  }
+};
+
+}  // namespace
+
+void platformShowNotice(NoticeKind kind, int x, int y) {
+  // Before the main window exists a box has no owner.
+  auto* box = new NoticeBox(mainWindow, kind);
+  box->move(x, y);
+  box->show();
+}

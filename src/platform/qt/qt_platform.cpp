@@ -1,0 +1,37 @@
+// The platform layer for the viewer.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "platform/qt/qt_window.h"
+
+void platformDebugOutput(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
+}
+
+void platformMessageBox(std::string_view text, std::string_view caption) {
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
+                  QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
+                  mainWindow);
+  box.exec();
+}
+
+std::uint32_t platformTickMs() {
+  static QElapsedTimer timer = [] {
+    QElapsedTimer t;
+    t.start();
+    return t;
+  }();
+  return static_cast<std::uint32_t>(timer.elapsed());
+}
+
+void platformRequestRedraw() {
+  if (mainWindow != nullptr && mainWindow->view != nullptr) mainWindow->view->update();
+}
+
+// The drawing area composes its frame itself after paintGL.
+void platformSwapBuffers() {}

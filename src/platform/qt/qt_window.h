@@ -1,0 +1,59 @@
+#pragma once
+// The Qt widgets behind the window-system functions: the main window, its
+// GL drawing area, and the notice boxes.
+
+#include <QMainWindow>
+#include <QOpenGLWidget>
+#include <QStringList>
+
+class QLabel;
+class QToolBar;
+class QAction;
+
+// The drawing area: every Qt event becomes a message for mainWindowProc.
+class ViewWidget : public QOpenGLWidget {
+ public:
+  explicit ViewWidget(QWidget* parent);
+  // The drawing area's size in device pixels.
+  int deviceWidth() const;
+  int deviceHeight() const;
+
+ protected:
+  void initializeGL() override;
+  void resizeGL(int width, int height) override;
+  void paintGL() override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+};
+
+class TesseraWindow : public QMainWindow {
+ public:
+  TesseraWindow();
+  ViewWidget* view = nullptr;
+  QToolBar* toolBar = nullptr;
+  QLabel* statusPart0 = nullptr;
+  QLabel* statusPart1 = nullptr;
+  QStringList droppedPaths;
+
+ protected:
+  void moveEvent(QMoveEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+};
+
+// The main window while it exists.
+extern TesseraWindow* mainWindow;
+
+// Sends a message to mainWindowProc once control is back in the event loop,
+// so a command never runs inside the signal of a menu it may rebuild.
+void postMessage(int message, long long wParam, long long lParam);
+
+// The toolbar's pictures, drawn in code, crisp at any device pixel ratio.
+class QIcon;
+QIcon toolbarIcon(int image);
+
+// The About box's logo, 188 x 59 pixels.
+class QPixmap;
+QPixmap aboutLogo(double devicePixelRatio);

@@ -1,0 +1,67 @@
+#pragma once
+// What the shell asks of the window system, by command number and part
+// number, so that src/ui reads like the design and tests can drive it.
+// Implemented in src/platform/qt.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The main window and its children (menu bar, toolbar, status bar, GL
+// drawing area) at the outer rectangle of windowGeometry. False when no
+// window could be made.
+bool createWindowWidgets();
+bool mainWindowExists();
+// 3: maximised; 2, 6, 7: minimised; anything else: normal.
+void showMainWindow(int showState);
+void destroyWindowWidgets();
+
+void windowSetTitle(std::string_view title);
+void windowOuterRect(int& x, int& y, int& width, int& height);
+int windowClientWidth();
+// Ends the event loop with this exit code.
+void windowPostQuit(int code);
+
+// A fresh copy of the menu template on the menu bar.
+void menuAttachFresh();
+void menuCheck(int command, bool checked);
+bool menuIsChecked(int command);
+void menuEnable(int command, bool enabled);
+bool menuIsEnabled(int command);
+bool menuHasItem(int command);
+void menuDelete(int command);
+// A text item, or a separator when text is empty, before item `before`.
+void menuInsertBefore(int before, int command, std::string_view text);
+// The commands of a popup's items in order (0 for separators without a number).
+std::vector<int> menuItemsOfPopup(std::string_view caption);
+
+void toolbarCheck(int command, bool pressed);
+bool toolbarIsChecked(int command);
+void toolbarEnable(int command, bool enabled);
+
+void statusSetParts(int edge0, int edge1);
+void statusSetText(int part, std::string_view text);
+std::string statusText(int part);
+
+// File choosers: 0 with `path` set, -1 when cancelled.
+struct FileFilter {
+  const char* text;
+  const char* pattern;
+};
+struct FileChooser {
+  bool save;
+  const char* initialText;
+  std::vector<FileFilter> filters;
+};
+int chooseFile(const FileChooser& chooser, std::string& path);
+// The colour chooser: 8-bit channels; false when cancelled.
+bool chooseColorChannels(int& red, int& green, int& blue);
+
+// Tests put these in place of the modal dialogs.
+using FileChooserHook = int (*)(const FileChooser& chooser, std::string& path);
+using ColorChooserHook = bool (*)(int& red, int& green, int& blue);
+extern FileChooserHook fileChooserHook;
+extern ColorChooserHook colorChooserHook;
+
+// The paths of the files in the drop being handled.
+std::string droppedFilePath(int index);

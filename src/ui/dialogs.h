@@ -1,0 +1,16 @@
+#pragma once
+// The file and colour choosers and the About box.
+
+#include <string>
+
+#include "settings/view_options.h"
+
+// 0 with the chosen path in `destination`, -1 when cancelled (unchanged).
+int chooseModelPath(std::string& destination);
+int chooseOffSavePath(std::string& destination);
+int chooseBackgroundPath(std::string& destination);
+int chooseImageSavePath(std::string& destination);
+// 1 with the chosen colour stored, 0 when cancelled (unchanged).
+int chooseColor(Color& destination);
+// A new About box at the notice placement.
+void showAboutBox();

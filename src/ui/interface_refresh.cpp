@@ -1,0 +1,87 @@
+#include "ui/interface_refresh.h"
+
+#include <cstdio>
+#include <string>
+
+#include "formats/format_id.h"
+#include "formats/model_dispatch.h"
+#include "model/current_model.h"
+#include "platform/window_system.h"
+#include "render/background.h"
+#include "settings/recent_files.h"
+#include "settings/view_options.h"
+#include "ui/menu_template.h"
+#include "ui/shell_state.h"
+#include "ui/window_messages.h"
+
+namespace {
+
+constexpr float kDepthLevels[] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,
+                                  0.6f, 0.7f, 0.8f, 0.9f, 0.99f};
+
+// A set flag checks its item and presses its button; a clear one leaves both.
+void showFlag(bool flag, int command) {
+  if (!flag) return;
+  menuCheck(command, true);
+  if (const int button = buttonOfMenuCommand(command)) toolbarCheck(button, true);
+}
+
+std::string fileTitle(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void refreshInterface() {
+  menuAttachFresh();
+  const ViewOptions& o = viewOptions;
+  showFlag(o.showCenterOfMass, cmdCenterOfMass);
+  showFlag(o.showAxes, cmdAxes);
+  showFlag(o.zoomDependentRotation, cmdZoomDependentRotation);
+  showFlag(o.inertialRotation, cmdInertialRotation);
+  // A level from a hand-edited file may match no item: none is checked.
+  for (int k = 0; k < 11; ++k) {
+    if (o.depthCueLevel == kDepthLevels[k]) {
+      menuCheck(cmdDepthCueOff + k, true);
+      break;
+    }
+  }
+  showFlag(o.hiddenLineMode, cmdHiddenLine);
+  showFlag(o.pivotAtCenter, cmdPivotCenter);
+  showFlag(o.pivotAtOrigin, cmdPivotOrigin);
+  showFlag(o.showBoundingBox, cmdBoundingBox);
+  showFlag(o.wireframeMode, cmdWireframe);
+  showFlag(o.solidMode, cmdSolid);
+  showFlag(o.saveSettingsOnExit, cmdSaveSettingsOnExit);
+
+  if (modelLoaded) {
+    const std::string ending =
+        currentPath.size() > 3 ? currentPath.substr(currentPath.size() - 3) : currentPath;
+    statusSetText(0, formatDisplayName(ending));
+    windowSetTitle(fileTitle(currentPath) + " - Tessera");
+    long long polygons = 0, vertices = 0;
+    for (std::int32_t i = 0; i < objectCount && i < static_cast<std::int32_t>(currentModel.size()); ++i) {
+      polygons += currentModel[static_cast<std::size_t>(i)].numFaces;
+      vertices += currentModel[static_cast<std::size_t>(i)].numVertices;
+    }
+    char totals[96];
+    std::snprintf(totals, sizeof totals, "Polygons: %lld  Vertices: %lld", polygons, vertices);
+    statusSetText(1, totals);
+    menuEnable(cmdSaveAs, true);
+  } else {
+    menuEnable(cmdSaveAs, false);
+  }
+  // While a picture is shown behind the model, clearing it stays possible.
+  menuEnable(cmdClearBackground, backgroundShown);
+  rebuildRecentMenu();
+}
+
+void rebuildRecentMenu() {
+  for (int i = 0; i < kRecentCapacity; ++i) menuDelete(cmdRecentFirst + i);
+  menuDelete(cmdRecentSeparator);
+  for (std::int32_t i = 0; i < recentCount; ++i) {
+    menuInsertBefore(cmdClearList, cmdRecentFirst + i, recentFiles[static_cast<std::size_t>(i)].path);
+  }
+  menuInsertBefore(cmdClearList, cmdRecentSeparator, "");
+}

@@ -1,0 +1,5 @@
+#pragma once
+// Menu, toolbar, title and status bar brought in line with the state.
+
+void refreshInterface();
+void rebuildRecentMenu();

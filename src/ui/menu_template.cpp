@@ -1,0 +1,122 @@
+#include "ui/menu_template.h"
+
+#include <array>
+
+#include "ui/window_messages.h"
+
+namespace {
+
+constexpr MenuItem kMenu[] = {
+    {0, "&File", 0, false},
+    {1, "&Open...", cmdOpen, false},
+    {1, "&Save As...", cmdSaveAs, false},
+    {1, "&Close", cmdClose, false},
+    {1, nullptr, 0, false},
+    {1, "Import Background...", cmdImportBackground, false},
+    {1, "Clear Background", cmdClearBackground, true},
+    {1, nullptr, 0, false},
+    {1, "Export Image...", cmdExportImage, false},
+    {1, "Export Animated GIF...", cmdExportGif, true},
+    {1, "Export Icon...", cmdExportIcon, true},
+    {1, nullptr, 0, false},
+    {1, "Save A&ll Settings", cmdSaveAllSettings, false},
+    {1, "Save Settings on Exit", cmdSaveSettingsOnExit, false},
+    {1, nullptr, 0, false},
+    {1, "&Quit", cmdQuit, false},
+    {0, "&Recent", 0, false},
+    {1, "Clear List", cmdClearList, false},
+    {0, "&Directory", 0, false},
+    {1, "Add to this folder...", cmdAddToFolder, true},
+    {1, "Create folder here...", cmdCreateFolder, true},
+    {1, nullptr, 0, false},
+    {0, "&Options", 0, false},
+    {1, "Display", 0, false},
+    {2, "Model's Axes", cmdAxes, false},
+    {2, "Center Of Geometric Mass", cmdCenterOfMass, false},
+    {2, "Bounding Box", cmdBoundingBox, false},
+    {1, "Mouse", 0, false},
+    {2, "Toggle Pivot Point", 0, false},
+    {3, "Center Of Mass", cmdPivotCenter, false},
+    {3, "Model's Origin", cmdPivotOrigin, false},
+    {2, "Zoom Dependent Rotation Speed", cmdZoomDependentRotation, false},
+    {2, "Inertial Rotation", cmdInertialRotation, false},
+    {1, "Toggle Geometry", 0, false},
+    {2, "Wireframe", cmdWireframe, false},
+    {2, "Hidden Line Removal", cmdHiddenLine, false},
+    {2, "Solid", cmdSolid, false},
+    {1, "Depth Cueing", 0, false},
+    {2, "OFF", 40051, false},
+    {2, "10%", 40052, false},
+    {2, "20%", 40053, false},
+    {2, "30%", 40054, false},
+    {2, "40%", 40055, false},
+    {2, "50%", 40056, false},
+    {2, "60%", 40057, false},
+    {2, "70%", 40058, false},
+    {2, "80%", 40059, false},
+    {2, "90%", 40060, false},
+    {2, "99%", 40061, false},
+    {1, "Colors", 0, false},
+    {2, "Foreground...", cmdForeground, false},
+    {2, "Background...", cmdBackground, false},
+    {0, "About", cmdAbout, false},
+};
+
+constexpr std::array<ToolbarButton, 15> kToolbar{{
+    {0, 1, false},
+    {1, 2, false},
+    {-1, 0, false},
+    {2, 3, true},
+    {3, 4, true},
+    {4, 5, true},
+    {-1, 0, false},
+    {5, 6, false},
+    {6, 7, false},
+    {-1, 0, false},
+    {7, 8, true},
+    {8, 9, true},
+    {9, 10, true},
+    {-1, 0, false},
+    {10, 11, true},
+}};
+
+constexpr std::array<const char*, 11> kTooltips{
+    "Open File",
+    "Close File",
+    "Wireframe Display",
+    "Hidden Lines Removed Display",
+    "Solid Display",
+    "Change Foreground Color",
+    "Change Background Color",
+    "Show Model's Axes",
+    "Show Bounding Box",
+    "Show Center of Geometric Mass",
+    "Toggle Inertial Rotation",
+};
+
+constexpr std::array<int, 11> kButtonCommands{cmdOpen,        cmdClose,        cmdWireframe, cmdHiddenLine,
+                                              cmdSolid,       cmdForeground,   cmdBackground, cmdAxes,
+                                              cmdBoundingBox, cmdCenterOfMass, cmdInertialRotation};
+
+}  // namespace
+
+std::span<const MenuItem> menuTemplate() { return kMenu; }
+
+std::span<const ToolbarButton> toolbarTemplate() { return kToolbar; }
+
+const char* toolbarTooltip(int command) {
+  return command >= 1 && command <= 11 ? kTooltips[static_cast<std::size_t>(command - 1)] : "";
+}
+
+int menuCommandOfButton(int buttonCommand) {
+  return buttonCommand >= 1 && buttonCommand <= 11
+             ? kButtonCommands[static_cast<std::size_t>(buttonCommand - 1)]
+             : 0;
+}
+
+int buttonOfMenuCommand(int menuCommand) {
+  for (std::size_t k = 0; k < kButtonCommands.size(); ++k) {
+    if (kButtonCommands[k] == menuCommand) return static_cast<int>(k) + 1;
+  }
+  return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The shell's own state beside the window.
+
+#include <string>
+
+// The model file most recently opened or tried; empty after Close. Kept
+// whole at any length.
+extern std::string currentPath;
+// Right edges of the two status-bar parts.
+extern int statusParts[2];
+
+void resetShellState();
