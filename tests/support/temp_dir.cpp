@@ -9,7 +9,6 @@
 #include "formats/model_dispatch.h"
 #include "model/current_model.h"
 #include "model/world.h"
-#include "platform/headless/headless_platform.h"
 #include "settings/recent_files.h"
 #include "settings/view_options.h"
 
@@ -52,7 +51,7 @@ IsolatedState::IsolatedState() {
   resetDispatchState();
   resetRecentList();
   resetViewOptions();
-  resetHeadlessRecord();
+  resetPlatformRecord();
 }
 
 IsolatedState::~IsolatedState() {

@@ -37,3 +37,7 @@ class IsolatedState {
   std::string savedXdg_;
   bool hadXdg_ = false;
 };
+
+// Clears what the platform layer records for tests; one definition per
+// platform the test program links.
+void resetPlatformRecord();
