@@ -10,6 +10,7 @@ float viewDistance = 0.0f;
 std::int32_t axisLength = 0;
 float zoomOffset = 0.0f;
 float zoomStep = 10.0f;
+bool worldBuilt = false;
 
 World computeWorld(const MeshObject* objects, std::int32_t count) {
   World w;
@@ -64,6 +65,7 @@ void updateWorld() {
   zoomOffset = 0.0f;
   viewDistance = size * 0.5f;
   zoomStep = 100.0f / viewDistance;
+  worldBuilt = true;
 }
 
 void resetWorld() {
@@ -72,4 +74,5 @@ void resetWorld() {
   axisLength = 0;
   zoomOffset = 0.0f;
   zoomStep = 10.0f;
+  worldBuilt = false;
 }

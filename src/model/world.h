@@ -18,6 +18,7 @@ extern float viewDistance;       // camera distance from the world centre
 extern std::int32_t axisLength;  // length of each drawn axis
 extern float zoomOffset;         // camera displacement along the view axis
 extern float zoomStep;           // divisor of a zoom gesture
+extern bool worldBuilt;          // updateWorld has run since the start
 
 // Rebuilds world from currentModel and objectCount and resets the view quantities.
 void updateWorld();

@@ -21,6 +21,8 @@ void windowOuterRect(int& x, int& y, int& width, int& height);
 int windowClientWidth();
 // Ends the event loop with this exit code.
 void windowPostQuit(int code);
+// Sends WM_SPIN to the main window once the event loop has the control back.
+void platformPostSpin();
 
 // A fresh copy of the menu template on the menu bar.
 void menuAttachFresh();
@@ -38,6 +40,7 @@ std::vector<int> menuItemsOfPopup(std::string_view caption);
 void toolbarCheck(int command, bool pressed);
 bool toolbarIsChecked(int command);
 void toolbarEnable(int command, bool enabled);
+bool toolbarIsEnabled(int command);
 
 void statusSetParts(int edge0, int edge1);
 void statusSetText(int part, std::string_view text);
@@ -65,3 +68,12 @@ extern ColorChooserHook colorChooserHook;
 
 // The paths of the files in the drop being handled.
 std::string droppedFilePath(int index);
+
+// The drawing area's GL context, for work outside a paint (a background
+// texture, a clear colour, reading the view back).
+void drawingAreaMakeCurrent();
+void drawingAreaDoneCurrent();
+
+// Tests record message boxes through this instead of meeting a modal box.
+using MessageBoxHook = void (*)(std::string_view text, std::string_view caption);
+extern MessageBoxHook messageBoxHook;

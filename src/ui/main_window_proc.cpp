@@ -9,7 +9,9 @@
 #include "render/scene.h"
 #include "render/view_setup.h"
 #include "settings/view_options.h"
+#include "ui/commands.h"
 #include "ui/main_window.h"
+#include "ui/trackball.h"
 #include "ui/shell_state.h"
 #include "ui/window_messages.h"
 
@@ -59,8 +61,15 @@ int onPaint() {
   // The window system may have set its own viewport since the last frame.
   glViewport(0, 0, viewWidth, viewHeight);
   drawScene();
+  // While spinning, each frame asks for the next: one step per frame drawn,
+  // at whatever rate the frames come.
+  if (trackball.spinning) platformPostSpin();
   return 0;
 }
+
+// Positions travel as two signed 16-bit halves.
+int pointX(std::intptr_t packed) { return static_cast<std::int16_t>(packed & 0xFFFF); }
+int pointY(std::intptr_t packed) { return static_cast<std::int16_t>((packed >> 16) & 0xFFFF); }
 
 }  // namespace
 
@@ -91,6 +100,15 @@ int mainWindowProc(int message, std::intptr_t wParam, std::intptr_t lParam) {
     case msgDestroy:
       windowPostQuit(0);
       return 0;
+    case msgCommand: return handleCommand(static_cast<int>(wParam));
+    case msgNotify: return handleNotify(static_cast<int>(wParam), reinterpret_cast<char*>(lParam));
+    case msgDropFiles: return handleDrop(static_cast<int>(wParam));
+    case msgLeftButtonDown: return onLeftButtonDown(pointX(lParam), pointY(lParam));
+    case msgLeftButtonUp: return onLeftButtonUp(pointX(lParam), pointY(lParam));
+    case msgRightButtonDown: return onRightButtonDown(pointX(lParam), pointY(lParam));
+    case msgRightButtonUp: return onRightButtonUp(pointX(lParam), pointY(lParam));
+    case msgMouseMove: return onMouseMove(pointX(lParam), pointY(lParam));
+    case WM_SPIN: return onSpin();
     default: return 0;
   }
 }

@@ -10,6 +10,7 @@ enum WindowMessage : int {
   msgMove = 3,
   msgSize = 5,        // wParam, lParam: the drawing area's width and height, device pixels
   msgPaint = 15,
+  msgNotify = 78,     // a toolbar tooltip: wParam the command, lParam a 128-character buffer
   msgCommand = 273,   // wParam: the command number
   msgDropFiles = 563, // wParam: the number of files; the paths come from droppedFilePath
   msgMouseMove = 512,

@@ -7,13 +7,20 @@
 
 #include "platform/platform.h"
 #include "platform/qt/qt_window.h"
+#include "platform/window_system.h"
 
 void platformDebugOutput(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
 }
 
+MessageBoxHook messageBoxHook = nullptr;
+
 void platformMessageBox(std::string_view text, std::string_view caption) {
+  if (messageBoxHook != nullptr) {
+    messageBoxHook(text, caption);
+    return;
+  }
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
                   QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
                   mainWindow);

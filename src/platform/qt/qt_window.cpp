@@ -12,8 +12,11 @@
 #include <QStatusBar>
 #include <QSurfaceFormat>
 #include <QToolBar>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -39,11 +42,14 @@ std::map<int, QAction*> buttons;  // toolbar actions by command 1..11
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// Mouse positions travel as x in the low and y in the high 16 bits.
+// Mouse positions travel as x in the low and y in the high 16 bits; the
+// shell reads them back as signed numbers, so a drag past the left or top
+// edge keeps its sign.
 long long packPoint(const QPointF& p) {
-  const auto x = static_cast<long long>(std::lround(p.x())) & 0xFFFF;
-  const auto y = static_cast<long long>(std::lround(p.y())) & 0xFFFF;
-  return x | (y << 16);
+  const auto clamp = [](double v) {
+    return static_cast<long long>(std::lround(std::clamp(v, -32768.0, 32767.0))) & 0xFFFF;
+  };
+  return clamp(p.x()) | (clamp(p.y()) << 16);
 }
 
 }  // namespace
@@ -110,12 +116,14 @@ TesseraWindow::TesseraWindow() {
       continue;
     }
     QAction* action = toolBar->addAction(toolbarIcon(b.image), toolbarTooltip(b.command));
-    action->setToolTip(toolbarTooltip(b.command));
+    action->setData(b.command);
     action->setCheckable(b.check);
     const int command = b.command;
     QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command, 0); });
     buttons[command] = action;
   }
+
+  toolBar->installEventFilter(this);
 
   statusPart0 = new QLabel;
   statusPart1 = new QLabel;
@@ -129,6 +137,18 @@ TesseraWindow::TesseraWindow() {
 }
 
 void TesseraWindow::moveEvent(QMoveEvent*) { mainWindowProc(msgMove, 0, 0); }
+
+// A tooltip over a toolbar button asks the shell for its text by command.
+bool TesseraWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != toolBar || event->type() != QEvent::ToolTip) return QMainWindow::eventFilter(watched, event);
+  auto* help = static_cast<QHelpEvent*>(event);
+  QAction* action = toolBar->actionAt(help->pos());
+  if (action == nullptr || !action->data().isValid()) return true;
+  char text[128] = {};
+  mainWindowProc(msgNotify, action->data().toInt(), reinterpret_cast<std::intptr_t>(text));
+  QToolTip::showText(help->globalPos(), QString::fromUtf8(text), toolBar);
+  return true;
+}
 
 void TesseraWindow::closeEvent(QCloseEvent* event) {
   event->accept();
@@ -194,6 +214,8 @@ void windowOuterRect(int& x, int& y, int& width, int& height) {
 int windowClientWidth() { return mainWindow->width(); }
 
 void windowPostQuit(int code) { QCoreApplication::exit(code); }
+
+void platformPostSpin() { postMessage(WM_SPIN, 0, 0); }
 
 void menuAttachFresh() {
   QMenuBar* bar = mainWindow->menuBar();
@@ -312,6 +334,19 @@ bool toolbarIsChecked(int command) {
 void toolbarEnable(int command, bool enabled) {
   auto found = buttons.find(command);
   if (found != buttons.end()) found->second->setEnabled(enabled);
+}
+
+bool toolbarIsEnabled(int command) {
+  auto found = buttons.find(command);
+  return found != buttons.end() && found->second->isEnabled();
+}
+
+void drawingAreaMakeCurrent() {
+  if (mainWindow != nullptr) mainWindow->view->makeCurrent();
+}
+
+void drawingAreaDoneCurrent() {
+  if (mainWindow != nullptr) mainWindow->view->doneCurrent();
 }
 
 void statusSetParts(int edge0, int) {

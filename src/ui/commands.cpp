@@ -1,0 +1,223 @@
+#include "ui/commands.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "formats/model_dispatch.h"
+#include "formats/off_format.h"
+#include "model/current_model.h"
+#include "model/world.h"
+#include "platform/platform.h"
+#include "platform/window_system.h"
+#include "render/background.h"
+#include "render/image_export.h"
+#include "render/view_setup.h"
+#include "settings/recent_files.h"
+#include "settings/settings_file.h"
+#include "settings/view_options.h"
+#include "ui/dialogs.h"
+#include "ui/interface_refresh.h"
+#include "ui/menu_template.h"
+#include "ui/shell_state.h"
+#include "ui/window_messages.h"
+
+namespace {
+
+constexpr float kDepthLevels[] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,
+                                  0.6f, 0.7f, 0.8f, 0.9f, 0.99f};
+
+// Takes an opened model and shows it.
+void takeModel(std::optional<Model>& model) {
+  if (model) currentModel = std::move(*model);
+}
+
+void openChosenFile() {
+  if (chooseModelPath(currentPath) != 0) return;
+  std::optional<Model> model = openModelFile(currentPath, 0);
+  takeModel(model);
+  // Even a failed open rebuilds the world and shows the file just tried.
+  updateWorld();
+  refreshInterface();
+}
+
+void openRecent(int index) {
+  if (index >= recentCount) return;
+  currentPath = recentFiles[static_cast<std::size_t>(index)].path;
+  std::optional<Model> model = openModelFile(currentPath, 1);
+  if (!model) return;
+  takeModel(model);
+  updateWorld();
+  refreshInterface();
+}
+
+void saveAs() {
+  std::string path;
+  if (chooseOffSavePath(path) != 0) return;
+  writeModelAsOff(currentModel, objectCount, path.c_str());
+}
+
+void closeModel() {
+  currentPath.clear();
+  modelLoaded = false;
+  menuEnable(cmdSaveAs, false);
+  statusSetText(0, "No file loaded");
+  windowSetTitle("Tessera");
+  statusSetText(1, "Polygons: 0 Vertices: 0");
+}
+
+void importBackground() {
+  std::string path;
+  if (chooseBackgroundPath(path) != 0) return;
+  drawingAreaMakeCurrent();
+  const bool made = makeBackgroundTexture(path.c_str());
+  drawingAreaDoneCurrent();
+  if (!made) return;
+  backgroundShown = true;
+  menuEnable(cmdClearBackground, true);
+}
+
+void clearBackground() {
+  menuEnable(cmdClearBackground, false);
+  backgroundShown = false;
+  drawingAreaMakeCurrent();
+  glDisable(GL_TEXTURE_2D);
+  drawingAreaDoneCurrent();
+  menuEnable(cmdHiddenLine, true);
+  toolbarEnable(buttonOfMenuCommand(cmdHiddenLine), true);
+}
+
+void exportView() {
+  std::string path;
+  if (chooseImageSavePath(path) != 0) return;
+  // The drawing area still holds the last frame drawn.
+  drawingAreaMakeCurrent();
+  exportImage(path.c_str());
+  drawingAreaDoneCurrent();
+}
+
+void clearList() {
+  recentCount = 0;
+  rebuildRecentMenu();
+  writeRecentList();
+}
+
+// The check mark decides; the flag and the toolbar button follow it.
+void toggle(int command, bool& flag) {
+  const bool on = !menuIsChecked(command);
+  menuCheck(command, on);
+  if (const int button = buttonOfMenuCommand(command)) toolbarCheck(button, on);
+  flag = on;
+}
+
+void choosePivot(int chosen) {
+  if (menuIsChecked(chosen)) return;
+  const int other = chosen == cmdPivotCenter ? cmdPivotOrigin : cmdPivotCenter;
+  menuCheck(chosen, true);
+  menuCheck(other, false);
+  viewOptions.pivotAtCenter = chosen == cmdPivotCenter;
+  viewOptions.pivotAtOrigin = chosen == cmdPivotOrigin;
+}
+
+void chooseStyle(int chosen) {
+  ViewOptions& o = viewOptions;
+  const struct {
+    int command;
+    bool& flag;
+  } styles[] = {{cmdWireframe, o.wireframeMode}, {cmdHiddenLine, o.hiddenLineMode}, {cmdSolid, o.solidMode}};
+  if (menuIsChecked(chosen)) {
+    // The click released the button of the style in use: press it again.
+    toolbarCheck(buttonOfMenuCommand(chosen), true);
+    return;
+  }
+  for (const auto& style : styles) {
+    const bool on = style.command == chosen;
+    menuCheck(style.command, on);
+    toolbarCheck(buttonOfMenuCommand(style.command), on);
+    style.flag = on;
+  }
+}
+
+void chooseDepthCue(int chosen) {
+  if (menuIsChecked(chosen)) return;
+  for (int item = cmdDepthCueOff; item <= cmdDepthCue99; ++item) menuCheck(item, item == chosen);
+  viewOptions.depthCueLevel = kDepthLevels[chosen - cmdDepthCueOff];
+}
+
+void chooseBackgroundColor() {
+  chooseColor(viewOptions.backgroundColor);
+  // Re-applied even when the chooser was cancelled.
+  drawingAreaMakeCurrent();
+  applyBackgroundColor();
+  drawingAreaDoneCurrent();
+}
+
+void runCommand(int command) {
+  ViewOptions& o = viewOptions;
+  if (command >= cmdRecentFirst && command < cmdRecentFirst + kRecentCapacity) {
+    openRecent(command - cmdRecentFirst);
+    return;
+  }
+  if (command >= cmdDepthCueOff && command <= cmdDepthCue99) {
+    chooseDepthCue(command);
+    return;
+  }
+  switch (command) {
+    case cmdOpen: openChosenFile(); break;
+    case cmdSaveAs: saveAs(); break;
+    case cmdClose: closeModel(); break;
+    case cmdImportBackground: importBackground(); break;
+    case cmdClearBackground: clearBackground(); break;
+    case cmdExportImage: exportView(); break;
+    case cmdSaveAllSettings: writeSettings("Tessera.ini"); break;
+    case cmdSaveSettingsOnExit: toggle(command, o.saveSettingsOnExit); break;
+    case cmdQuit: windowPostQuit(0); break;
+    case cmdClearList: clearList(); break;
+    case cmdAxes: toggle(command, o.showAxes); break;
+    case cmdCenterOfMass: toggle(command, o.showCenterOfMass); break;
+    case cmdBoundingBox: toggle(command, o.showBoundingBox); break;
+    case cmdInertialRotation: toggle(command, o.inertialRotation); break;
+    case cmdZoomDependentRotation: toggle(command, o.zoomDependentRotation); break;
+    case cmdPivotCenter:
+    case cmdPivotOrigin: choosePivot(command); break;
+    case cmdWireframe:
+    case cmdHiddenLine:
+    case cmdSolid: chooseStyle(command); break;
+    case cmdForeground: chooseColor(o.foregroundColor); break;
+    case cmdBackground: chooseBackgroundColor(); break;
+    case cmdAbout: showAboutBox(); break;
+    default: break;  // greyed in the template and never enabled, or unknown
+  }
+}
+
+}  // namespace
+
+int handleCommand(int command) {
+  if (const int menuCommand = menuCommandOfButton(command)) command = menuCommand;
+  // A greyed item does nothing, however the command arrives.
+  if (!menuHasItem(command) || menuIsEnabled(command)) runCommand(command);
+  platformRequestRedraw();
+  return 0;
+}
+
+int handleNotify(int command, char* buffer) {
+  std::snprintf(buffer, 128, "%s", toolbarTooltip(command));
+  return 0;
+}
+
+int handleDrop(int fileCount) {
+  if (fileCount != 1) {
+    platformMessageBox("One file at a time, please.", "Tessera");
+    return 0;
+  }
+  currentPath = droppedFilePath(0);
+  std::optional<Model> model = openModelFile(currentPath, 0);
+  if (!model) return 0;
+  takeModel(model);
+  updateWorld();
+  refreshInterface();
+  return 0;
+}

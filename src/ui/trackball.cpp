@@ -1,0 +1,118 @@
+#include "ui/trackball.h"
+
+#include <cmath>
+
+#include "model/world.h"
+#include "platform/platform.h"
+#include "render/rotation.h"
+#include "render/view_setup.h"
+#include "settings/view_options.h"
+
+TrackballState trackball;
+
+namespace {
+
+float length(const Vector3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
+// Zooming in slows the rotation down: from 1 toward 7 as the model comes up
+// to the eye. Before any world exists there is nothing to measure by.
+float speedDivisor() {
+  if (!viewOptions.zoomDependentRotation || zoomOffset <= 0.0f || !worldBuilt) return 1.0f;
+  return (zoomOffset / (viewDistance - world.zCenMass)) * 3.0f * 2.0f + 1.0f;
+}
+
+}  // namespace
+
+Vector3 mapToTrackball(int px, int py, int width, int height) {
+  const float x = (2.0f * static_cast<float>(px) - static_cast<float>(width)) / static_cast<float>(width);
+  const float y = (static_cast<float>(height) - 2.0f * static_cast<float>(py)) / static_cast<float>(height);
+  float d = std::sqrt(x * x + y * y);
+  if (d >= 1.0f) d = 1.0f;
+  const float z = std::cos(d * 1.570796325f);
+  const float norm = std::sqrt(x * x + y * y + z * z);
+  return {x / norm, y / norm, z / norm};
+}
+
+void beginRotation(int px, int py, std::uint32_t tick) {
+  trackball.lastMotionTime = tick;
+  trackball.trackballActive = true;
+  // The trackball spans the drawing area, centred on it.
+  trackball.lastTrackballVector = mapToTrackball(px, py, viewWidth, viewHeight);
+}
+
+void endRotation(std::uint32_t) {
+  trackball.trackballActive = false;
+  if (trackball.spinning) {
+    platformRequestRedraw();
+    return;
+  }
+  // Any release without a spin stops the model, even one in the same tick
+  // as the last step: a kept step would turn it on every later redraw.
+  rotationAngle = 0.0f;
+}
+
+int onLeftButtonDown(int px, int py) {
+  trackball.rotateDrag = true;
+  beginRotation(px, py, platformTickMs());
+  platformRequestRedraw();
+  trackball.lastMouseX = px;
+  trackball.lastMouseY = py;
+  return 0;
+}
+
+int onLeftButtonUp(int px, int py) {
+  trackball.rotateDrag = false;
+  trackball.spinning =
+      viewOptions.inertialRotation && (px != trackball.lastMouseX || py != trackball.lastMouseY);
+  endRotation(platformTickMs());
+  trackball.lastMouseX = px;
+  trackball.lastMouseY = py;
+  return 0;
+}
+
+int onRightButtonDown(int px, int py) {
+  trackball.zoomDrag = true;
+  platformRequestRedraw();
+  trackball.lastMouseX = px;
+  trackball.lastMouseY = py;
+  return 0;
+}
+
+int onRightButtonUp(int px, int py) {
+  trackball.zoomDrag = false;
+  platformRequestRedraw();
+  trackball.lastMouseX = px;
+  trackball.lastMouseY = py;
+  return 0;
+}
+
+int onMouseMove(int px, int py) {
+  const float divisor = speedDivisor();
+  if (trackball.rotateDrag) {
+    if (!trackball.trackballActive) return 0;
+    const Vector3 v = mapToTrackball(px, py, viewWidth, viewHeight);
+    const Vector3& last = trackball.lastTrackballVector;
+    rotationAngle = 90.0f * length({v.x - last.x, v.y - last.y, v.z - last.z});
+    if (viewOptions.zoomDependentRotation && zoomOffset > 0.0f) rotationAngle /= divisor;
+    rotationAxis[0] = last.y * v.z - last.z * v.y;
+    rotationAxis[1] = last.z * v.x - last.x * v.z;
+    rotationAxis[2] = last.x * v.y - last.y * v.x;
+    trackball.lastMotionTime = platformTickMs();
+    trackball.lastTrackballVector = v;
+    platformRequestRedraw();
+  } else if (trackball.zoomDrag) {
+    const int dy = trackball.lastMouseY - py;
+    trackball.lastMouseX = px;
+    trackball.lastMouseY = py;
+    zoomOffset = static_cast<float>(dy) / zoomStep + zoomOffset;
+    platformRequestRedraw();
+  }
+  return 0;
+}
+
+int onSpin() {
+  platformRequestRedraw();
+  return 0;
+}
+
+void resetTrackball() { trackball = TrackballState{}; }

@@ -1,0 +1,37 @@
+#pragma once
+// Turning the model on a virtual trackball with the left button, zooming
+// with the right, and spinning on after a release.
+
+#include <cstdint>
+
+struct Vector3 {
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+};
+
+struct TrackballState {
+  bool rotateDrag = false;
+  bool zoomDrag = false;
+  bool trackballActive = false;
+  Vector3 lastTrackballVector;
+  std::uint32_t lastMotionTime = 0;
+  bool spinning = false;
+  int lastMouseX = 0;
+  int lastMouseY = 0;
+};
+extern TrackballState trackball;
+
+// The unit vector under a point of a width x height area.
+Vector3 mapToTrackball(int px, int py, int width, int height);
+void beginRotation(int px, int py, std::uint32_t tick);
+void endRotation(std::uint32_t tick);
+
+// The mouse branches of mainWindowProc; positions in device pixels.
+int onLeftButtonDown(int px, int py);
+int onLeftButtonUp(int px, int py);
+int onRightButtonDown(int px, int py);
+int onRightButtonUp(int px, int py);
+int onMouseMove(int px, int py);
+// While spinning: one more frame.
+int onSpin();
+
+void resetTrackball();
