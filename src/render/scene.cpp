@@ -170,7 +170,10 @@ void drawObject(const MeshObject& object) {
   }
 }
 
+unsigned long long framesDrawn = 0;
+
 void drawScene() {
+  ++framesDrawn;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   // A drawing area without height has no aspect ratio: only the clear.
   if (viewHeight <= 0 || viewWidth <= 0) {

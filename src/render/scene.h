@@ -6,6 +6,8 @@
 
 // Draws a frame and hands it to the platform's buffer swap.
 void drawScene();
+// Frames drawn since the start (for frame-rate figures).
+extern unsigned long long framesDrawn;
 // The faces of one object in the current colour and polygon mode: triangles
 // for the triangle-only formats, polygons for the rest.
 void drawObject(const MeshObject& object);

@@ -1,0 +1,74 @@
+// Frames per second of the viewer window while a model spins on, in each
+// display style: a 100,352-triangle grid in an 800x600 drawing area.
+// Run under a display: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/spin_fps
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/viewer_startup.h"
+#include "platform/qt/qt_window.h"
+#include "render/scene.h"
+#include "render/view_setup.h"
+#include "support/mesh_builders.h"
+#include "ui/trackball.h"
+#include "ui/window_messages.h"
+
+namespace {
+
+void mouse(int message, int x, int y) {
+  mainWindowProc(message, 0, static_cast<std::intptr_t>((x & 0xFFFF) | ((y & 0xFFFF) << 16)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "tessera-spin-fps";
+  std::filesystem::create_directories(scratch);
+  setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
+  const std::string model = (scratch / "grid.off").string();
+  {
+    std::FILE* file = std::fopen(model.c_str(), "w");
+    const std::string text = offText(makeTriangleGrid(224));  // 100,352 triangles
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+  }
+  std::filesystem::remove(scratch / "tessera" / "Tessera.ini");
+  startViewer(model);
+  if (!QTest::qWaitForWindowExposed(mainWindow)) return 1;
+  // An 800x600 drawing area.
+  const QSize extra = mainWindow->size() - mainWindow->view->size();
+  mainWindow->resize(QSize(800, 600) + extra);
+  QTest::qWait(200);
+  std::printf("drawing area %dx%d\n", viewWidth, viewHeight);
+
+  const struct {
+    const char* name;
+    int command;
+  } styles[] = {{"solid", cmdSolid}, {"hidden-line", cmdHiddenLine}, {"wireframe", cmdWireframe}};
+  mainWindowProc(msgCommand, cmdInertialRotation, 0);
+  for (const auto& style : styles) {
+    mainWindowProc(msgCommand, style.command, 0);
+    const int cx = viewWidth / 2, cy = viewHeight / 2;
+    mouse(msgLeftButtonDown, cx, cy);
+    mouse(msgMouseMove, cx + 8, cy + 3);
+    mouse(msgLeftButtonUp, cx + 8, cy + 3);
+    QTest::qWait(300);  // settle into the spin
+    const unsigned long long start = framesDrawn;
+    QElapsedTimer timer;
+    timer.start();
+    QTest::qWait(3000);
+    const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
+    std::printf("%-12s %6.1f frames/s while spinning\n", style.name,
+                static_cast<double>(framesDrawn - start) / seconds);
+    mouse(msgLeftButtonDown, cx, cy);  // stop
+    QTest::qWait(5);
+    mouse(msgLeftButtonUp, cx, cy);
+  }
+  return trackball.spinning ? 1 : 0;
+}
