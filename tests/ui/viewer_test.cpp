@@ -27,16 +27,9 @@
 #include "ui/interface_refresh.h"
 #include "ui/shell_state.h"
 #include "ui/window_messages.h"
+#include "viewer_fixture.h"
 
 namespace {
-
-QList<QWidget*> boxes(const char* name) {
-  QList<QWidget*> found;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->objectName() == name && widget->isVisible()) found << widget;
-  }
-  return found;
-}
 
 void writeSettingsFile(const std::string& text) {
   writeTextFile(settingsPath("Tessera.ini"), text);
@@ -53,29 +46,11 @@ class ViewerTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<IsolatedState> state;
-
-  std::string writeModel(const std::string& name, const MeshObject& object) {
-    const std::string path = state->dir().file(name);
-    writeTextFile(path, offText(object));
-    return path;
-  }
+  std::unique_ptr<ViewerFixture> state;
 
  private slots:
-  void init() {
-    state = std::make_unique<IsolatedState>();
-    resetShellState();
-    resetViewSetup();
-    backgroundShown = false;
-  }
-
-  void cleanup() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (widget->objectName() == "noticeBox" || widget->objectName() == "aboutBox") delete widget;
-    }
-    destroyWindowWidgets();
-    state.reset();
-  }
+  void init() { state = std::make_unique<ViewerFixture>(); }
+  void cleanup() { state.reset(); }
 
   void startsEmptyWithoutACommandLine() {
     startViewer("");
@@ -112,7 +87,7 @@ class ViewerTest : public QObject {
   void missingFileShowsItsBoxBeforeTheWindow() {
     const std::string path = state->dir().file("gone.off");
     startViewer(path);
-    const QList<QWidget*> notices = boxes("noticeBox");
+    const QList<QWidget*> notices = visibleBoxes("noticeBox");
     QCOMPARE(notices.size(), 1);
     QVERIFY(notices[0]->parentWidget() == nullptr);  // no window existed yet
     QCOMPARE(notices[0]->pos(), QPoint(225, 250));
@@ -189,7 +164,7 @@ class ViewerTest : public QObject {
     openModelFile(missing, 0);
     std::string unknown = state->dir().file("c.md3");
     openModelFile(unknown, 0);
-    const QList<QWidget*> notices = boxes("noticeBox");
+    const QList<QWidget*> notices = visibleBoxes("noticeBox");
     QCOMPARE(notices.size(), 3);
     for (QWidget* box : notices) {
       QCOMPARE(box->pos(), QPoint(225, 250));
@@ -198,7 +173,7 @@ class ViewerTest : public QObject {
     QPushButton* ok = notices[0]->findChild<QPushButton*>();
     QVERIFY(ok != nullptr);
     QTest::mouseClick(ok, Qt::LeftButton);
-    QTRY_COMPARE(boxes("noticeBox").size(), 2);
+    QTRY_COMPARE(visibleBoxes("noticeBox").size(), 2);
   }
 
   void drawingAreaMatchesTheOffscreenRenderer() {
