@@ -33,11 +33,6 @@ struct FaceTable {
     offsets.push_back(static_cast<std::uint32_t>(start + size));
     return {indices.data() + start, size};
   }
-  // Drops the most recently appended face.
-  void dropLast() {
-    offsets.pop_back();
-    indices.resize(offsets.back());
-  }
 };
 
 struct MeshObject {

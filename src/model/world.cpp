@@ -12,6 +12,8 @@ float zoomOffset = 0.0f;
 float zoomStep = 10.0f;
 bool worldBuilt = false;
 
+namespace {
+
 World computeWorld(const MeshObject* objects, std::int32_t count) {
   World w;
   // Objects without vertices have no position: they would pull the bounds to
@@ -49,6 +51,8 @@ World computeWorld(const MeshObject* objects, std::int32_t count) {
   }
   return w;
 }
+
+}  // namespace
 
 void updateWorld() {
   const std::int32_t count =

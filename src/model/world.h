@@ -23,7 +23,4 @@ extern bool worldBuilt;          // updateWorld has run since the start
 // Rebuilds world from currentModel and objectCount and resets the view quantities.
 void updateWorld();
 
-// The same over any array of objects; used by updateWorld and by tessera-tool.
-World computeWorld(const MeshObject* objects, std::int32_t count);
-
 void resetWorld();

@@ -40,7 +40,6 @@ std::vector<int> menuItemsOfPopup(std::string_view caption);
 void toolbarCheck(int command, bool pressed);
 bool toolbarIsChecked(int command);
 void toolbarEnable(int command, bool enabled);
-bool toolbarIsEnabled(int command);
 
 void statusSetParts(int edge0, int edge1);
 void statusSetText(int part, std::string_view text);

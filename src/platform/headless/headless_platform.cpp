@@ -29,7 +29,6 @@ void platformMessageBox(std::string_view text, std::string_view caption) {
   std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
                static_cast<int>(text.size()), text.data());
   ++headlessRecord.messageBoxCount;
-  headlessRecord.lastMessageBox = std::string(text);
 }
 
 std::uint32_t platformTickMs() {

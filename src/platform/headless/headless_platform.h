@@ -10,7 +10,6 @@ struct HeadlessRecord {
   int noticeX = 0;
   int noticeY = 0;
   int messageBoxCount = 0;
-  std::string lastMessageBox;
   int redrawRequests = 0;
 };
 

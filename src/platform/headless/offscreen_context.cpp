@@ -20,9 +20,3 @@ bool makeOffscreenContextCurrent(int width, int height) {
   colorBuffer.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
   return OSMesaMakeCurrent(context, colorBuffer.data(), GL_UNSIGNED_BYTE, width, height) != 0;
 }
-
-void destroyOffscreenContext() {
-  if (context != nullptr) OSMesaDestroyContext(context);
-  context = nullptr;
-  colorBuffer.clear();
-}

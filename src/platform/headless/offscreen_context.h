@@ -4,4 +4,3 @@
 // Makes a context of width x height pixels current, creating it on first
 // use; false when the GL library cannot provide one.
 bool makeOffscreenContextCurrent(int width, int height);
-void destroyOffscreenContext();

@@ -336,11 +336,6 @@ void toolbarEnable(int command, bool enabled) {
   if (found != buttons.end()) found->second->setEnabled(enabled);
 }
 
-bool toolbarIsEnabled(int command) {
-  auto found = buttons.find(command);
-  return found != buttons.end() && found->second->isEnabled();
-}
-
 void drawingAreaMakeCurrent() {
   if (mainWindow != nullptr) mainWindow->view->makeCurrent();
 }
