@@ -27,19 +27,6 @@ struct RenderRequest {
   float turn[4] = {0, 0, 0, 0};
 };
 
-// The options a fresh settings file gives the viewer.
-void firstRunOptions() {
-  ViewOptions& o = viewOptions;
-  o = ViewOptions{};
-  o.solidMode = true;
-  o.showAxes = true;
-  o.showBoundingBox = true;
-  o.pivotAtCenter = true;
-  o.depthCueLevel = 0.3f;
-  o.foregroundColor = {1.0f, 1.0f, 1.0f};
-  o.backgroundColor = {0.0f, 128.0f / 255.0f, 1.0f};
-}
-
 bool parseSwitch(const char* text, bool& flag) {
   if (std::strcmp(text, "on") == 0) return flag = true, true;
   if (std::strcmp(text, "off") == 0) return flag = false, true;
@@ -88,7 +75,7 @@ bool parseOption(const char* name, const char* value, RenderRequest& request) {
 }  // namespace
 
 int runRender(int argc, char** argv) {
-  firstRunOptions();
+  viewOptions = firstRunViewOptions();  // as the viewer's first run
   RenderRequest request;
   request.input = argv[0];
   request.output = argv[1];

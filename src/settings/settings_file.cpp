@@ -92,18 +92,7 @@ std::string settingsPath(const char* fileName) {
   return dir.empty() ? dir : dir + fileName;
 }
 
-void writeDefaultSettings(const std::string& path) {
-  ViewOptions defaults;
-  defaults.showAxes = true;
-  defaults.depthCueLevel = 0.3f;
-  defaults.pivotAtCenter = true;
-  defaults.showBoundingBox = true;
-  defaults.solidMode = true;
-  defaults.saveSettingsOnExit = true;
-  defaults.foregroundColor = {1.0f, 1.0f, 1.0f};
-  defaults.backgroundColor = {0.0f, 128.0f / 255.0f, 1.0f};
-  writeAll(path, defaults);
-}
+void writeDefaultSettings(const std::string& path) { writeAll(path, firstRunViewOptions()); }
 
 void writeSettings(const char* fileName) { writeAll(settingsPath(fileName), viewOptions); }
 

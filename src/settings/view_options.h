@@ -34,6 +34,14 @@ struct WindowGeometry {
   std::int32_t windowShowState = 1;
 };
 
+// The levels the Depth Cueing items set, from "OFF" to "99%".
+constexpr float kDepthCueLevels[11] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,
+                                       0.6f, 0.7f, 0.8f, 0.9f, 0.99f};
+
+// What a fresh settings file holds: solid style, axes and box, pivot at the
+// centre of mass, 30% depth cueing, white on the (0, 128, 255) blue.
+ViewOptions firstRunViewOptions();
+
 extern ViewOptions viewOptions;
 extern WindowGeometry windowGeometry;
 

@@ -27,9 +27,6 @@
 
 namespace {
 
-constexpr float kDepthLevels[] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,
-                                  0.6f, 0.7f, 0.8f, 0.9f, 0.99f};
-
 // Takes an opened model and shows it.
 void takeModel(std::optional<Model>& model) {
   if (model) currentModel = std::move(*model);
@@ -144,7 +141,7 @@ void chooseStyle(int chosen) {
 void chooseDepthCue(int chosen) {
   if (menuIsChecked(chosen)) return;
   for (int item = cmdDepthCueOff; item <= cmdDepthCue99; ++item) menuCheck(item, item == chosen);
-  viewOptions.depthCueLevel = kDepthLevels[chosen - cmdDepthCueOff];
+  viewOptions.depthCueLevel = kDepthCueLevels[chosen - cmdDepthCueOff];
 }
 
 void chooseBackgroundColor() {

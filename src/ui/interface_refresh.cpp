@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr float kDepthLevels[] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,
-                                  0.6f, 0.7f, 0.8f, 0.9f, 0.99f};
-
 // A set flag checks its item and presses its button; a clear one leaves both.
 void showFlag(bool flag, int command) {
   if (!flag) return;
@@ -42,7 +39,7 @@ void refreshInterface() {
   showFlag(o.inertialRotation, cmdInertialRotation);
   // A level from a hand-edited file may match no item: none is checked.
   for (int k = 0; k < 11; ++k) {
-    if (o.depthCueLevel == kDepthLevels[k]) {
+    if (o.depthCueLevel == kDepthCueLevels[k]) {
       menuCheck(cmdDepthCueOff + k, true);
       break;
     }
