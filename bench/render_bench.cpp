@@ -52,10 +52,11 @@ void referenceFrame(int style) {
   glPushMatrix();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(70.0, static_cast<double>(kWidth) / kHeight, 1.0, 10000.0);
+  const DepthRange depth = depthRange(eyeDistance(), viewRadius);
+  gluPerspective(70.0, static_cast<double>(kWidth) / kHeight, depth.nearPlane, depth.farPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glTranslatef(-world.xCenMass, -world.yCenMass, -viewDistance);
+  glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - viewDistance);
   applyRotation();
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, 0, o.vertices.data());

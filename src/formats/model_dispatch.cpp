@@ -6,6 +6,7 @@
 #include "formats/off_format.h"
 #include "formats/vtk_format.h"
 #include "formats/reader_support.h"
+#include "model/current_model.h"
 #include "platform/platform.h"
 #include "settings/recent_files.h"
 
@@ -47,7 +48,13 @@ std::optional<Model> readModelFile(const char* name, FormatId& format) {
     return std::nullopt;
   }
   lastReadFailure = ReadFailure::None;
-  return reader(name);
+  const std::int32_t shownCount = objectCount;
+  std::optional<Model> model = reader(name);
+  if (model && !holdsFiniteGeometry(*model)) {
+    objectCount = shownCount;  // the model on display stays
+    return refuseDamaged(name);
+  }
+  return model;
 }
 
 std::optional<Model> openModelFile(std::string& name, int fromRecentList) {

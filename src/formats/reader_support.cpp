@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdarg>
 
 #include "model/current_model.h"
@@ -66,4 +67,19 @@ void finishModel(Model& model, const char* name) {
   for (MeshObject& object : model) dropped += dropOutOfRangeFaces(object);
   if (dropped > 0) reportDroppedFaces(name, dropped);
   objectCount = static_cast<std::int32_t>(model.size());
+}
+
+bool holdsFiniteGeometry(const Model& model) {
+  for (const MeshObject& object : model) {
+    if (!std::isfinite(object.xCenMass) || !std::isfinite(object.yCenMass) ||
+        !std::isfinite(object.zCenMass)) {
+      return false;
+    }
+    // Summing keeps the loop free of branches; one NaN or infinity makes the
+    // sum NaN or infinite, and finite values cannot overflow a double here.
+    double sum = 0.0;
+    for (float value : object.vertices) sum += static_cast<double>(value) * 0.0;
+    if (!std::isfinite(sum)) return false;
+  }
+  return true;
 }

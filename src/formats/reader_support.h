@@ -38,5 +38,9 @@ inline std::optional<Model> refuseDamaged(const char* name) {
 // dropped from each object (one message for the file), objectCount is set.
 void finishModel(Model& model, const char* name);
 
+// True when every vertex and every object's centre is a finite number: a NaN
+// or an infinity would poison the world and the picture.
+bool holdsFiniteGeometry(const Model& model);
+
 // Where the notice boxes stand: centred on the main window's last geometry.
 void noticePosition(int& x, int& y);

@@ -14,13 +14,21 @@ struct World {
 };
 
 extern World world;
-extern float viewDistance;       // camera distance from the world centre
-extern std::int32_t axisLength;  // length of each drawn axis
-extern float zoomOffset;         // camera displacement along the view axis
-extern float zoomStep;           // divisor of a zoom gesture
-extern bool worldBuilt;          // updateWorld has run since the start
+extern float worldSize;     // sum of the three extents of the world box (6 when it has none)
+extern float viewDistance;  // camera distance from the world centre
+extern float viewRadius;    // radius about the world centre that holds all that is drawn
+extern float axisLength;    // length of each drawn axis
+extern float zoomOffset;    // camera displacement along the view axis
+extern float zoomStep;      // divisor of a zoom gesture
+extern bool worldBuilt;     // updateWorld has run since the start
+// Counts rebuilds, so that drawing can tell when data it derived from the
+// model must be made again.
+extern std::uint64_t worldGeneration;
 
 // Rebuilds world from currentModel and objectCount and resets the view quantities.
 void updateWorld();
+
+// The eye's distance to the world centre along the view axis at the present zoom.
+float eyeDistance();
 
 void resetWorld();

@@ -3,13 +3,16 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "formats/model_dispatch.h"
 #include "model/current_model.h"
 #include "model/world.h"
 #include "platform/platform.h"
 #include "render/background.h"
+#include "render/concave_fill.h"
 #include "render/rotation.h"
 #include "render/view_setup.h"
 
@@ -22,11 +25,69 @@ bool drawsTriangles() {
          currentFormat == formatQuake2;
 }
 
+// The triangles of the concave faces, made once for each model shown.
+std::vector<ConcaveFill> concaveFills;
+std::uint64_t concaveFillsGeneration = ~std::uint64_t{0};
+
+const std::vector<ConcaveFill>& fillsOfCurrentModel() {
+  if (concaveFillsGeneration != worldGeneration) {
+    concaveFills.clear();
+    if (!drawsTriangles()) {
+      for (const MeshObject& object : currentModel) concaveFills.push_back(makeConcaveFill(object));
+    }
+    concaveFillsGeneration = worldGeneration;
+  }
+  return concaveFills;
+}
+
+bool fillingPolygons() {
+  GLint mode[2] = {GL_FILL, GL_FILL};
+  glGetIntegerv(GL_POLYGON_MODE, mode);
+  return mode[0] == GL_FILL;
+}
+
+// Triangle-only formats: the first three indices of every face.
+void drawTriangles(const MeshObject& object) {
+  const float* vertices = object.vertices.data();
+  for (std::size_t f = 0; f < object.faces.count(); ++f) {
+    const auto face = object.faces[f];
+    glBegin(GL_TRIANGLES);
+    if (face.size() >= 3) {
+      for (std::size_t k = 0; k < 3; ++k) glVertex3fv(vertices + 3 * static_cast<std::size_t>(face[k]));
+    }
+    glEnd();
+  }
+}
+
+// Faces as polygons, except that a filled concave face is drawn from its
+// triangles; outlined, every face keeps its own boundary.
+void drawPolygons(const MeshObject& object, const ConcaveFill* fill) {
+  const float* vertices = object.vertices.data();
+  const std::size_t faceCount = object.faces.count();
+  std::size_t nextSplit = 0;
+  const std::size_t splitCount = fill != nullptr ? fill->faces.size() : 0;
+  for (std::size_t f = 0; f < faceCount; ++f) {
+    if (nextSplit < splitCount && fill->faces[nextSplit] == f) {
+      const auto corners = fill->trianglesOf(nextSplit++);
+      glBegin(GL_TRIANGLES);
+      for (std::size_t k = 0; k < corners.size(); k += 3) glVertex3fv(corners.data() + k);
+      glEnd();
+      continue;
+    }
+    glBegin(GL_POLYGON);
+    for (std::int32_t index : object.faces[f]) glVertex3fv(vertices + 3 * static_cast<std::size_t>(index));
+    glEnd();
+  }
+}
+
 void drawModel() {
-  const std::int32_t count = objectCount < static_cast<std::int32_t>(currentModel.size())
-                                 ? objectCount
-                                 : static_cast<std::int32_t>(currentModel.size());
-  for (std::int32_t i = 0; i < count; ++i) drawObject(currentModel[static_cast<std::size_t>(i)]);
+  const std::size_t count = std::min(static_cast<std::size_t>(std::max(objectCount, 0)), currentModel.size());
+  const std::vector<ConcaveFill>& fills = fillsOfCurrentModel();
+  const bool useFills = !fills.empty() && fillingPolygons();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (drawsTriangles()) drawTriangles(currentModel[i]);
+    else drawPolygons(currentModel[i], useFills && i < fills.size() ? &fills[i] : nullptr);
+  }
 }
 
 void finishFrame() {
@@ -40,11 +101,13 @@ void finishFrame() {
 void placeModel() {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
+  const DepthRange depth = depthRange(eyeDistance(), viewRadius);
   gluPerspective(fieldOfView, static_cast<double>(viewWidth) / static_cast<double>(viewHeight),
-                 1.0, 10000.0);
+                 depth.nearPlane, depth.farPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glTranslatef(-world.xCenMass, -world.yCenMass, -viewDistance);
+  // The eye looks at the world centre from viewDistance along the view axis.
+  glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - viewDistance);
   glTranslatef(0.0f, 0.0f, zoomOffset);
   if (viewOptions.pivotAtOrigin) applyRotation();
   glTranslatef(world.xCenMass, world.yCenMass, world.zCenMass);
@@ -62,10 +125,8 @@ void placeModel() {
 bool startDepthCue() {
   const float level = viewOptions.depthCueLevel;
   if (level == 0.0f) return false;
-  const float s = (std::fabs(world.xMin) + std::fabs(world.xMax) + std::fabs(world.yMin) +
-                   std::fabs(world.yMax) + std::fabs(world.zMin) + std::fabs(world.zMax)) /
-                  6.0f;
-  const float eye = viewDistance - world.zCenMass - zoomOffset;
+  const float s = worldSize / 6.0f;
+  const float eye = eyeDistance();
   const Color& b = viewOptions.backgroundColor;
   const GLfloat fogColor[4] = {b.r, b.g, b.b, 1.0f};
   glEnable(GL_FOG);
@@ -108,24 +169,24 @@ void drawInStyle() {
 // background colour at its far end.
 void drawAxes() {
   const Color& b = viewOptions.backgroundColor;
-  const int length = axisLength;
+  const float length = axisLength;
   glBegin(GL_LINES);
   glColor3f(1.0f, 0.0f, 0.0f);
-  glVertex3i(0, 0, 0);
+  glVertex3f(0.0f, 0.0f, 0.0f);
   setColor(b);
-  glVertex3i(length, 0, 0);
+  glVertex3f(length, 0.0f, 0.0f);
   glEnd();
   glBegin(GL_LINES);
   glColor3f(0.0f, 1.0f, 0.0f);
-  glVertex3i(0, 0, 0);
+  glVertex3f(0.0f, 0.0f, 0.0f);
   setColor(b);
-  glVertex3i(0, length, 0);
+  glVertex3f(0.0f, length, 0.0f);
   glEnd();
   glBegin(GL_LINES);
   glColor3f(0.0f, 0.0f, 1.0f);
-  glVertex3i(0, 0, 0);
+  glVertex3f(0.0f, 0.0f, 0.0f);
   setColor(b);
-  glVertex3i(0, 0, length);
+  glVertex3f(0.0f, 0.0f, length);
   glEnd();
 }
 
@@ -150,24 +211,18 @@ void drawBoundingBox() {
 }  // namespace
 
 void drawObject(const MeshObject& object) {
-  const float* vertices = object.vertices.data();
-  const std::size_t faceCount = object.faces.count();
-  if (drawsTriangles()) {
-    for (std::size_t f = 0; f < faceCount; ++f) {
-      const auto face = object.faces[f];
-      glBegin(GL_TRIANGLES);
-      if (face.size() >= 3) {
-        for (int k = 0; k < 3; ++k) glVertex3fv(vertices + 3 * static_cast<std::size_t>(face[static_cast<std::size_t>(k)]));
-      }
-      glEnd();
-    }
-    return;
-  }
-  for (std::size_t f = 0; f < faceCount; ++f) {
-    glBegin(GL_POLYGON);
-    for (std::int32_t index : object.faces[f]) glVertex3fv(vertices + 3 * static_cast<std::size_t>(index));
-    glEnd();
-  }
+  if (drawsTriangles()) drawTriangles(object);
+  else drawPolygons(object, nullptr);
+}
+
+DepthRange depthRange(float eye, float radius) {
+  // The ratio of the far plane to the near one bounds the depth buffer's
+  // precision: 24 bits keep about four decimal digits of it.
+  constexpr double kMaxDepthRatio = 10000.0;
+  double farPlane = static_cast<double>(eye) + radius;
+  if (!(farPlane > 0.0)) farPlane = 1.0;  // all of it behind the eye: nothing to see
+  const double nearPlane = std::max(static_cast<double>(eye) - radius, farPlane / kMaxDepthRatio);
+  return {nearPlane, farPlane};
 }
 
 unsigned long long framesDrawn = 0;

@@ -11,3 +11,11 @@ extern unsigned long long framesDrawn;
 // The faces of one object in the current colour and polygon mode: triangles
 // for the triangle-only formats, polygons for the rest.
 void drawObject(const MeshObject& object);
+
+// Near and far planes for an eye at `eye` from the centre of a sphere of
+// `radius` that holds all that is drawn: all of it in front of the eye lies
+// between them, and the far plane is at most 10,000 times the near one.
+struct DepthRange {
+  double nearPlane, farPlane;
+};
+DepthRange depthRange(float eye, float radius);

@@ -18,7 +18,7 @@ float length(const Vector3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * 
 // to the eye. Before any world exists there is nothing to measure by.
 float speedDivisor() {
   if (!viewOptions.zoomDependentRotation || zoomOffset <= 0.0f || !worldBuilt) return 1.0f;
-  return (zoomOffset / (viewDistance - world.zCenMass)) * 3.0f * 2.0f + 1.0f;
+  return (zoomOffset / viewDistance) * 3.0f * 2.0f + 1.0f;
 }
 
 }  // namespace

@@ -119,3 +119,24 @@ TEST(Tool, RenderWritesThePictureOfTheModel) {
   EXPECT_EQ(runTool("render " + dir.file("absent.off") + " " + out, dir).status, 1);
   EXPECT_EQ(runTool("render " + in + " " + out + " --background " + dir.file("none.bmp"), dir).status, 1);
 }
+
+TEST(Tool, ModelAroundTheOriginKeepsItsPicture) {
+  // Golden pictures drawn before the framing followed the extents: for a
+  // model centred on the origin nothing may change, in solid and in
+  // hidden-line style with fog, axes, box and marker.
+  TempDir dir;
+  const std::string data = TESSERA_SOURCE_DIR "/tests/data/render/";
+  const std::string out = dir.file("cube.bmp");
+  const struct {
+    const char* options;
+    const char* golden;
+  } cases[] = {
+      {"", "cube10_solid_first_run.bmp"},
+      {" --style hidden --com on", "cube10_hidden_marker.bmp"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(runTool("render " + data + "cube10.off " + out + " --size 96x72 --turn 30,1,1,0" +
+                          c.options, dir).status, 0);
+    EXPECT_TRUE(readTextFile(out) == readTextFile(data + c.golden)) << c.golden;
+  }
+}

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "formats/reader_support.h"
 #include "platform/headless/headless_platform.h"
 #include "settings/recent_files.h"
 #include "settings/view_options.h"
+#include "support/binary_builders.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -134,4 +137,40 @@ TEST(Dispatch, OpeningFromTheListLeavesItAlone) {
   EXPECT_EQ(recentFiles[0].path, state.dir().file("b.off"));
   EXPECT_EQ(recentCount, 2);
   EXPECT_EQ(readTextFile(recentListPath()), before);
+}
+
+TEST(Dispatch, NonFiniteGeometryIsDamageInEveryFormat) {
+  // Each file is sound but for one value that makes a coordinate, or an
+  // object's centre, not a finite number.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::vector<float> tri{0, 0, 0, 1, 0, 0, 0, 1, 0};
+  std::array<float, 12> nanMatrix = kIdentity3x4;
+  nanMatrix[3] = nan;
+  MdlModel mdl;
+  mdl.triangles = {{0, 1, 2}};
+  mdl.vertices = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+  mdl.origin = {0, -inf, 0};
+  const struct {
+    const char* file;
+    Bytes bytes;
+  } cases[] = {
+      {"nan.3ds", file3ds(named3ds("A", mesh3ds({0, 0, 0, nan, 0, 0, 0, 1, 0}, {{0, 1, 2}})))},
+      {"overflowing-centre.3ds", file3ds(named3ds("A", mesh3ds({3e38f, 0, 0, 3e38f, 1, 0, 3e38f, 0, 1}, {{0, 1, 2}})))},
+      {"nan-matrix.cob", join({cobHeader(), polh(tri, {{0, 1, 2}}, nanMatrix), cobEnd()})},
+      {"inf.lwo", lwoForm("LWOB", join({lwoPoints({0, 0, 0, 1, inf, 0, 0, 1, 0}), lwoClassicPolygons({{0, 1, 2}})}))},
+      {"nan-scale.md2", md2File({{0, 1, 2}}, {PackedFrame{{1, nan, 1}, {0, 0, 0}, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}}})},
+      {"inf-origin.mdl", mdlFile(mdl)},
+  };
+  IsolatedState state;
+  testing::internal::CaptureStderr();
+  for (const auto& c : cases) {
+    const std::string path = state.dir().file(c.file);
+    writeBytesFile(path, c.bytes);
+    FormatId format = formatUnknown;
+    EXPECT_FALSE(readModelFile(path.c_str(), format).has_value()) << c.file;
+    EXPECT_EQ(lastReadFailure, ReadFailure::Damaged) << c.file;
+  }
+  const std::string complaints = testing::internal::GetCapturedStderr();
+  EXPECT_NE(complaints.find("overflowing-centre.3ds, is damaged or truncated."), std::string::npos);
 }

@@ -38,22 +38,36 @@ TEST(World, CentreIsTheMeanOfObjectCentresNotOfVertices) {
   EXPECT_FLOAT_EQ(world.xMin, -1.0f);
 }
 
-TEST(World, ViewQuantitiesFollowTheBounds) {
+TEST(World, ViewQuantitiesFollowTheExtents) {
   IsolatedState state;
-  Model model;
-  model.push_back(box(2, 4, -1, 1, 0, 0));
-  setModel(std::move(model));
-  EXPECT_FLOAT_EQ(viewDistance, 4.0f);
-  EXPECT_EQ(axisLength, 1);
-  EXPECT_FLOAT_EQ(zoomStep, 25.0f);
-  EXPECT_EQ(zoomOffset, 0.0f);
-
-  Model small;
-  small.push_back(box(0, 1, 0, 1, 0, 1));  // S = 3: axes of length 0
-  zoomOffset = 7.0f;
-  setModel(std::move(small));
-  EXPECT_EQ(axisLength, 0);
-  EXPECT_EQ(zoomOffset, 0.0f);
+  // S is the sum of the three extents: for a box around the origin the same
+  // as the sum of the absolute bounds; elsewhere the framing of that box
+  // moved to the origin; with no extent at all the standard 6.
+  const struct {
+    MeshObject object;
+    float size;
+  } cases[] = {
+      {box(-1, 1, -2, 2, -3, 3), 12},
+      {box(2, 4, -1, 1, 0, 0), 4},
+      {box(4995, 5005, 4995, 5005, -5, 5), 30},
+      {box(0, 10, 0, 10, 0, 10), 30},
+      {box(7, 7, 7, 7, 7, 7), 6},
+  };
+  for (const auto& c : cases) {
+    zoomOffset = 7.0f;
+    setModel({c.object});
+    EXPECT_FLOAT_EQ(worldSize, c.size);
+    EXPECT_FLOAT_EQ(viewDistance, c.size / 2);
+    EXPECT_FLOAT_EQ(axisLength, c.size / 6);
+    EXPECT_FLOAT_EQ(zoomStep, 200.0f / c.size);
+    EXPECT_EQ(zoomOffset, 0.0f);
+    // The depth range's sphere holds every corner of the box.
+    const World& w = world;
+    for (float x : {w.xMin, w.xMax})
+      for (float y : {w.yMin, w.yMax})
+        for (float z : {w.zMin, w.zMax})
+          EXPECT_LE(std::hypot(x - w.xCenMass, y - w.yCenMass, z - w.zCenMass), viewRadius);
+  }
 }
 
 TEST(World, LaterObjectsWidenBoundsOnlyWhenStrictlyOutside) {
@@ -93,7 +107,7 @@ TEST(World, EmptyModelGivesFiniteDefaults) {
     EXPECT_EQ(world.yCenMass, 0.0f);
     EXPECT_EQ(world.zCenMass, 0.0f);
     EXPECT_FLOAT_EQ(viewDistance, 3.0f);
-    EXPECT_EQ(axisLength, 1);
+    EXPECT_FLOAT_EQ(axisLength, 1.0f);
     EXPECT_FLOAT_EQ(zoomStep, 100.0f / 3.0f);
   }
 }
@@ -104,6 +118,13 @@ TEST(World, HugeBoundsStayFinite) {
   model.push_back(box(-3e38f, 3e38f, -3e38f, 3e38f, -3e38f, 3e38f));
   setModel(std::move(model));
   EXPECT_TRUE(std::isfinite(viewDistance));
+  EXPECT_TRUE(std::isfinite(viewRadius));
   EXPECT_TRUE(std::isfinite(zoomStep));
-  EXPECT_EQ(axisLength, 2147483647);
+  EXPECT_TRUE(std::isfinite(axisLength));
+  // Two finite centres near the float limit must not add up to infinity.
+  Model two;
+  two.push_back(makeObject({3e38f, 0, 0}, {}));
+  two.push_back(makeObject({3e38f, 1, 0}, {}));
+  setModel(std::move(two));
+  EXPECT_FLOAT_EQ(world.xCenMass, 3e38f);
 }

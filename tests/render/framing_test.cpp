@@ -1,0 +1,200 @@
+// The first picture of any model shows all of it, wherever it stands and
+// whatever its size; concave faces fill as their outline says.
+#include <algorithm>
+#include <cmath>
+
+#include "render/concave_fill.h"
+#include "render_fixture.h"
+
+namespace {
+
+constexpr int kWide = 160, kHigh = 120;  // the shape of a typical window
+
+MeshObject cube(float side, float cx, float cy, float cz) {
+  const float h = side / 2;
+  std::vector<float> v;
+  for (int k = 0; k < 8; ++k) {
+    v.insert(v.end(), {cx + ((k & 1) ? h : -h), cy + ((k & 2) ? h : -h), cz + ((k & 4) ? h : -h)});
+  }
+  return makeObject(v, {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}});
+}
+
+// The rectangle of pixels that differ from the black background.
+struct Extent {
+  int left = kWide, right = -1, bottom = kHigh, top = -1, pixels = 0;
+};
+
+Extent modelExtent(int width, int height) {
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width * height * 4));
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  Extent e;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint8_t* p = &rgba[static_cast<std::size_t>((y * width + x) * 4)];
+      if (p[0] == 0 && p[1] == 0 && p[2] == 0) continue;
+      e.left = std::min(e.left, x), e.right = std::max(e.right, x);
+      e.bottom = std::min(e.bottom, y), e.top = std::max(e.top, y);
+      ++e.pixels;
+    }
+  }
+  return e;
+}
+
+class FramingTest : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    ASSERT_TRUE(makeOffscreenContextCurrent(kWide, kHigh));
+    resizeView(kWide, kHigh);
+  }
+};
+
+}  // namespace
+
+TEST_F(FramingTest, FirstPictureShowsTheWholeModelCentred) {
+  const struct {
+    const char* name;
+    MeshObject object;
+  } cases[] = {
+      {"0.1-unit cube at the origin", cube(0.1f, 0, 0, 0)},
+      {"10-unit cube at (5000, 5000, 0)", cube(10, 5000, 5000, 0)},
+      {"10-unit cube with a corner at the origin", cube(10, 5, 5, 5)},
+      {"10-unit cube around the origin", cube(10, 0, 0, 0)},
+      {"1e6-unit cube", cube(1e6f, 0, 0, 0)},
+      {"0.1-unit cube far out on z", cube(0.1f, 0, 0, -300)},
+  };
+  for (const auto& c : cases) {
+    show({c.object});
+    drawScene();
+    const Extent e = modelExtent(kWide, kHigh);
+    EXPECT_GT(e.left, 0) << c.name;
+    EXPECT_LT(e.right, kWide - 1) << c.name;
+    EXPECT_GT(e.bottom, 0) << c.name;
+    EXPECT_LT(e.top, kHigh - 1) << c.name;
+    EXPECT_GE(std::max((e.right - e.left + 1) / double(kWide), (e.top - e.bottom + 1) / double(kHigh)), 0.3)
+        << c.name;
+    EXPECT_NEAR(e.left + e.right, kWide - 1, 2) << c.name;
+    EXPECT_NEAR(e.bottom + e.top, kHigh - 1, 2) << c.name;
+  }
+}
+
+TEST_F(FramingTest, ZoomingThroughTheModelNeverLosesWhatIsInFront) {
+  show({cube(10, 5000, 5000, 0)});
+  const float step = viewDistance / 40;
+  for (int k = 0; k < 100; ++k) {
+    zoomOffset = static_cast<float>(k) * step;
+    // The cube's back face lies at eyeDistance() + 5 in front of the eye.
+    if (eyeDistance() + 5.0f < 0.01f) break;
+    drawScene();
+    EXPECT_GT(modelExtent(kWide, kHigh).pixels, 0) << "zoom " << zoomOffset;
+  }
+}
+
+TEST_F(FramingTest, AxesShowOnASmallModel) {
+  show({cube(0.1f, 0, 0, 0)});
+  viewOptions.solidMode = false;
+  viewOptions.wireframeMode = true;
+  viewOptions.showAxes = true;
+  rotationAngle = 30.0f;  // turned, so that no axis points at the eye
+  rotationAxis[0] = rotationAxis[1] = 1.0f;
+  drawScene();
+  std::vector<std::uint8_t> rgba(kWide * kHigh * 4);
+  glReadPixels(0, 0, kWide, kHigh, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  int pure[3] = {0, 0, 0};
+  for (std::size_t k = 0; k < rgba.size(); k += 4) {
+    for (int c = 0; c < 3; ++c) {
+      const bool only = rgba[k + c] > 60 && rgba[k + (c + 1) % 3] == 0 && rgba[k + (c + 2) % 3] == 0;
+      pure[c] += only ? 1 : 0;
+    }
+  }
+  EXPECT_GT(pure[0], 3);
+  EXPECT_GT(pure[1], 3);
+  EXPECT_GT(pure[2], 3);
+}
+
+TEST(ConcaveFace, ConvexityOfCorners) {
+  const std::vector<float> points{0, 0, 0, 2, 0, 0, 2, 1, 0, 1, 1, 0, 1, 2, 0, 0, 2, 0,
+                                  2, 2, 0, 3, 3, 0, 5, 5, 0, 0, 2, 1};
+  const struct {
+    std::vector<std::int32_t> face;
+    bool convex;
+  } cases[] = {
+      {{0, 1, 6, 5}, true},            // square
+      {{5, 6, 1, 0}, true},            // the same, wound the other way
+      {{0, 1, 2, 3, 4, 5}, false},     // L
+      {{1, 2, 3, 4, 5, 0}, false},     // L from another corner
+      {{0, 6, 7, 8}, true},            // all on one line: nothing to fill
+      {{0, 1, 2}, true},               // triangle
+      {{0, 1, 1, 6, 5}, true},         // a repeated corner
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(isConvexFace(points.data(), c.face), c.convex) << ::testing::PrintToString(c.face);
+  }
+  // A five-pointed star drawn in one stroke turns one way but goes round twice.
+  std::vector<float> star;
+  for (int k = 0; k < 5; ++k) {
+    const double a = 2 * M_PI * (2 * k) / 5;
+    star.insert(star.end(), {static_cast<float>(std::cos(a)), static_cast<float>(std::sin(a)), 0});
+  }
+  EXPECT_FALSE(isConvexFace(star.data(), std::vector<std::int32_t>{0, 1, 2, 3, 4}));
+}
+
+TEST_F(RenderTest, ConcaveFacesFillTheirOutlineOnly) {
+  // An L of side 2 with the notch at the top right, and a ten-cornered star,
+  // each listed from a corner whose fan would cover the notch.
+  std::vector<float> star;
+  for (int k = 0; k < 10; ++k) {
+    const double a = M_PI / 2 + 2 * M_PI * k / 10, r = (k % 2) ? 0.4 : 1.0;
+    star.insert(star.end(), {static_cast<float>(r * std::cos(a)), static_cast<float>(r * std::sin(a)), 0});
+  }
+  const struct {
+    const char* name;
+    MeshObject object;
+    std::vector<std::array<float, 2>> inside, outside;  // fractions of the model's extent
+  } cases[] = {
+      {"L", makeObject({2, 0, 0, 2, 1, 0, 1, 1, 0, 1, 2, 0, 0, 2, 0, 0, 0, 0}, {{0, 1, 2, 3, 4, 5}}),
+       {{0.25f, 0.25f}, {0.25f, 0.75f}, {0.75f, 0.25f}},
+       {{0.6f, 0.6f}, {0.75f, 0.75f}, {0.9f, 0.6f}}},
+      {"star", makeObject(star, {{1, 2, 3, 4, 5, 6, 7, 8, 9, 0}}),
+       {{0.5f, 0.5f}, {0.5f, 0.9f}},
+       {{0.5f, 0.15f}, {0.15f, 0.8f}, {0.85f, 0.8f}}},
+  };
+  for (const auto& c : cases) {
+    show({c.object});
+    const float w = c.object.xMax - c.object.xMin, h = c.object.yMax - c.object.yMin;
+    // Where a point of the model's plane lands: the face faces the eye, so
+    // the picture is the plane scaled about the centre.
+    drawScene();
+    const Extent e = modelExtent(kSize, kSize);
+    auto at = [&](std::array<float, 2> f) {
+      const float x = c.object.xMin + f[0] * w, y = c.object.yMin + f[1] * h;
+      const float sx = (e.right - e.left + 1) / w, sy = (e.top - e.bottom + 1) / h;
+      return pixel(static_cast<int>(e.left + (x - c.object.xMin) * sx),
+                   static_cast<int>(e.bottom + (y - c.object.yMin) * sy));
+    };
+    for (auto f : c.inside) EXPECT_EQ(at(f), (Rgb{255, 255, 255})) << c.name << " " << f[0] << "," << f[1];
+    for (auto f : c.outside) EXPECT_EQ(at(f), (Rgb{0, 0, 0})) << c.name << " " << f[0] << "," << f[1];
+
+    // Outlined, only the boundary shows: no line from the first corner inward.
+    viewOptions.solidMode = false;
+    viewOptions.wireframeMode = true;
+    drawScene();
+    for (auto f : c.inside) EXPECT_EQ(at(f), (Rgb{0, 0, 0})) << c.name << " outline";
+    EXPECT_GT(countPixels({255, 255, 255}), 40) << c.name;
+    viewOptions.wireframeMode = false;
+    viewOptions.solidMode = true;
+  }
+}
+
+TEST_F(RenderTest, FaceWithAllCornersOnALineFillsNothing) {
+  // The line runs above the square; both models share the corners, so the
+  // framing is the same and any pixel the line drew would add to the count.
+  const std::vector<float> corners{-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0, -0.5f, 1.5f, 0.1f,
+                                   0, 1.5f, 0.1f, 0.5f, 1.5f, 0.1f, 0.9f, 1.5f, 0.1f};
+  show({makeObject(corners, {{0, 1, 2, 3}})});
+  drawScene();
+  const int alone = countPixels({255, 255, 255});
+  show({makeObject(corners, {{0, 1, 2, 3}, {4, 5, 6, 7}})});
+  drawScene();
+  EXPECT_EQ(countPixels({255, 255, 255}), alone);
+}
