@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/obj_format.h"
-#include "support/mesh_builders.h"
+#include "formats/readers.h"
+#include "bench_models.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::string makeObjText(bool withAttributes) {
   const MeshObject grid = makeTriangleGrid(708);
   std::string text = "# generated grid\no grid\n";
   char line[128];
-  for (std::int32_t i = 0; i < grid.numVertices; ++i) {
+  for (std::int32_t i = 0; i < grid.numVertices(); ++i) {
     const float* v = &grid.vertices[3 * static_cast<std::size_t>(i)];
     std::snprintf(line, sizeof line, "v %f %f %f\n", v[0], v[1], v[2]);
     text += line;
@@ -30,7 +30,7 @@ std::string makeObjText(bool withAttributes) {
       text += line;
     }
   }
-  for (std::int32_t f = 0; f < grid.numFaces; ++f) {
+  for (std::int32_t f = 0; f < grid.numFaces(); ++f) {
     auto face = grid.faces[static_cast<std::size_t>(f)];
     if (withAttributes) {
       std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", face[0] + 1, face[0] + 1,
@@ -128,7 +128,7 @@ void BM_ReadObjFile(benchmark::State& state) {
   const std::string& name = benchFile(attributes);
   std::size_t bytes = 0;
   for (auto _ : state) {
-    std::optional<Model> model = readObjFile(name.c_str());
+    ReadResult model = readObjFile(name.c_str());
     if (!model) {
       state.SkipWithError("read failed");
       break;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/off_format.h"
-#include "support/mesh_builders.h"
+#include "formats/readers.h"
+#include "bench_models.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ void BM_ReadOffFile(benchmark::State& state) {
   const std::string& name = benchFile();
   std::size_t bytes = 0;
   for (auto _ : state) {
-    std::optional<Model> model = readOffFile(name.c_str());
+    ReadResult model = readOffFile(name.c_str());
     if (!model) {
       state.SkipWithError("read failed");
       break;

@@ -14,7 +14,7 @@
 #include "render/rotation.h"
 #include "render/scene.h"
 #include "render/view_setup.h"
-#include "support/mesh_builders.h"
+#include "bench_models.h"
 
 namespace {
 
@@ -24,11 +24,7 @@ void prepare(int style) {
   static bool ready = false;
   if (!ready) {
     makeOffscreenContextCurrent(kWidth, kHeight);
-    currentModel = {makeTriangleGrid(708)};  // 1,002,528 triangles
-    objectCount = 1;
-    currentFormat = format3DStudio;
-    modelLoaded = true;
-    updateWorld();
+    showModel({makeTriangleGrid(708)}, format3DStudio);  // 1,002,528 triangles
     viewOptions.foregroundColor = {1, 1, 1};
     viewOptions.backgroundColor = {0, 0.5f, 1};
     viewOptions.pivotAtCenter = true;

@@ -13,14 +13,24 @@
 #include "platform/qt/qt_window.h"
 #include "render/scene.h"
 #include "render/view_setup.h"
-#include "support/mesh_builders.h"
+#include "bench_models.h"
 #include "ui/trackball.h"
-#include "ui/window_messages.h"
+#include "ui/command_numbers.h"
+#include "ui/main_window.h"
 
 namespace {
 
-void mouse(int message, int x, int y) {
-  mainWindowProc(message, 0, static_cast<std::intptr_t>((x & 0xFFFF) | ((y & 0xFFFF) << 16)));
+void mouse(WindowMessage id, int x, int y) {
+  Message message(id);
+  message.x = x;
+  message.y = y;
+  mainWindowProc(message);
+}
+
+void command(int number) {
+  Message message(msgCommand);
+  message.command = number;
+  mainWindowProc(message);
 }
 
 }  // namespace
@@ -51,9 +61,9 @@ int main(int argc, char** argv) {
     const char* name;
     int command;
   } styles[] = {{"solid", cmdSolid}, {"hidden-line", cmdHiddenLine}, {"wireframe", cmdWireframe}};
-  mainWindowProc(msgCommand, cmdInertialRotation, 0);
+  command(cmdInertialRotation);
   for (const auto& style : styles) {
-    mainWindowProc(msgCommand, style.command, 0);
+    command(style.command);
     const int cx = viewWidth / 2, cy = viewHeight / 2;
     mouse(msgLeftButtonDown, cx, cy);
     mouse(msgMouseMove, cx + 8, cy + 3);

@@ -7,8 +7,7 @@
 #include <string_view>
 
 #include "formats/model_dispatch.h"
-#include "formats/off_format.h"
-#include "formats/reader_support.h"
+#include "formats/off_writer.h"
 #include "model/current_model.h"
 #include "model/dump.h"
 #include "model/world.h"
@@ -40,42 +39,32 @@ int usageError() {
   return 1;
 }
 
-std::optional<Model> readForTool(const char* name, int& status, FormatId& format) {
-  format = formatUnknown;
-  std::optional<Model> model = readModelFile(name, format);
-  if (model) {
-    status = 0;
-  } else if (format == formatUnknown || lastReadFailure == ReadFailure::NotOpened) {
-    status = 1;
-  } else {
-    status = 2;
+int openForTool(const char* name) {
+  const FormatInfo* format = nullptr;
+  ReadResult read = readModelFile(name, format);
+  switch (read.failure) {
+    case ReadFailure::None: break;
+    case ReadFailure::UnknownFormat:
+    case ReadFailure::NotOpened: return 1;
+    case ReadFailure::Damaged: return 2;
+    case ReadFailure::Refused: return 255;
   }
-  return model;
+  showModel(std::move(read.model), format->id);
+  return 0;
 }
 
 namespace {
 
-std::string lastThree(std::string_view name) {
-  return std::string(name.size() > 3 ? name.substr(name.size() - 3) : name);
-}
-
 int runInfo(const char* name) {
-  int status = 0;
-  FormatId format = formatUnknown;
-  std::optional<Model> model = readForTool(name, status, format);
-  if (!model) return status;
-  currentModel = std::move(*model);
-  objectCount = static_cast<std::int32_t>(currentModel.size());
-  updateWorld();
-
-  std::printf("Format: %s\n", formatDisplayName(lastThree(name)));
-  std::printf("Objects: %d\n", objectCount);
+  if (const int status = openForTool(name); status != 0) return status;
+  std::printf("Format: %s\n", formatDisplayName(name));
+  std::printf("Objects: %d\n", objectCount());
   long long polygons = 0, vertices = 0;
-  for (std::int32_t i = 0; i < objectCount; ++i) {
-    const MeshObject& object = currentModel[static_cast<std::size_t>(i)];
-    std::printf("Object %d:\n%s", i, formatObjectStatistics(object).c_str());
-    polygons += object.numFaces;
-    vertices += object.numVertices;
+  for (std::size_t i = 0; i < currentModel.size(); ++i) {
+    const MeshObject& object = currentModel[i];
+    std::printf("Object %zu:\n%s", i, formatObjectStatistics(object).c_str());
+    polygons += object.numFaces();
+    vertices += object.numVertices();
   }
   std::fputs(formatWorldStatistics(world).c_str(), stdout);
   std::printf("Polygons: %lld  Vertices: %lld\n", polygons, vertices);
@@ -83,16 +72,13 @@ int runInfo(const char* name) {
 }
 
 int runConvert(const char* input, const char* output) {
-  if (formatOfName(output) != formatOff) {
+  const FormatInfo* outputFormat = formatOfName(output);
+  if (outputFormat == nullptr || outputFormat->id != formatOff) {
     std::fprintf(stderr, "tessera-tool: the output file must be an OFF file: %s\n", output);
     return 1;
   }
-  int status = 0;
-  FormatId format = formatUnknown;
-  std::optional<Model> model = readForTool(input, status, format);
-  if (!model) return status;
-  const auto count = static_cast<std::int32_t>(model->size());
-  return writeModelAsOff(*model, count, output) == 0 ? 0 : 1;
+  if (const int status = openForTool(input); status != 0) return status;
+  return writeModelAsOff(currentModel, output) == WriteOutcome::Written ? 0 : 1;
 }
 
 }  // namespace

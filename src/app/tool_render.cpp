@@ -6,9 +6,6 @@
 #include <string>
 
 #include "app/tool_commands.h"
-#include "formats/model_dispatch.h"
-#include "model/current_model.h"
-#include "model/world.h"
 #include "platform/headless/offscreen_context.h"
 #include "render/background.h"
 #include "render/image_export.h"
@@ -83,15 +80,7 @@ int runRender(int argc, char** argv) {
     if (k + 1 >= argc || !parseOption(argv[k], argv[k + 1], request)) return usageError();
   }
 
-  int status = 0;
-  FormatId format = formatUnknown;
-  std::optional<Model> model = readForTool(request.input, status, format);
-  if (!model) return status;
-  currentModel = std::move(*model);
-  objectCount = static_cast<std::int32_t>(currentModel.size());
-  currentFormat = format;
-  modelLoaded = true;
-  updateWorld();
+  if (const int status = openForTool(request.input); status != 0) return status;
 
   if (!makeOffscreenContextCurrent(request.width, request.height)) {
     std::fprintf(stderr, "tessera-tool: no offscreen GL context could be made\n");

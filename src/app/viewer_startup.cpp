@@ -2,15 +2,15 @@
 
 #include <cstdlib>
 
-#include "formats/model_dispatch.h"
-#include "model/current_model.h"
 #include "model/world.h"
+#include "platform/platform.h"
 #include "platform/window_system.h"
 #include "settings/recent_files.h"
 #include "settings/settings_file.h"
 #include "settings/view_options.h"
 #include "ui/interface_refresh.h"
 #include "ui/main_window.h"
+#include "ui/model_opening.h"
 #include "ui/shell_state.h"
 
 std::string commandLineText(int argc, char** argv) {
@@ -28,11 +28,10 @@ void startViewer(const std::string& commandLine) {
   readSettings("Tessera.ini");
   // The model opens before the window exists: a notice then has no owner and
   // stands where the window will appear.
+  const WindowGeometry& g = windowGeometry;
+  platformSetNoticeAnchor(g.windowX, g.windowY, g.windowWidth, g.windowHeight);
   currentPath = commandLine;
-  if (!currentPath.empty()) {
-    if (std::optional<Model> model = openModelFile(currentPath, 0)) currentModel = std::move(*model);
-    updateWorld();
-  }
+  if (!currentPath.empty() && !openModel(currentPath, false)) updateWorld();
   if (!createMainWindow()) std::exit(-1);
   showMainWindow(windowGeometry.windowShowState);
   refreshInterface();

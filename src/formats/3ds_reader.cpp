@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "formats/binary_file.h"
-#include "formats/binary_formats.h"
+#include "formats/readers.h"
 
 namespace {
 
@@ -36,27 +36,17 @@ bool walkChildren(ByteCursor& in, std::size_t begin, std::size_t end, Visit&& vi
 bool readVertices(ByteCursor& in, const Chunk& chunk, MeshObject& object) {
   const std::uint16_t count = in.u16le();
   if (in.tell() + 12u * count > chunk.end) return false;
-  object.numVertices = count;
   object.vertices.resize(3 * static_cast<std::size_t>(count));
-  for (std::size_t i = 0; i < count; ++i) {
-    float* v = &object.vertices[3 * i];
-    v[0] = in.f32le();
-    v[1] = in.f32le();
-    v[2] = in.f32le();
-  }
-  computeBounds(object);
-  computeCenter(object);
+  for (float& coordinate : object.vertices) coordinate = in.f32le();
   return !in.damaged();
 }
 
 bool readFaces(ByteCursor& in, const Chunk& chunk, MeshObject& object) {
   const std::uint16_t count = in.u16le();
   if (in.tell() + 8u * count > chunk.end) return false;
-  object.numFaces = count;
   object.faces.clear();
   object.faces.indices.reserve(3 * static_cast<std::size_t>(count));
   object.faces.offsets.reserve(static_cast<std::size_t>(count) + 1);
-  object.faceSizes.assign(count, 3);
   for (std::size_t f = 0; f < count; ++f) {
     std::span<std::int32_t> face = object.faces.append(3);
     face[0] = in.u16le();
@@ -93,10 +83,10 @@ bool readNamedObject(ByteCursor& in, const Chunk& named, Model& model) {
 
 }  // namespace
 
-std::optional<Model> read3dsFile(const char* name) {
-  std::optional<std::vector<std::uint8_t>> bytes = loadBinaryFile(name);
-  if (!bytes) return std::nullopt;
-  ByteCursor in(*bytes);
+ReadResult read3dsFile(const char* name) {
+  std::vector<std::uint8_t> bytes;
+  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  ByteCursor in(bytes);
   if (in.size() < 2) return refuseDamaged(name);
   Model model;
   // A file that does not begin with the main chunk holds no objects.
@@ -112,6 +102,5 @@ std::optional<Model> read3dsFile(const char* name) {
     });
     if (!ok) return refuseDamaged(name);
   }
-  finishModel(model, name);
-  return model;
+  return finishModel(std::move(model), name);
 }

@@ -1,42 +1,35 @@
 // Truespace binary objects: a 32-byte header, then chunks of a 20-byte
 // header (tag, versions, ids, data size) and data, up to the "END " tag.
 // Every "PolH" chunk is one object, its vertices moved by its matrix.
-#include <cstdlib>
 #include <string_view>
 
 #include "formats/binary_file.h"
-#include "formats/binary_formats.h"
+#include "formats/readers.h"
 
 namespace {
 
-[[noreturn]] void refuseHeader(const char* format, const char* name) {
-  debugMessage(format, name);
-  std::exit(-1);
-}
-
-enum class Header { Binary, Damaged, Other };
-
-// The header checks, in their order; a refusal ends the program. A field
-// cut short by the end of the file is damage, not a refusal.
-Header checkHeader(ByteCursor& in, const char* name) {
+// The header checks, in their order: None when the file may be read on. A
+// field cut short by the end of the file is damage, not a refusal.
+ReadFailure checkHeader(ByteCursor& in, const char* name) {
   auto field = [&](std::size_t size, std::string_view& text) {
     text = in.text(size);
     return !in.damaged();
   };
+  auto damaged = [&] { return refuseDamaged(name).failure; };
   std::string_view text;
-  if (!field(9, text)) return Header::Damaged;
-  if (text != "Caligari ") refuseHeader("File, %s, is not a valid COB file.\n", name);
-  if (!field(6, text)) return Header::Damaged;
-  if (text != "V00.01") refuseHeader("File, %s, is an unsupported version of COB.\n", name);
-  if (!field(1, text)) return Header::Damaged;
-  if (text == "A") refuseHeader("ASCII .cob files not supported.\n", name);
+  if (!field(9, text)) return damaged();
+  if (text != "Caligari ") return refuseHeader("File, %s, is not a valid COB file.\n", name).failure;
+  if (!field(6, text)) return damaged();
+  if (text != "V00.01") return refuseHeader("File, %s, is an unsupported version of COB.\n", name).failure;
+  if (!field(1, text)) return damaged();
+  if (text == "A") return refuseHeader("ASCII .cob files not supported.\n").failure;
   if (text != "B") {
     debugMessage("File, %s, is not a binary COB file.\n", name);
-    return Header::Other;
+    return ReadFailure::Damaged;
   }
-  if (!field(2, text)) return Header::Damaged;
-  if (text != "LH") refuseHeader("File, %s, is a big endian COB, not supported.\n", name);
-  return in.seek(32) ? Header::Binary : Header::Damaged;
+  if (!field(2, text)) return damaged();
+  if (text != "LH") return refuseHeader("File, %s, is a big endian COB, not supported.\n", name).failure;
+  return in.seek(32) ? ReadFailure::None : damaged();
 }
 
 bool readPolygonObject(ByteCursor& in, MeshObject& object) {
@@ -51,7 +44,6 @@ bool readPolygonObject(ByteCursor& in, MeshObject& object) {
 
   const std::int32_t vertexCount = in.i32le();
   if (vertexCount < 0 || !in.holds(static_cast<std::uint32_t>(vertexCount), 12)) return false;
-  object.numVertices = vertexCount;
   object.vertices.resize(3 * static_cast<std::size_t>(vertexCount));
   for (std::size_t i = 0; i < static_cast<std::size_t>(vertexCount); ++i) {
     const float x = in.f32le(), y = in.f32le(), z = in.f32le();
@@ -59,9 +51,7 @@ bool readPolygonObject(ByteCursor& in, MeshObject& object) {
     v[0] = m[0] * x + m[1] * y + m[2] * z + m[3];
     v[1] = m[4] * x + m[5] * y + m[6] * z + m[7];
     v[2] = m[8] * x + m[9] * y + m[10] * z + m[11];
-    growBounds(object, i, v[0], v[1], v[2]);
   }
-  computeCenter(object);
 
   const std::int32_t textureCount = in.i32le();
   if (textureCount < 0 || !in.skip(8 * static_cast<std::uint64_t>(textureCount))) return false;
@@ -69,7 +59,6 @@ bool readPolygonObject(ByteCursor& in, MeshObject& object) {
   const std::int32_t recordCount = in.i32le();
   if (recordCount < 0 || !in.holds(static_cast<std::uint32_t>(recordCount), 3)) return false;
   object.faces.offsets.reserve(static_cast<std::size_t>(recordCount) + 1);
-  object.faceSizes.reserve(static_cast<std::size_t>(recordCount));
   for (std::int32_t r = 0; r < recordCount && !in.damaged(); ++r) {
     const std::uint8_t flags = in.u8();
     const std::uint16_t size = in.u16le();
@@ -84,25 +73,17 @@ bool readPolygonObject(ByteCursor& in, MeshObject& object) {
       index = in.i32le();
       in.u32le();  // texture index
     }
-    object.faceSizes.push_back(static_cast<std::int16_t>(size));
   }
-  object.numFaces = static_cast<std::int32_t>(object.faceSizes.size());
   return !in.damaged();
 }
 
 }  // namespace
 
-std::optional<Model> readCobFile(const char* name) {
-  std::optional<std::vector<std::uint8_t>> bytes = loadBinaryFile(name);
-  if (!bytes) return std::nullopt;
-  ByteCursor in(*bytes);
-  switch (checkHeader(in, name)) {
-    case Header::Binary: break;
-    case Header::Damaged: return refuseDamaged(name);
-    case Header::Other:
-      lastReadFailure = ReadFailure::Damaged;
-      return std::nullopt;
-  }
+ReadResult readCobFile(const char* name) {
+  std::vector<std::uint8_t> bytes;
+  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  ByteCursor in(bytes);
+  if (ReadFailure failure = checkHeader(in, name); failure != ReadFailure::None) return failure;
   Model model;
   // Without an "END " chunk the walk ends with the file.
   while (!in.atEnd()) {
@@ -118,11 +99,10 @@ std::optional<Model> readCobFile(const char* name) {
       model.emplace_back();
       // The data is read within the chunk's own size; later chunk versions
       // carry more after the faces, so the walk goes on at the chunk's end.
-      ByteCursor data(bytes->data() + in.tell(), dataSize);
+      ByteCursor data(bytes.data() + in.tell(), dataSize);
       if (!readPolygonObject(data, model.back())) return refuseDamaged(name);
     }
     in.seek(dataEnd);
   }
-  finishModel(model, name);
-  return model;
+  return finishModel(std::move(model), name);
 }

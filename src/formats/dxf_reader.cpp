@@ -1,13 +1,10 @@
 // DXF text: a sequence of line pairs, a group code and its value. Only
 // 3DFACE entities are taken, wherever they stand (BLOCKS included); their
 // corners come from codes 10-13 (x), 20-23 (y) and 30-33 (z) in any order.
-#include <cmath>
 #include <string_view>
 
-#include "formats/dxf_format.h"
-#include "formats/reader_support.h"
-#include "formats/text_scanner.h"
-#include "model/current_model.h"
+#include "formats/readers.h"
+#include "platform/text_scanner.h"
 
 namespace {
 
@@ -52,24 +49,13 @@ struct Corners {
 
 MeshObject makeFaceObject(const Corners& corners) {
   MeshObject object;
-  object.numVertices = 4;
-  object.numFaces = 1;
-  object.vertices.resize(12);
-  for (std::size_t k = 0; k < 4; ++k) {
-    float* v = &object.vertices[3 * k];
-    v[0] = corners.c[k][0];
-    v[1] = corners.c[k][1];
-    v[2] = corners.c[k][2];
-    growBounds(object, k, v[0], v[1], v[2]);
-  }
-  computeCenter(object);
+  object.vertices.assign(&corners.c[0][0], &corners.c[0][0] + 12);
   // A fourth corner that repeats the first closes a triangle.
   const bool triangle = corners.c[3][0] == corners.c[0][0] && corners.c[3][1] == corners.c[0][1] &&
                         corners.c[3][2] == corners.c[0][2];
   const std::size_t size = triangle ? 3 : 4;
   std::span<std::int32_t> face = object.faces.append(size);
   for (std::size_t k = 0; k < size; ++k) face[k] = static_cast<std::int32_t>(k);
-  object.faceSizes.push_back(static_cast<std::int16_t>(size));
   return object;
 }
 
@@ -83,9 +69,9 @@ bool cornerSlot(std::int32_t code, int& corner, int& axis) {
 
 }  // namespace
 
-std::optional<Model> readDxfFile(const char* name) {
+ReadResult readDxfFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return std::nullopt;
+  if (!file) return ReadFailure::NotOpened;
   TextScanner scan(file.get());
 
   std::uint64_t faceCount = 0;
@@ -94,10 +80,7 @@ std::optional<Model> readDxfFile(const char* name) {
     if (isEntity(code, value, "3DFACE")) ++faceCount;
     return true;
   });
-  if (pair == Pair::Damaged || faceCount > INT32_MAX || !scan.rewind()) {
-    reportDamaged(name);
-    return std::nullopt;
-  }
+  if (pair == Pair::Damaged || faceCount > INT32_MAX || !scan.rewind()) return refuseDamaged(name);
 
   Model model;
   model.reserve(faceCount);
@@ -117,8 +100,7 @@ std::optional<Model> readDxfFile(const char* name) {
     int corner = 0, axis = 0;
     if (!inFace || !cornerSlot(code, corner, axis)) return true;
     float coordinate = 0.0f;
-    if (!parseFloatField(value.data(), value.data() + value.size(), coordinate) ||
-        !std::isfinite(coordinate)) {
+    if (!parseFloatField(value.data(), value.data() + value.size(), coordinate)) {
       badValue = true;
       return false;
     }
@@ -126,10 +108,8 @@ std::optional<Model> readDxfFile(const char* name) {
     return true;
   });
   if (pair == Pair::Damaged || badValue || model.size() + (inFace ? 1 : 0) > faceCount) {
-    reportDamaged(name);
-    return std::nullopt;
+    return refuseDamaged(name);
   }
   if (inFace) model.push_back(makeFaceObject(corners));  // the drawing ended inside a face
-  objectCount = static_cast<std::int32_t>(model.size());
-  return model;
+  return finishModel(std::move(model), name);
 }

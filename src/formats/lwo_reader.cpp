@@ -5,31 +5,19 @@
 #include <string_view>
 
 #include "formats/binary_file.h"
-#include "formats/binary_formats.h"
+#include "formats/readers.h"
 
 namespace {
 
 bool readPoints(ByteCursor& in, std::uint32_t length, MeshObject& object) {
-  const std::size_t count = length / 12;
-  object.numVertices = static_cast<std::int32_t>(count);
-  object.vertices.resize(3 * count);
-  for (std::size_t i = 0; i < count; ++i) {
-    float* v = &object.vertices[3 * i];
-    v[0] = in.f32be();
-    v[1] = in.f32be();
-    v[2] = in.f32be();
-    growBounds(object, i, v[0], v[1], v[2]);
-  }
-  if (count == 0) computeBounds(object);
-  computeCenter(object);
+  object.vertices.resize(3 * static_cast<std::size_t>(length / 12));
+  for (float& coordinate : object.vertices) coordinate = in.f32be();
   return !in.damaged();
 }
 
 void appendFace(MeshObject& object, std::span<const std::int32_t> indices) {
   std::span<std::int32_t> face = object.faces.append(indices.size());
   std::copy(indices.begin(), indices.end(), face.begin());
-  object.faceSizes.push_back(static_cast<std::int16_t>(indices.size()));
-  ++object.numFaces;
 }
 
 // LWOB polygons: count, 16-bit indices, 16-bit surface. A negative surface
@@ -38,8 +26,6 @@ void appendFace(MeshObject& object, std::span<const std::int32_t> indices) {
 bool readClassicPolygons(ByteCursor& in, std::size_t end, MeshObject& object) {
   std::vector<std::int32_t> indices;
   object.faces.clear();
-  object.faceSizes.clear();
-  object.numFaces = 0;
   while (in.tell() < end) {
     const std::uint16_t count = in.u16be();
     if (count > 32767 || in.tell() + 2u * count + 2u > end) return false;
@@ -137,15 +123,14 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Model* model) {
 
 }  // namespace
 
-std::optional<Model> readLwoFile(const char* name) {
-  std::optional<std::vector<std::uint8_t>> bytes = loadBinaryFile(name);
-  if (!bytes) return std::nullopt;
-  ByteCursor in(*bytes);
+ReadResult readLwoFile(const char* name) {
+  std::vector<std::uint8_t> bytes;
+  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  ByteCursor in(bytes);
   // A counting walk sizes the array, a filling walk fills it.
   std::size_t pointLists = 0;
   if (!walk(in, pointLists, nullptr)) return refuseDamaged(name);
   Model model(pointLists);
   if (!walk(in, pointLists, &model)) return refuseDamaged(name);
-  finishModel(model, name);
-  return model;
+  return finishModel(std::move(model), name);
 }

@@ -3,7 +3,6 @@
 // first counts, so every array is made once at its final size. Both passes
 // walk whole blocks of lines; face lines are scanned byte by byte up to their
 // line feed, other lines are skipped with memchr.
-#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -11,10 +10,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "formats/obj_format.h"
-#include "formats/reader_support.h"
-#include "formats/text_scanner.h"
-#include "model/current_model.h"
+#include "formats/readers.h"
+#include "platform/text_scanner.h"
 
 namespace {
 
@@ -160,7 +157,6 @@ class ObjFiller {
     object.vertices.resize(3 * counts.vertexLines);
     object.faces.indices.resize(counts.groups);
     object.faces.offsets.resize(counts.faceLines + 1);
-    object.faceSizes.resize(counts.faceLines);
   }
 
   // False when the block holds a damaged vertex line, or more than the first
@@ -182,12 +178,8 @@ class ObjFiller {
 
   // Shrinks the face tables to the faces kept; returns how many were dropped.
   std::int64_t finish() {
-    object_.numVertices = static_cast<std::int32_t>(vertex_);
-    object_.numFaces = static_cast<std::int32_t>(face_);
     object_.faces.indices.resize(used_);
     object_.faces.offsets.resize(face_ + 1);
-    object_.faceSizes.resize(face_);
-    computeCenter(object_);
     return dropped_;
   }
 
@@ -204,9 +196,6 @@ class ObjFiller {
       while (p < end && *p != '\n' && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
       if (p == end || *p == '\n' || !(p = parseFloatField(p, end, v[axis]))) return nullptr;
     }
-    // inf and nan are numbers to %f but would poison the bounds and the view.
-    if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) return nullptr;
-    growBounds(object_, static_cast<std::size_t>(vertex_), v[0], v[1], v[2]);
     ++vertex_;
     return p;
   }
@@ -230,7 +219,6 @@ class ObjFiller {
       ++dropped_;
       return true;
     }
-    object_.faceSizes[face_] = static_cast<std::int16_t>(size);
     object_.faces.offsets[++face_] = static_cast<std::uint32_t>(used_);
     return true;
   }
@@ -246,9 +234,9 @@ class ObjFiller {
 
 }  // namespace
 
-std::optional<Model> readObjFile(const char* name) {
+ReadResult readObjFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return std::nullopt;
+  if (!file) return ReadFailure::NotOpened;
   TextScanner scan(file.get());
 
   Counts counts;
@@ -265,9 +253,8 @@ std::optional<Model> readObjFile(const char* name) {
     if (!filler.fillBlock(block.data(), block.data() + block.size())) return refuseDamaged(name);
   }
   if (!filler.allVerticesRead()) return refuseDamaged(name);
-  if (const std::int64_t dropped = filler.finish(); dropped > 0) {
-    reportDroppedFaces(name, dropped);
-  }
-  objectCount = 1;
-  return model;
+  // Faces whose groups name no vertex were left out while filling; they
+  // count with any the finish drops.
+  const std::int64_t dropped = filler.finish();
+  return finishModel(std::move(model), name, dropped);
 }

@@ -1,27 +1,16 @@
-#include <cmath>
-#include <cstdlib>
 #include <string>
 
-#include "formats/off_format.h"
-#include "formats/reader_support.h"
-#include "formats/text_scanner.h"
-#include "model/current_model.h"
+#include "formats/readers.h"
+#include "platform/text_scanner.h"
 
-namespace {
-
-}  // namespace
-
-std::optional<Model> readOffFile(const char* name) {
+ReadResult readOffFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return std::nullopt;
+  if (!file) return ReadFailure::NotOpened;
   TextScanner scan(file.get());
 
   std::string header;
   if (!scan.readToken(header)) return refuseDamaged(name);  // an empty file
-  if (header != "OFF" && header != "off") {
-    debugMessage("File, %s, is not a valid OFF file.\n", name);
-    std::exit(-1);
-  }
+  if (header != "OFF" && header != "off") return refuseHeader("File, %s, is not a valid OFF file.\n", name);
 
   std::int32_t numVertices = 0, numFaces = 0, edges = 0;
   if (!scan.readInt(numVertices) || !scan.readInt(numFaces) || !scan.readInt(edges)) {
@@ -37,30 +26,16 @@ std::optional<Model> readOffFile(const char* name) {
 
   Model model(1);
   MeshObject& object = model[0];
-  object.numVertices = numVertices;
   object.vertices.resize(3 * static_cast<std::size_t>(numVertices));
-  float* v = object.vertices.data();
-  for (std::int32_t i = 0; i < numVertices; ++i, v += 3) {
-    if (!scan.readFloat(v[0]) || !scan.readFloat(v[1]) || !scan.readFloat(v[2])) {
-      return refuseDamaged(name);
-    }
-    // inf and nan are numbers to %f but would poison the bounds and the view.
-    if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) {
-      return refuseDamaged(name);
-    }
-    growBounds(object, static_cast<std::size_t>(i), v[0], v[1], v[2]);
+  for (float& coordinate : object.vertices) {
+    if (!scan.readFloat(coordinate)) return refuseDamaged(name);
   }
-  computeCenter(object);
 
-  object.numFaces = numFaces;
-  object.faceSizes.reserve(static_cast<std::size_t>(numFaces));
   object.faces.offsets.reserve(static_cast<std::size_t>(numFaces) + 1);
   std::uint64_t indexGuess = 3 * static_cast<std::uint64_t>(numFaces);
   if (indexGuess > scan.bytesLeft() / 2) indexGuess = scan.bytesLeft() / 2;
   object.faces.indices.reserve(static_cast<std::size_t>(indexGuess));
   std::vector<std::int32_t>& indices = object.faces.indices;
-  const std::uint32_t vertexLimit = static_cast<std::uint32_t>(numVertices);
-  bool outOfRange = false;
   for (std::int32_t f = 0; f < numFaces; ++f) {
     std::int32_t size = 0;
     if (!scan.readInt(size) || size < 0 || size > 32767) return refuseDamaged(name);
@@ -68,14 +43,9 @@ std::optional<Model> readOffFile(const char* name) {
     for (std::int32_t k = 0; k < size; ++k) {
       std::int32_t index = 0;
       if (!scan.readInt(index)) return refuseDamaged(name);
-      outOfRange |= static_cast<std::uint32_t>(index) >= vertexLimit;
       indices.push_back(index);
     }
     object.faces.offsets.push_back(static_cast<std::uint32_t>(indices.size()));
-    object.faceSizes.push_back(static_cast<std::int16_t>(size));
   }
-  if (outOfRange) reportDroppedFaces(name, dropOutOfRangeFaces(object));
-
-  objectCount = 1;
-  return model;
+  return finishModel(std::move(model), name);
 }

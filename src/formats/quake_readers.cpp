@@ -1,24 +1,17 @@
 // Quake 2 (.md2) and Quake 1 (.mdl) models: the triangles and the first
 // animation frame, whose packed byte positions are scaled and moved.
-#include <cstdlib>
+#include <cmath>
 #include <string_view>
 
 #include "formats/binary_file.h"
-#include "formats/binary_formats.h"
+#include "formats/readers.h"
 
 namespace {
-
-[[noreturn]] void refuseMagic(const char* format, const char* name) {
-  debugMessage(format, name);
-  std::exit(-1);
-}
 
 // Reads `count` triangles of three indices each; `indexBytes` is 2 (MD2) or
 // 4 (MDL), `skipBefore`/`skipAfter` the other bytes of each record.
 void readTriangles(ByteCursor& in, std::int32_t count, int indexBytes, int skipBefore,
                    int skipAfter, MeshObject& object) {
-  object.numFaces = count;
-  object.faceSizes.assign(static_cast<std::size_t>(count), 3);
   object.faces.indices.reserve(3 * static_cast<std::size_t>(count));
   object.faces.offsets.reserve(static_cast<std::size_t>(count) + 1);
   for (std::int32_t t = 0; t < count; ++t) {
@@ -34,7 +27,6 @@ void readTriangles(ByteCursor& in, std::int32_t count, int indexBytes, int skipB
 // Decodes packed vertices (x, y, z bytes and a normal byte) by scale and shift.
 void readPackedVertices(ByteCursor& in, std::int32_t count, const float scale[3],
                         const float shift[3], MeshObject& object) {
-  object.numVertices = count;
   object.vertices.resize(3 * static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
     float* v = &object.vertices[3 * i];
@@ -43,18 +35,17 @@ void readPackedVertices(ByteCursor& in, std::int32_t count, const float scale[3]
     }
     in.u8();  // normal index
   }
-  computeCenter(object);
 }
 
 }  // namespace
 
-std::optional<Model> readMd2File(const char* name) {
-  std::optional<std::vector<std::uint8_t>> bytes = loadBinaryFile(name);
-  if (!bytes) return std::nullopt;
-  ByteCursor in(*bytes);
+ReadResult readMd2File(const char* name) {
+  std::vector<std::uint8_t> bytes;
+  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  ByteCursor in(bytes);
   const std::string_view magic = in.text(4);
   if (in.damaged()) return refuseDamaged(name);
-  if (magic != "IDP2") refuseMagic("File, %s, is not a valid MD2 file.\n", name);
+  if (magic != "IDP2") return refuseHeader("File, %s, is not a valid MD2 file.\n", name);
 
   std::int32_t header[16];
   for (std::int32_t& field : header) field = in.i32le();
@@ -81,19 +72,17 @@ std::optional<Model> readMd2File(const char* name) {
     return refuseDamaged(name);
   }
   readPackedVertices(in, vertexCount, scale, translate, object);
-  computeBounds(object);
   if (in.damaged()) return refuseDamaged(name);
-  finishModel(model, name);
-  return model;
+  return finishModel(std::move(model), name);
 }
 
-std::optional<Model> readMdlFile(const char* name) {
-  std::optional<std::vector<std::uint8_t>> bytes = loadBinaryFile(name);
-  if (!bytes) return std::nullopt;
-  ByteCursor in(*bytes);
+ReadResult readMdlFile(const char* name) {
+  std::vector<std::uint8_t> bytes;
+  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  ByteCursor in(bytes);
   const std::string_view magic = in.text(4);
   if (in.damaged()) return refuseDamaged(name);
-  if (magic != "IDPO") refuseMagic("File, %s, is not a valid MDL file.\n", name);
+  if (magic != "IDPO") return refuseHeader("File, %s, is not a valid MDL file.\n", name);
 
   in.u32le();  // version
   float scale[3], origin[3];
@@ -150,13 +139,21 @@ std::optional<Model> readMdlFile(const char* name) {
     return refuseDamaged(name);
   }
   readPackedVertices(in, vertexCount, scale, origin, object);
-  object.xMin = box[0][0];
-  object.yMin = box[0][1];
-  object.zMin = box[0][2];
-  object.xMax = box[1][0];
-  object.yMax = box[1][1];
-  object.zMax = box[1][2];
   if (in.damaged()) return refuseDamaged(name);
-  finishModel(model, name);
-  return model;
+  for (const auto& corner : box) {
+    for (float value : corner) {
+      if (!std::isfinite(value)) return refuseDamaged(name);
+    }
+  }
+  ReadResult result = finishModel(std::move(model), name);
+  if (result) {
+    MeshObject& read = result.model[0];
+    read.xMin = box[0][0];
+    read.yMin = box[0][1];
+    read.zMin = box[0][2];
+    read.xMax = box[1][0];
+    read.yMax = box[1][1];
+    read.zMax = box[1][2];
+  }
+  return result;
 }

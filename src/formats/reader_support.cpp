@@ -5,25 +5,11 @@
 #include <cmath>
 #include <cstdarg>
 
-#include "model/current_model.h"
 #include "platform/platform.h"
-#include "settings/view_options.h"
-
-ReadFailure lastReadFailure = ReadFailure::None;
-
-void noticePosition(int& x, int& y) {
-  x = windowGeometry.windowX + windowGeometry.windowWidth / 2 - 125;
-  y = windowGeometry.windowY + windowGeometry.windowHeight / 2 - 100;
-}
 
 FileHandle openForReading(const char* name, const char* mode) {
   FileHandle file(std::fopen(name, mode));
-  if (!file) {
-    lastReadFailure = ReadFailure::NotOpened;
-    int x = 0, y = 0;
-    noticePosition(x, y);
-    platformShowNotice(NoticeKind::FileNotFound, x, y);
-  }
+  if (!file) platformShowNotice(NoticeKind::FileNotFound);
   return file;
 }
 
@@ -36,14 +22,17 @@ void debugMessage(const char* format, ...) {
   platformDebugOutput(text);
 }
 
-void reportDamaged(const char* name) {
-  lastReadFailure = ReadFailure::Damaged;
+ReadResult refuseDamaged(const char* name) {
   debugMessage("File, %s, is damaged or truncated.\n", name);
+  return ReadFailure::Damaged;
 }
 
-void reportDroppedFaces(const char* name, std::int64_t count) {
-  debugMessage("File, %s, has %lld faces with vertex indices out of range; they were dropped.\n",
-               name, static_cast<long long>(count));
+ReadResult refuseHeader(const char* format, const char* name) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+  debugMessage(format, name);
+#pragma GCC diagnostic pop
+  return ReadFailure::Refused;
 }
 
 bool readWholeFile(std::FILE* file, const char* name, std::vector<std::uint8_t>& bytes) {
@@ -56,30 +45,38 @@ bool readWholeFile(std::FILE* file, const char* name, std::vector<std::uint8_t>&
   std::size_t got = 0;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
   if (std::ferror(file) != 0) {
-    reportDamaged(name);
+    refuseDamaged(name);
     return false;
   }
   return true;
 }
 
-void finishModel(Model& model, const char* name) {
-  std::int64_t dropped = 0;
-  for (MeshObject& object : model) dropped += dropOutOfRangeFaces(object);
-  if (dropped > 0) reportDroppedFaces(name, dropped);
-  objectCount = static_cast<std::int32_t>(model.size());
+namespace {
+
+// One NaN or infinity makes the sum NaN; finite values times zero stay zero.
+bool allFinite(const std::vector<float>& values) {
+  double sum = 0.0;
+  for (float value : values) sum += static_cast<double>(value) * 0.0;
+  return std::isfinite(sum);
 }
 
-bool holdsFiniteGeometry(const Model& model) {
-  for (const MeshObject& object : model) {
-    if (!std::isfinite(object.xCenMass) || !std::isfinite(object.yCenMass) ||
-        !std::isfinite(object.zCenMass)) {
-      return false;
+}  // namespace
+
+ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore) {
+  std::int64_t dropped = droppedBefore;
+  for (MeshObject& object : model) {
+    dropped += dropOutOfRangeFaces(object);
+    computeBounds(object);
+    computeCenter(object);
+    // A finite centre can still be the quotient of an overflowing sum.
+    if (!allFinite(object.vertices) || !std::isfinite(object.xCenMass) ||
+        !std::isfinite(object.yCenMass) || !std::isfinite(object.zCenMass)) {
+      return refuseDamaged(name);
     }
-    // Summing keeps the loop free of branches; one NaN or infinity makes the
-    // sum NaN or infinite, and finite values cannot overflow a double here.
-    double sum = 0.0;
-    for (float value : object.vertices) sum += static_cast<double>(value) * 0.0;
-    if (!std::isfinite(sum)) return false;
   }
-  return true;
+  if (dropped > 0) {
+    debugMessage("File, %s, has %lld faces with vertex indices out of range; they were dropped.\n",
+                 name, static_cast<long long>(dropped));
+  }
+  return ReadResult(std::move(model));
 }

@@ -1,19 +1,39 @@
 #pragma once
 // What every model reader shares: opening its file, reporting malformed
-// content, and the outcome the dispatch and tessera-tool read.
+// content, the finish every model goes through, and the outcome it hands back.
 
 #include <cstdint>
 #include <cstdio>
-#include <optional>
+#include <utility>
 #include <vector>
 
 #include "model/mesh_object.h"
 #include "platform/file_handle.h"
 
-// Why the last reader returned no model.
-enum class ReadFailure { None, NotOpened, Damaged };
-extern ReadFailure lastReadFailure;
+// Why a reader handed back no model.
+enum class ReadFailure {
+  None,
+  UnknownFormat,  // no reader fits the name
+  NotOpened,      // the file could not be opened
+  Damaged,        // content the reader cannot use
+  Refused,        // a header the reader refuses outright
+};
 
+// A model, or why there is none.
+struct ReadResult {
+  ReadResult(ReadFailure why) : failure(why) {}  // NOLINT: readers return a failure as it is
+  explicit ReadResult(Model read) : model(std::move(read)) {}
+
+  explicit operator bool() const { return failure == ReadFailure::None; }
+  Model& operator*() { return model; }
+  const Model& operator*() const { return model; }
+  Model* operator->() { return &model; }
+
+  Model model;
+  ReadFailure failure = ReadFailure::None;
+};
+
+using ModelReader = ReadResult (*)(const char* name);
 
 // Opens a file for a reader; shows the missing-file notice when it cannot.
 FileHandle openForReading(const char* name, const char* mode);
@@ -24,23 +44,16 @@ bool readWholeFile(std::FILE* file, const char* name, std::vector<std::uint8_t>&
 // Formats a complaint (printf rules, at most 511 characters) to the debug output.
 void debugMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// The two complaints every reader shares.
-void reportDamaged(const char* name);
-void reportDroppedFaces(const char* name, std::int64_t count);
-
 // Reports damaged content and gives the reader's "no model".
-inline std::optional<Model> refuseDamaged(const char* name) {
-  reportDamaged(name);
-  return std::nullopt;
-}
+ReadResult refuseDamaged(const char* name);
 
-// Closing steps every reader shares: faces that name missing vertices are
-// dropped from each object (one message for the file), objectCount is set.
-void finishModel(Model& model, const char* name);
+// Reports a refused header (the reader's own text, which may name the file
+// through %s) and gives the reader's "no model".
+ReadResult refuseHeader(const char* format, const char* name = "");
 
-// True when every vertex and every object's centre is a finite number: a NaN
-// or an infinity would poison the world and the picture.
-bool holdsFiniteGeometry(const Model& model);
-
-// Where the notice boxes stand: centred on the main window's last geometry.
-void noticePosition(int& x, int& y);
+// The last step of every reader: faces that name missing vertices are
+// dropped (one message for the file), each object's bounds and centre are
+// set, and a model with a coordinate or centre that is not a finite number
+// is damaged. `droppedBefore` counts faces a reader left out on its own for
+// the same reason, so the file still gets one message.
+ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore = 0);

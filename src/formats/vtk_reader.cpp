@@ -1,19 +1,12 @@
 // VTK legacy text: keywords found among white-space-separated words; every
 // word that is neither POINTS nor POLYGONS is passed over, so other sections
 // are ignored and the two known ones may come in either order.
-#include <cmath>
-#include <cstdlib>
 #include <string>
 
-#include "formats/reader_support.h"
-#include "formats/text_scanner.h"
-#include "formats/vtk_format.h"
-#include "model/current_model.h"
+#include "formats/readers.h"
+#include "platform/text_scanner.h"
 
 namespace {
-
-// The three refusals end the program, after their debug line.
-[[noreturn]] void endProgram() { std::exit(-1); }
 
 bool readPoints(TextScanner& scan, MeshObject& object) {
   std::int32_t count = 0;
@@ -22,26 +15,18 @@ bool readPoints(TextScanner& scan, MeshObject& object) {
   // Each coordinate needs at least a digit and a blank.
   if (6 * static_cast<std::uint64_t>(count) > scan.bytesLeft() + 1) return false;
   std::vector<float> vertices(3 * static_cast<std::size_t>(count));
-  float* v = vertices.data();
-  for (std::int32_t i = 0; i < count; ++i, v += 3) {
-    if (!scan.readFloat(v[0]) || !scan.readFloat(v[1]) || !scan.readFloat(v[2])) return false;
-    if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) return false;
-    growBounds(object, static_cast<std::size_t>(i), v[0], v[1], v[2]);
+  for (float& coordinate : vertices) {
+    if (!scan.readFloat(coordinate)) return false;
   }
   // A later section replaces an earlier one.
   object.vertices = std::move(vertices);
-  object.numVertices = count;
-  if (count == 0) computeBounds(object);  // back to -1 on every axis
-  computeCenter(object);
   return true;
 }
 
 // Cells as a size followed by that many indices (file versions up to 4.2).
-bool readCountPrefixedCells(TextScanner& scan, std::int32_t count, FaceTable& faces,
-                            std::vector<std::int16_t>& sizes) {
+bool readCountPrefixedCells(TextScanner& scan, std::int32_t count, FaceTable& faces) {
   if (2 * static_cast<std::uint64_t>(count) > scan.bytesLeft() + 1) return false;
   faces.offsets.reserve(static_cast<std::size_t>(count) + 1);
-  sizes.reserve(static_cast<std::size_t>(count));
   for (std::int32_t f = 0; f < count; ++f) {
     std::int32_t size = 0;
     if (!scan.readInt(size) || size < 0 || size > 32767) return false;
@@ -52,15 +37,13 @@ bool readCountPrefixedCells(TextScanner& scan, std::int32_t count, FaceTable& fa
       faces.indices.push_back(index);
     }
     faces.offsets.push_back(static_cast<std::uint32_t>(faces.indices.size()));
-    sizes.push_back(static_cast<std::int16_t>(size));
   }
   return true;
 }
 
 // Cells as an OFFSETS array of count entries and a CONNECTIVITY array of
 // `total` indices (file version 5): the same faces as the older layout.
-bool readOffsetCells(TextScanner& scan, std::int32_t count, std::int32_t total, FaceTable& faces,
-                     std::vector<std::int16_t>& sizes) {
+bool readOffsetCells(TextScanner& scan, std::int32_t count, std::int32_t total, FaceTable& faces) {
   std::string word;
   if (!scan.readToken(word) || word != "OFFSETS" || !scan.readToken(word)) return false;
   if (total < 0 || 2 * (static_cast<std::uint64_t>(count) + static_cast<std::uint64_t>(total)) >
@@ -69,7 +52,6 @@ bool readOffsetCells(TextScanner& scan, std::int32_t count, std::int32_t total, 
   }
   const std::int32_t faceCount = count > 0 ? count - 1 : 0;
   faces.offsets.resize(static_cast<std::size_t>(faceCount) + 1);
-  sizes.resize(static_cast<std::size_t>(faceCount));
   std::int32_t previous = 0;
   for (std::int32_t k = 0; k < count; ++k) {
     std::int32_t offset = 0;
@@ -79,7 +61,6 @@ bool readOffsetCells(TextScanner& scan, std::int32_t count, std::int32_t total, 
     if (k == 0 ? offset != 0 : (offset < previous || offset - previous > 32767)) return false;
     if (offset > total || (k == count - 1 && offset != total)) return false;
     faces.offsets[static_cast<std::size_t>(k)] = static_cast<std::uint32_t>(offset);
-    if (k > 0) sizes[static_cast<std::size_t>(k - 1)] = static_cast<std::int16_t>(offset - previous);
     previous = offset;
   }
   if (!scan.readToken(word) || word != "CONNECTIVITY" || !scan.readToken(word)) return false;
@@ -95,45 +76,35 @@ bool readPolygons(TextScanner& scan, MeshObject& object) {
   std::string sizeWord;
   if (!scan.readInt(count) || count < 0 || !scan.readToken(sizeWord)) return false;
   FaceTable faces;
-  std::vector<std::int16_t> sizes;
   std::string_view next;
   if (scan.peekToken(next) && next == "OFFSETS") {
     if (!parseIntField(sizeWord.data(), sizeWord.data() + sizeWord.size(), total)) return false;
-    if (!readOffsetCells(scan, count, total, faces, sizes)) return false;
-  } else if (!readCountPrefixedCells(scan, count, faces, sizes)) {
+    if (!readOffsetCells(scan, count, total, faces)) return false;
+  } else if (!readCountPrefixedCells(scan, count, faces)) {
     return false;
   }
   // A later section replaces an earlier one.
   object.faces = std::move(faces);
-  object.faceSizes = std::move(sizes);
-  object.numFaces = static_cast<std::int32_t>(object.faceSizes.size());
   return true;
 }
 
 }  // namespace
 
-std::optional<Model> readVtkFile(const char* name) {
+ReadResult readVtkFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return std::nullopt;
+  if (!file) return ReadFailure::NotOpened;
   TextScanner scan(file.get());
 
   std::string word;
   for (;;) {
-    if (!scan.readToken(word)) {
-      debugMessage("File, %s, is not a valid VTK file.\n", name);
-      endProgram();
-    }
-    if (word == "BINARY") {
-      debugMessage("Binary VTK files not supported.\n");
-      endProgram();
-    }
+    if (!scan.readToken(word)) return refuseHeader("File, %s, is not a valid VTK file.\n", name);
+    if (word == "BINARY") return refuseHeader("Binary VTK files not supported.\n");
     if (word == "ASCII") break;
   }
   std::string dataSet;
   scan.readToken(word);
   if (!scan.readToken(dataSet) || dataSet != "POLYDATA") {
-    debugMessage("Found unsupported dataset in VTK file.\n");
-    endProgram();
+    return refuseHeader("Found unsupported dataset in VTK file.\n");
   }
 
   Model model(1);
@@ -145,14 +116,7 @@ std::optional<Model> readVtkFile(const char* name) {
     } else if (word == "POLYGONS") {
       ok = readPolygons(scan, object);
     }
-    if (!ok) {
-      reportDamaged(name);
-      return std::nullopt;
-    }
+    if (!ok) return refuseDamaged(name);
   }
-  if (const std::int64_t dropped = dropOutOfRangeFaces(object); dropped > 0) {
-    reportDroppedFaces(name, dropped);
-  }
-  objectCount = 1;
-  return model;
+  return finishModel(std::move(model), name);
 }

@@ -1,13 +1,12 @@
 #pragma once
-// The model on display and its number of objects.
+// The model on display.
 
 #include <cstdint>
 
 #include "model/mesh_object.h"
 
 extern Model currentModel;
-// Readers set this to the number of objects they return; the shell keeps it
-// beside currentModel.
-extern std::int32_t objectCount;
+
+inline std::int32_t objectCount() { return static_cast<std::int32_t>(currentModel.size()); }
 
 void resetCurrentModel();

@@ -30,8 +30,8 @@ void sendLines(const std::string& text) {
 
 std::string formatObjectStatistics(const MeshObject& o) {
   std::string out;
-  appendFormatted(out, "      Number Of Vertices = %d\n", o.numVertices);
-  appendFormatted(out, "         Number Of Faces = %d\n", o.numFaces);
+  appendFormatted(out, "      Number Of Vertices = %d\n", o.numVertices());
+  appendFormatted(out, "         Number Of Faces = %d\n", o.numFaces());
   appendFormatted(out, "Center Of Geometric Mass = (%f, %f, %f)\n", o.xCenMass, o.yCenMass,
                   o.zCenMass);
   appendFormatted(out, "                  Bounds = %f <--x--> %f\n", o.xMin, o.xMax);

@@ -7,4 +7,4 @@
 // Joins objects into one: vertex tables one after another, each face index
 // shifted by the vertices of all objects before its own. Bounds, centre,
 // origin and transform are left unset; the OFF writer does not read them.
-MeshObject mergeObjects(const MeshObject* objects, std::int32_t count);
+MeshObject mergeObjects(const Model& objects);

@@ -36,17 +36,19 @@ struct FaceTable {
 };
 
 struct MeshObject {
-  std::int32_t numVertices = 0;
-  std::int32_t numFaces = 0;
   std::vector<float> vertices;  // x, y, z of each vertex in turn
   FaceTable faces;
-  std::vector<std::int16_t> faceSizes;
   float xCenMass = 0.0f, yCenMass = 0.0f, zCenMass = 0.0f;
   float xMin = -1.0f, xMax = -1.0f;
   float yMin = -1.0f, yMax = -1.0f;
   float zMin = -1.0f, zMax = -1.0f;
   float origin[3] = {0.0f, 0.0f, 0.0f};
   float transform[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+  // The counts follow from the tables; readers keep face sizes within 16 bits.
+  std::int32_t numVertices() const { return static_cast<std::int32_t>(vertices.size() / 3); }
+  std::int32_t numFaces() const { return static_cast<std::int32_t>(faces.count()); }
+  std::int16_t faceSize(std::size_t face) const { return static_cast<std::int16_t>(faces[face].size()); }
 };
 
 // A model is the array of objects that one file holds.
@@ -77,5 +79,5 @@ void computeBounds(MeshObject& object);
 void computeCenter(MeshObject& object);
 
 // Removes faces with an index outside 0..numVertices-1 and returns how many
-// were removed. Keeps numFaces, faces and faceSizes in step.
+// were removed.
 std::int64_t dropOutOfRangeFaces(MeshObject& object);

@@ -24,17 +24,16 @@ constexpr double kFloatMax = std::numeric_limits<float>::max();
 // otherwise add up to infinity and poison the view.
 float clampToFloat(double value) { return static_cast<float>(std::min(value, kFloatMax)); }
 
-World computeWorld(const MeshObject* objects, std::int32_t count) {
+World computeWorld(const Model& objects) {
   World w;
   // Objects without vertices have no position: they would pull the bounds to
   // -1 and the centre toward the origin, so they take no part.
-  std::int32_t counted = 0;
+  std::size_t counted = 0;
   // Summed in double: two finite centres near the float limit must not add
   // up to infinity.
   double sx = 0.0, sy = 0.0, sz = 0.0;
-  for (std::int32_t i = 0; i < count; ++i) {
-    const MeshObject& o = objects[i];
-    if (o.numVertices <= 0) continue;
+  for (const MeshObject& o : objects) {
+    if (o.vertices.empty()) continue;
     if (counted == 0) {
       w.xMin = o.xMin;
       w.xMax = o.xMax;
@@ -56,9 +55,10 @@ World computeWorld(const MeshObject* objects, std::int32_t count) {
     ++counted;
   }
   if (counted > 0) {
-    w.xCenMass = static_cast<float>(sx / counted);
-    w.yCenMass = static_cast<float>(sy / counted);
-    w.zCenMass = static_cast<float>(sz / counted);
+    const auto n = static_cast<double>(counted);
+    w.xCenMass = static_cast<float>(sx / n);
+    w.yCenMass = static_cast<float>(sy / n);
+    w.zCenMass = static_cast<float>(sz / n);
   }
   return w;
 }
@@ -96,11 +96,7 @@ double reachRadius(const World& w, double size) {
 }  // namespace
 
 void updateWorld() {
-  const std::int32_t count =
-      objectCount < static_cast<std::int32_t>(currentModel.size())
-          ? objectCount
-          : static_cast<std::int32_t>(currentModel.size());
-  world = computeWorld(currentModel.data(), count);
+  world = computeWorld(currentModel);
   double size = extentSum(world);
   // An empty world or a single point has no extent; it is shown as a world
   // of the standard size rather than from a distance of zero (and a size

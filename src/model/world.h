@@ -25,7 +25,7 @@ extern bool worldBuilt;     // updateWorld has run since the start
 // model must be made again.
 extern std::uint64_t worldGeneration;
 
-// Rebuilds world from currentModel and objectCount and resets the view quantities.
+// Rebuilds world from currentModel and resets the view quantities.
 void updateWorld();
 
 // The eye's distance to the world centre along the view axis at the present zoom.

@@ -12,8 +12,15 @@ enum class NoticeKind { FileNotFound, FileNotSupported, About };
 // One diagnostic line for developers (standard error on Linux).
 void platformDebugOutput(std::string_view text);
 
-// A modeless notice box whose top-left corner stands at (x, y) in screen pixels.
-void platformShowNotice(NoticeKind kind, int x, int y);
+// A modeless notice box, placed by the notice anchor.
+void platformShowNotice(NoticeKind kind);
+
+// The rectangle (screen pixels) notices are placed by: the main window's
+// frame, or before it exists, where it will appear.
+void platformSetNoticeAnchor(int x, int y, int width, int height);
+
+// Where a notice's top-left corner stands for the present anchor.
+void noticePosition(int& x, int& y);
 
 // A modal message box with an OK button.
 void platformMessageBox(std::string_view text, std::string_view caption);
@@ -21,9 +28,6 @@ void platformMessageBox(std::string_view text, std::string_view caption);
 // The folder that holds the program's two text files, ending in '/'.
 // Created on first use; empty when it cannot be made.
 std::string platformConfigDirectory();
-
-// Milliseconds from an arbitrary fixed start.
-std::uint32_t platformTickMs();
 
 // Ask for the whole drawing area to be repainted (nothing before the window exists).
 void platformRequestRedraw();

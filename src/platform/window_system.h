@@ -3,15 +3,33 @@
 // number, so that src/ui reads like the design and tests can drive it.
 // Implemented in src/platform/qt.
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+// The menu bar and the toolbar as tables, from which the window is built.
+struct MenuItem {
+  int depth;            // 0: on the menu bar, 1: in its popup, 2, 3: nested popups
+  const char* caption;  // nullptr: a separator
+  int command;          // 0 for a popup
+  bool greyed;
+};
+struct ToolbarButton {
+  int image;    // -1: a separator
+  int command;  // 1 .. 11
+  bool check;   // stays pressed until clicked again
+};
+struct WindowLayout {
+  std::span<const MenuItem> menu;  // popups before their items
+  std::span<const ToolbarButton> toolbar;
+  const char* (*tooltip)(int command);
+};
+
 // The main window and its children (menu bar, toolbar, status bar, GL
-// drawing area) at the outer rectangle of windowGeometry. False when no
-// window could be made.
-bool createWindowWidgets();
-bool mainWindowExists();
+// drawing area) at the given outer rectangle. False when no window could be
+// made.
+bool createWindowWidgets(const WindowLayout& layout, int x, int y, int width, int height);
 // 3: maximised; 2, 6, 7: minimised; anything else: normal.
 void showMainWindow(int showState);
 void destroyWindowWidgets();
@@ -41,7 +59,8 @@ void toolbarCheck(int command, bool pressed);
 bool toolbarIsChecked(int command);
 void toolbarEnable(int command, bool enabled);
 
-void statusSetParts(int edge0, int edge1);
+// Part 0 ends at edge0; part 1 takes the rest of the bar.
+void statusSetParts(int edge0);
 void statusSetText(int part, std::string_view text);
 std::string statusText(int part);
 

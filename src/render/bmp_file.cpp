@@ -3,19 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "formats/byte_cursor.h"
 #include "formats/reader_support.h"
 
 namespace {
 
 constexpr std::int32_t kLargestSide = 32768;
 
-std::uint32_t le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-std::uint16_t le16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
 void put32(std::uint8_t* p, std::uint32_t v) {
   for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(v >> (8 * k));
 }
@@ -36,12 +30,14 @@ bool convertsPixels(const BmpInfo& info) { return info.compression == 0 && info.
 BmpInfo bmpInfo(const std::vector<std::uint8_t>& header) {
   BmpInfo info;
   if (header.size() < kBmpInfoHeaderSize) return info;
-  const std::uint8_t* h = header.data();
-  info.width = static_cast<std::int32_t>(le32(h + 4));
-  info.height = static_cast<std::int32_t>(le32(h + 8));
-  info.bitCount = le16(h + 14);
-  info.compression = le32(h + 16);
-  info.sizeImage = le32(h + 20);
+  ByteCursor in(header);
+  in.skip(4);  // the header's size
+  info.width = in.i32le();
+  info.height = in.i32le();
+  in.skip(2);  // planes
+  info.bitCount = in.u16le();
+  info.compression = in.u32le();
+  info.sizeImage = in.u32le();
   return info;
 }
 
@@ -50,8 +46,10 @@ std::optional<BmpBlocks> loadBmp(const char* path) {
   if (!file) return std::nullopt;
   std::uint8_t fileHeader[kBmpFileHeaderSize];
   if (std::fread(fileHeader, 1, sizeof fileHeader, file.get()) != sizeof fileHeader) return std::nullopt;
-  if (le16(fileHeader) != 0x4D42) return std::nullopt;
-  const std::uint32_t offBits = le32(fileHeader + 10);
+  ByteCursor in(fileHeader, sizeof fileHeader);
+  if (in.u16le() != 0x4D42) return std::nullopt;
+  in.skip(8);  // file size, reserved
+  const std::uint32_t offBits = in.u32le();
   if (offBits < kBmpFileHeaderSize + kBmpInfoHeaderSize || offBits > (1u << 24)) return std::nullopt;
 
   BmpBlocks blocks;
@@ -117,7 +115,7 @@ int writeBmp(const char* path, const std::vector<std::uint8_t>& info,
   if (info.size() < kBmpInfoHeaderSize) return -1;
   FileHandle file(std::fopen(path, "wb"));
   if (!file) return -1;
-  const std::uint32_t dataSize = le32(info.data() + 20);
+  const std::uint32_t dataSize = bmpInfo(info).sizeImage;
   if (dataSize > pixels.size()) return -1;
   std::uint8_t header[kBmpFileHeaderSize] = {};
   put16(header, 0x4D42);

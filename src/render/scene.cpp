@@ -21,8 +21,8 @@ namespace {
 void setColor(const Color& c) { glColor3f(c.r, c.g, c.b); }
 
 bool drawsTriangles() {
-  return currentFormat == format3DStudio || currentFormat == formatQuake1 ||
-         currentFormat == formatQuake2;
+  const FormatInfo* format = formatInfo(currentFormat);
+  return format != nullptr && format->drawsTriangles;
 }
 
 // The triangles of the concave faces, made once for each model shown.
@@ -81,10 +81,9 @@ void drawPolygons(const MeshObject& object, const ConcaveFill* fill) {
 }
 
 void drawModel() {
-  const std::size_t count = std::min(static_cast<std::size_t>(std::max(objectCount, 0)), currentModel.size());
   const std::vector<ConcaveFill>& fills = fillsOfCurrentModel();
   const bool useFills = !fills.empty() && fillingPolygons();
-  for (std::size_t i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < currentModel.size(); ++i) {
     if (drawsTriangles()) drawTriangles(currentModel[i]);
     else drawPolygons(currentModel[i], useFills && i < fills.size() ? &fills[i] : nullptr);
   }

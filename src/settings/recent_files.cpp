@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "formats/text_scanner.h"
+#include "platform/text_scanner.h"
 #include "platform/file_handle.h"
 #include "platform/platform.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "formats/text_scanner.h"
+#include "platform/text_scanner.h"
 #include "platform/file_handle.h"
 #include "platform/platform.h"
 #include "settings/view_options.h"

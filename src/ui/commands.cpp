@@ -2,13 +2,11 @@
 
 #include <GL/gl.h>
 
-#include <cstdio>
-#include <cstring>
-#include <optional>
+#include <cstdlib>
 #include <string>
 
 #include "formats/model_dispatch.h"
-#include "formats/off_format.h"
+#include "formats/off_writer.h"
 #include "model/current_model.h"
 #include "model/world.h"
 #include "platform/platform.h"
@@ -22,39 +20,29 @@
 #include "ui/dialogs.h"
 #include "ui/interface_refresh.h"
 #include "ui/menu_template.h"
+#include "ui/model_opening.h"
 #include "ui/shell_state.h"
-#include "ui/window_messages.h"
+#include "ui/command_numbers.h"
 
 namespace {
 
-// Takes an opened model and shows it.
-void takeModel(std::optional<Model>& model) {
-  if (model) currentModel = std::move(*model);
-}
-
 void openChosenFile() {
   if (chooseModelPath(currentPath) != 0) return;
-  std::optional<Model> model = openModelFile(currentPath, 0);
-  takeModel(model);
   // Even a failed open rebuilds the world and shows the file just tried.
-  updateWorld();
+  if (!openModel(currentPath, false)) updateWorld();
   refreshInterface();
 }
 
 void openRecent(int index) {
   if (index >= recentCount) return;
   currentPath = recentFiles[static_cast<std::size_t>(index)].path;
-  std::optional<Model> model = openModelFile(currentPath, 1);
-  if (!model) return;
-  takeModel(model);
-  updateWorld();
-  refreshInterface();
+  if (openModel(currentPath, true)) refreshInterface();
 }
 
 void saveAs() {
   std::string path;
   if (chooseOffSavePath(path) != 0) return;
-  writeModelAsOff(currentModel, objectCount, path.c_str());
+  if (writeModelAsOff(currentModel, path.c_str()) == WriteOutcome::NotCreated) std::exit(-1);
 }
 
 void closeModel() {
@@ -200,10 +188,7 @@ int handleCommand(int command) {
   return 0;
 }
 
-int handleNotify(int command, char* buffer) {
-  std::snprintf(buffer, 128, "%s", toolbarTooltip(command));
-  return 0;
-}
+std::string handleNotify(int command) { return toolbarTooltip(command); }
 
 int handleDrop(int fileCount) {
   if (fileCount != 1) {
@@ -211,10 +196,6 @@ int handleDrop(int fileCount) {
     return 0;
   }
   currentPath = droppedFilePath(0);
-  std::optional<Model> model = openModelFile(currentPath, 0);
-  if (!model) return 0;
-  takeModel(model);
-  updateWorld();
-  refreshInterface();
+  if (openModel(currentPath, false)) refreshInterface();
   return 0;
 }

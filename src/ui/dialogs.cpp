@@ -1,6 +1,6 @@
 #include "ui/dialogs.h"
 
-#include "formats/reader_support.h"
+#include "formats/format_table.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
 
@@ -17,19 +17,18 @@ int choose(const FileChooser& chooser, std::string& destination) {
 
 int chooseModelPath(std::string& destination) {
   // "All Files" matches every name: names without a dot (such as "handoff")
-  // open by their last three characters too.
-  return choose({false, "*.*",
-                 {{"(*.*) All Files", "*"},
-                  {"(.3ds) 3D Studio Object", "*.3ds"},
-                  {"(.cob) Truespace Object", "*.cob"},
-                  {"(.dxf) Autodesk's DXF format", "*.dxf"},
-                  {"(.lwo) Lightwave", "*.lwo"},
-                  {"(.md2) Quake 2 model", "*.md2"},
-                  {"(.mdl) Quake 1 model", "*.mdl"},
-                  {"(.obj) Wavefront", "*.obj"},
-                  {"(.off) OFF", "*.off"},
-                  {"(.vtk) Visualization Toolkit", "*.vtk"}}},
-                destination);
+  // open by their endings too.
+  static const std::vector<std::string> patterns = [] {
+    std::vector<std::string> list;
+    for (const FormatInfo& format : formatTable()) list.push_back(std::string("*.") + format.ending);
+    return list;
+  }();
+  FileChooser chooser{false, "*.*", {{"(*.*) All Files", "*"}}};
+  for (std::size_t k = 0; k < formatTable().size(); ++k) {
+    const FormatInfo& format = formatTable()[k];
+    if (format.chooserFilter != nullptr) chooser.filters.push_back({format.chooserFilter, patterns[k].c_str()});
+  }
+  return choose(chooser, destination);
 }
 
 int chooseOffSavePath(std::string& destination) {
@@ -55,8 +54,4 @@ int chooseColor(Color& destination) {
   return 1;
 }
 
-void showAboutBox() {
-  int x = 0, y = 0;
-  noticePosition(x, y);
-  platformShowNotice(NoticeKind::About, x, y);
-}
+void showAboutBox() { platformShowNotice(NoticeKind::About); }

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 
-#include "formats/format_id.h"
 #include "formats/model_dispatch.h"
 #include "model/current_model.h"
 #include "platform/window_system.h"
@@ -12,7 +11,7 @@
 #include "settings/view_options.h"
 #include "ui/menu_template.h"
 #include "ui/shell_state.h"
-#include "ui/window_messages.h"
+#include "ui/command_numbers.h"
 
 namespace {
 
@@ -53,14 +52,12 @@ void refreshInterface() {
   showFlag(o.saveSettingsOnExit, cmdSaveSettingsOnExit);
 
   if (modelLoaded) {
-    const std::string ending =
-        currentPath.size() > 3 ? currentPath.substr(currentPath.size() - 3) : currentPath;
-    statusSetText(0, formatDisplayName(ending));
+    statusSetText(0, formatDisplayName(currentPath));
     windowSetTitle(fileTitle(currentPath) + " - Tessera");
     long long polygons = 0, vertices = 0;
-    for (std::int32_t i = 0; i < objectCount && i < static_cast<std::int32_t>(currentModel.size()); ++i) {
-      polygons += currentModel[static_cast<std::size_t>(i)].numFaces;
-      vertices += currentModel[static_cast<std::size_t>(i)].numVertices;
+    for (const MeshObject& object : currentModel) {
+      polygons += object.numFaces();
+      vertices += object.numVertices();
     }
     char totals[96];
     std::snprintf(totals, sizeof totals, "Polygons: %lld  Vertices: %lld", polygons, vertices);

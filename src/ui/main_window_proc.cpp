@@ -11,9 +11,10 @@
 #include "settings/view_options.h"
 #include "ui/commands.h"
 #include "ui/main_window.h"
+#include "ui/menu_template.h"
 #include "ui/trackball.h"
 #include "ui/shell_state.h"
-#include "ui/window_messages.h"
+#include "ui/command_numbers.h"
 
 std::string currentPath;
 int statusParts[2] = {0, 0};
@@ -26,11 +27,17 @@ void resetShellState() {
 namespace {
 
 int onCreate() {
-  statusSetParts(statusParts[0], statusParts[1]);
+  statusSetParts(statusParts[0]);
   statusSetText(0, "");
   statusSetText(1, "Polygons: 0 Vertices: 0");
   statusSetText(0, "No file loaded");
   return 0;
+}
+
+// Notices stand centred on the window wherever it goes.
+void anchorNotices() {
+  const WindowGeometry& g = windowGeometry;
+  platformSetNoticeAnchor(g.windowX, g.windowY, g.windowWidth, g.windowHeight);
 }
 
 int onMove() {
@@ -38,6 +45,7 @@ int onMove() {
   windowOuterRect(x, y, width, height);
   windowGeometry.windowX = x;
   windowGeometry.windowY = y;
+  anchorNotices();
   return 0;
 }
 
@@ -49,9 +57,10 @@ int onSize(int drawingWidth, int drawingHeight) {
   const int clientWidth = windowClientWidth();
   statusParts[0] = clientWidth - outerWidth / 2;
   statusParts[1] = clientWidth;
-  statusSetParts(statusParts[0], statusParts[1]);
+  statusSetParts(statusParts[0]);
   windowGeometry.windowWidth = outerWidth;
   windowGeometry.windowHeight = outerHeight;
+  anchorNotices();
   resizeView(drawingWidth, drawingHeight);
   platformRequestRedraw();
   return 0;
@@ -67,19 +76,9 @@ int onPaint() {
   return 0;
 }
 
-// Positions travel as two signed 16-bit halves.
-int pointX(std::intptr_t packed) { return static_cast<std::int16_t>(packed & 0xFFFF); }
-int pointY(std::intptr_t packed) { return static_cast<std::int16_t>((packed >> 16) & 0xFFFF); }
-
-}  // namespace
-
-bool createMainWindow() {
-  if (!createWindowWidgets()) return false;
-  mainWindowProc(msgCreate, 0, 0);
-  return true;
-}
-
-void setUpDrawingArea(bool contextValid, bool current) {
+// Called once the drawing area's GL context exists: the fixed GL state.
+// Either failure shows its message and ends the program (status -1).
+int onDrawingAreaReady(bool contextValid, bool current) {
   if (!contextValid) {
     platformMessageBox("ChoosePixelFormat failed", "Error");
     std::exit(-1);
@@ -89,25 +88,43 @@ void setUpDrawingArea(bool contextValid, bool current) {
     std::exit(-1);
   }
   initGL();
+  return 0;
 }
 
-int mainWindowProc(int message, std::intptr_t wParam, std::intptr_t lParam) {
-  switch (message) {
+}  // namespace
+
+bool createMainWindow() {
+  windowSetHandler(mainWindowProc);
+  const WindowGeometry& g = windowGeometry;
+  if (!createWindowWidgets({menuTemplate(), toolbarTemplate(), toolbarTooltip}, g.windowX, g.windowY,
+                           g.windowWidth, g.windowHeight)) {
+    return false;
+  }
+  Message create{msgCreate};
+  mainWindowProc(create);
+  return true;
+}
+
+int mainWindowProc(Message& message) {
+  switch (message.id) {
     case msgCreate: return onCreate();
     case msgMove: return onMove();
-    case msgSize: return onSize(static_cast<int>(wParam), static_cast<int>(lParam));
+    case msgSize: return onSize(message.x, message.y);
     case msgPaint: return onPaint();
+    case msgDrawingAreaReady: return onDrawingAreaReady(message.contextValid, message.contextCurrent);
     case msgDestroy:
       windowPostQuit(0);
       return 0;
-    case msgCommand: return handleCommand(static_cast<int>(wParam));
-    case msgNotify: return handleNotify(static_cast<int>(wParam), reinterpret_cast<char*>(lParam));
-    case msgDropFiles: return handleDrop(static_cast<int>(wParam));
-    case msgLeftButtonDown: return onLeftButtonDown(pointX(lParam), pointY(lParam));
-    case msgLeftButtonUp: return onLeftButtonUp(pointX(lParam), pointY(lParam));
-    case msgRightButtonDown: return onRightButtonDown(pointX(lParam), pointY(lParam));
-    case msgRightButtonUp: return onRightButtonUp(pointX(lParam), pointY(lParam));
-    case msgMouseMove: return onMouseMove(pointX(lParam), pointY(lParam));
+    case msgCommand: return handleCommand(message.command);
+    case msgNotify:
+      message.reply = handleNotify(message.command);
+      return 0;
+    case msgDropFiles: return handleDrop(message.fileCount);
+    case msgLeftButtonDown: return onLeftButtonDown(message.x, message.y);
+    case msgLeftButtonUp: return onLeftButtonUp(message.x, message.y);
+    case msgRightButtonDown: return onRightButtonDown(message.x, message.y);
+    case msgRightButtonUp: return onRightButtonUp(message.x, message.y);
+    case msgMouseMove: return onMouseMove(message.x, message.y);
     case WM_SPIN: return onSpin();
     default: return 0;
   }

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "ui/window_messages.h"
+#include "ui/command_numbers.h"
 
 namespace {
 

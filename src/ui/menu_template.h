@@ -4,21 +4,10 @@
 
 #include <span>
 
-struct MenuItem {
-  int depth;            // 0: on the menu bar, 1: in its popup, 2, 3: nested popups
-  const char* caption;  // nullptr: a separator
-  int command;          // 0 for a popup
-  bool greyed;
-};
+#include "platform/window_system.h"
 
 // The menu bar in order, popups before their items.
 std::span<const MenuItem> menuTemplate();
-
-struct ToolbarButton {
-  int image;     // -1: a separator
-  int command;   // 1 .. 11
-  bool check;    // stays pressed until clicked again
-};
 
 std::span<const ToolbarButton> toolbarTemplate();
 

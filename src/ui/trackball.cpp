@@ -33,27 +33,26 @@ Vector3 mapToTrackball(int px, int py, int width, int height) {
   return {x / norm, y / norm, z / norm};
 }
 
-void beginRotation(int px, int py, std::uint32_t tick) {
-  trackball.lastMotionTime = tick;
+void beginRotation(int px, int py) {
   trackball.trackballActive = true;
   // The trackball spans the drawing area, centred on it.
   trackball.lastTrackballVector = mapToTrackball(px, py, viewWidth, viewHeight);
 }
 
-void endRotation(std::uint32_t) {
+void endRotation() {
   trackball.trackballActive = false;
   if (trackball.spinning) {
     platformRequestRedraw();
     return;
   }
-  // Any release without a spin stops the model, even one in the same tick
-  // as the last step: a kept step would turn it on every later redraw.
+  // Any release without a spin stops the model: a kept step would turn it
+  // on every later redraw.
   rotationAngle = 0.0f;
 }
 
 int onLeftButtonDown(int px, int py) {
   trackball.rotateDrag = true;
-  beginRotation(px, py, platformTickMs());
+  beginRotation(px, py);
   platformRequestRedraw();
   trackball.lastMouseX = px;
   trackball.lastMouseY = py;
@@ -64,7 +63,7 @@ int onLeftButtonUp(int px, int py) {
   trackball.rotateDrag = false;
   trackball.spinning =
       viewOptions.inertialRotation && (px != trackball.lastMouseX || py != trackball.lastMouseY);
-  endRotation(platformTickMs());
+  endRotation();
   trackball.lastMouseX = px;
   trackball.lastMouseY = py;
   return 0;
@@ -97,7 +96,6 @@ int onMouseMove(int px, int py) {
     rotationAxis[0] = last.y * v.z - last.z * v.y;
     rotationAxis[1] = last.z * v.x - last.x * v.z;
     rotationAxis[2] = last.x * v.y - last.y * v.x;
-    trackball.lastMotionTime = platformTickMs();
     trackball.lastTrackballVector = v;
     platformRequestRedraw();
   } else if (trackball.zoomDrag) {

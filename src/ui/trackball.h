@@ -2,8 +2,6 @@
 // Turning the model on a virtual trackball with the left button, zooming
 // with the right, and spinning on after a release.
 
-#include <cstdint>
-
 struct Vector3 {
   float x = 0.0f, y = 0.0f, z = 0.0f;
 };
@@ -13,7 +11,6 @@ struct TrackballState {
   bool zoomDrag = false;
   bool trackballActive = false;
   Vector3 lastTrackballVector;
-  std::uint32_t lastMotionTime = 0;
   bool spinning = false;
   int lastMouseX = 0;
   int lastMouseY = 0;
@@ -22,8 +19,8 @@ extern TrackballState trackball;
 
 // The unit vector under a point of a width x height area.
 Vector3 mapToTrackball(int px, int py, int width, int height);
-void beginRotation(int px, int py, std::uint32_t tick);
-void endRotation(std::uint32_t tick);
+void beginRotation(int px, int py);
+void endRotation();
 
 // The mouse branches of mainWindowProc; positions in device pixels.
 int onLeftButtonDown(int px, int py);

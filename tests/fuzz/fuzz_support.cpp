@@ -30,13 +30,11 @@ std::string writeFuzzFile(const std::string& name, const std::string& prefix,
 
 void checkModel(const Model& model) {
   for (const MeshObject& object : model) {
-    if (object.faces.count() != static_cast<std::size_t>(object.numFaces) ||
-        object.faceSizes.size() != object.faces.count() ||
-        object.vertices.size() != 3 * static_cast<std::size_t>(object.numVertices)) {
+    if (object.vertices.size() % 3 != 0 || object.faces.offsets.back() != object.faces.indices.size()) {
       __builtin_trap();
     }
     for (std::int32_t index : object.faces.indices) {
-      if (index < 0 || index >= object.numVertices) __builtin_trap();
+      if (index < 0 || index >= object.numVertices()) __builtin_trap();
     }
   }
 }

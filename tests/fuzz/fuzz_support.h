@@ -16,5 +16,5 @@ std::string writeFuzzFile(const std::string& name, const std::string& prefix,
                           const std::uint8_t* data, std::size_t size);
 
 // Traps unless every face index of every object lies inside its vertex table
-// and the face tables agree with the counts.
+// and the face table is whole.
 void checkModel(const Model& model);

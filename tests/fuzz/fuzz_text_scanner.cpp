@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/text_scanner.h"
+#include "platform/text_scanner.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

@@ -12,7 +12,6 @@
 namespace {
 
 void setModel(Model model) {
-  objectCount = static_cast<std::int32_t>(model.size());
   currentModel = std::move(model);
   updateWorld();
 }

@@ -2,39 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "support/binary_builders.h"
-#include "support/temp_dir.h"
+#include "render_fixture.h"
 
 namespace {
 
-// A BMP of w x h pixels whose pixel (x, y) (row 0 = bottom) is (x, y, 7), or
-// a palette picture for bitCount 8.
-Bytes bmpBytes(int w, int h, int bitCount = 24, std::uint32_t offBits = 54) {
-  const std::int64_t stride = bitCount == 24 ? bmpStride(w) : (w + 3) / 4 * 4;
-  ByteWriter pixels;
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      if (bitCount == 24) {
-        pixels.u8(7).u8(static_cast<std::uint32_t>(y)).u8(static_cast<std::uint32_t>(x));
-      } else {
-        pixels.u8(1);
-      }
-    }
-    pixels.zeros(static_cast<std::size_t>(stride - (bitCount == 24 ? 3 * w : w)));
-  }
-  ByteWriter w8;
-  w8.text("BM").u32le(static_cast<std::uint32_t>(offBits + pixels.data.size())).u32le(0).u32le(offBits);
-  w8.u32le(40).u32le(static_cast<std::uint32_t>(w)).u32le(static_cast<std::uint32_t>(h));
-  w8.u16le(1).u16le(static_cast<std::uint32_t>(bitCount)).u32le(0).u32le(0);
-  w8.u32le(2835).u32le(2835).u32le(0).u32le(0);
-  w8.zeros(offBits - 54);  // a colour table
-  w8.bytes(pixels.data);
-  return w8.data;
+// Pixel (x, y) is (x, y, 7).
+std::string bmpBytes(int w, int h, int bitCount = 24, std::uint32_t offBits = 54) {
+  return bmpFile(w, h, [](int x, int y) { return Rgb{x, y, 7}; }, bitCount, offBits);
 }
 
-std::optional<RgbImage> readPicture(const IsolatedState& state, const Bytes& bytes) {
+std::optional<RgbImage> readPicture(const IsolatedState& state, const std::string& bytes) {
   const std::string path = state.dir().file("picture.bmp");
-  writeBytesFile(path, bytes);
+  writeTextFile(path, bytes);
   std::optional<BmpBlocks> blocks = loadBmp(path.c_str());
   if (!blocks) return std::nullopt;
   return bmpToRgb(*blocks);
@@ -65,23 +44,23 @@ TEST(BmpFile, PalettePictureIsBlackButUsable) {
 }
 
 TEST(BmpFile, UnusablePicturesAreRefused) {
-  Bytes notBm = bmpBytes(4, 4);
+  std::string notBm = bmpBytes(4, 4);
   notBm[0] = 'X';
-  Bytes shortHeader = bmpBytes(4, 4);
+  std::string shortHeader = bmpBytes(4, 4);
   shortHeader[10] = 40;  // bfOffBits below 54
-  Bytes topDown = bmpBytes(4, 4);
-  topDown[22] = 0xFC;  // height -4
-  topDown[23] = topDown[24] = topDown[25] = 0xFF;
-  Bytes truncated = bmpBytes(8, 8);
+  std::string topDown = bmpBytes(4, 4);
+  topDown[22] = '\xFC';  // height -4
+  topDown[23] = topDown[24] = topDown[25] = '\xFF';
+  std::string truncated = bmpBytes(8, 8);
   truncated.resize(truncated.size() - 5);
-  Bytes smallSizeImage = bmpBytes(8, 8);
+  std::string smallSizeImage = bmpBytes(8, 8);
   smallSizeImage[34] = 16;  // biSizeImage below stride x height
-  Bytes zeroWidth = bmpBytes(4, 4);
+  std::string zeroWidth = bmpBytes(4, 4);
   zeroWidth[18] = 0;
-  Bytes huge = bmpBytes(4, 4);
+  std::string huge = bmpBytes(4, 4);
   huge[20] = 0x01;  // width 65540
-  for (const Bytes& bytes : {notBm, shortHeader, topDown, truncated, smallSizeImage, zeroWidth,
-                             huge, Bytes{'B', 'M', 0}}) {
+  for (const std::string& bytes : {notBm, shortHeader, topDown, truncated, smallSizeImage, zeroWidth,
+                                   huge, std::string("BM\0", 3)}) {
     IsolatedState state;
     EXPECT_FALSE(readPicture(state, bytes));
   }

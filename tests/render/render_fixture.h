@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdlib>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "formats/model_dispatch.h"
@@ -20,9 +21,9 @@
 #include "render/scene.h"
 #include "render/view_setup.h"
 #include "support/mesh_builders.h"
+#include "support/picture_files.h"
 #include "support/temp_dir.h"
 
-using Rgb = std::array<int, 3>;
 
 class RenderTest : public testing::Test {
  protected:
@@ -43,13 +44,7 @@ class RenderTest : public testing::Test {
   }
 
   // Shows a model of the given objects in the given format.
-  void show(Model model, FormatId format = formatOff) {
-    objectCount = static_cast<std::int32_t>(model.size());
-    currentModel = std::move(model);
-    currentFormat = format;
-    modelLoaded = true;
-    updateWorld();
-  }
+  void show(Model model, FormatId format = formatOff) { showModel(std::move(model), format); }
 
   // A 2 x 2 square facing the viewer in the plane z = 0, centred on the origin.
   static MeshObject square() {

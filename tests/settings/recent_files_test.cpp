@@ -78,6 +78,18 @@ TEST(RecentList, UntrustworthyCountsAndLengths) {
   }
 }
 
+TEST(RecentList, NewestFirstTenAtMostDuplicatesStay) {
+  IsolatedState state;
+  for (int i = 0; i < 11; ++i) addRecentFile("/m/" + std::to_string(i) + ".off");
+  ASSERT_EQ(recentCount, 10);
+  EXPECT_EQ(recentFiles[0].path, "/m/10.off");
+  EXPECT_EQ(recentFiles[9].path, "/m/1.off");
+  addRecentFile("/m/10.off");
+  EXPECT_EQ(recentFiles[1].path, "/m/10.off");
+  EXPECT_EQ(recentFiles[9].path, "/m/2.off");
+  EXPECT_EQ(recentFiles[0].length, 9);
+}
+
 TEST(RecentList, ClearEmptiesMemoryAndFile) {
   IsolatedState state;
   addRecentFile("/m/a.off");

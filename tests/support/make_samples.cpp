@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "formats/off_format.h"
+#include "formats/off_writer.h"
 #include "support/mesh_builders.h"
 
 int main(int argc, char** argv) {
@@ -11,5 +11,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string folder = argv[1];
-  return writeOffFile(makeTorus(48, 24, 2.0f, 0.6f), (folder + "/torus.off").c_str());
+  const std::string path = folder + "/torus.off";
+  return writeOffFile(makeTorus(48, 24, 2.0f, 0.6f), path.c_str()) == WriteOutcome::Written ? 0 : 1;
 }

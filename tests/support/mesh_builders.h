@@ -1,5 +1,5 @@
 #pragma once
-// Models and OFF texts built in code for tests, benchmarks and samples.
+// Models built in code for tests and samples.
 
 #include <string>
 
@@ -12,11 +12,5 @@ MeshObject makeObject(const std::vector<float>& vertices,
 // A torus of rings x segments quads around the z axis.
 MeshObject makeTorus(int rings, int segments, float majorRadius, float minorRadius);
 
-// A grid of triangles (2 per cell) in the xy plane: about 2*n*n faces.
-MeshObject makeTriangleGrid(int n);
-
-// OFF text as the writer would produce it.
-std::string offText(const MeshObject& object);
-
-// Bytes held by an object's arrays (their capacity), for memory figures.
-std::size_t modelBytes(const MeshObject& object);
+// Writes an object as an OFF file (the program's own writer) and returns the path.
+std::string writeModelFile(const std::string& path, const MeshObject& object);

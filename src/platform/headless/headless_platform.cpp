@@ -1,6 +1,5 @@
 #include "platform/headless/headless_platform.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -16,7 +15,9 @@ void platformDebugOutput(std::string_view text) {
   if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
 }
 
-void platformShowNotice(NoticeKind kind, int x, int y) {
+void platformShowNotice(NoticeKind kind) {
+  int x = 0, y = 0;
+  noticePosition(x, y);
   std::string_view text = noticeText(kind);
   std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
   ++headlessRecord.noticeCount;
@@ -29,12 +30,6 @@ void platformMessageBox(std::string_view text, std::string_view caption) {
   std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
                static_cast<int>(text.size()), text.data());
   ++headlessRecord.messageBoxCount;
-}
-
-std::uint32_t platformTickMs() {
-  using namespace std::chrono;
-  return static_cast<std::uint32_t>(
-      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void platformRequestRedraw() { ++headlessRecord.redrawRequests; }

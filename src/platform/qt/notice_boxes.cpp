@@ -94,7 +94,9 @@ class NoticeBox : public QWidget {
 
 }  // namespace
 
-void platformShowNotice(NoticeKind kind, int x, int y) {
+void platformShowNotice(NoticeKind kind) {
+  int x = 0, y = 0;
+  noticePosition(x, y);
   // Before the main window exists a box has no owner.
   auto* box = new NoticeBox(mainWindow, kind);
   box->move(x, y);

@@ -27,15 +27,6 @@ void platformMessageBox(std::string_view text, std::string_view caption) {
   box.exec();
 }
 
-std::uint32_t platformTickMs() {
-  static QElapsedTimer timer = [] {
-    QElapsedTimer t;
-    t.start();
-    return t;
-  }();
-  return static_cast<std::uint32_t>(timer.elapsed());
-}
-
 void platformRequestRedraw() {
   if (mainWindow != nullptr && mainWindow->view != nullptr) mainWindow->view->update();
 }

@@ -20,11 +20,8 @@
 #include <cmath>
 #include <map>
 
+#include "platform/window_messages.h"
 #include "platform/window_system.h"
-#include "ui/main_window.h"
-#include "ui/menu_template.h"
-#include "ui/window_messages.h"
-#include "settings/view_options.h"
 
 TesseraWindow* mainWindow = nullptr;
 
@@ -39,24 +36,34 @@ struct MenuState {
 };
 MenuState menu;
 std::map<int, QAction*> buttons;  // toolbar actions by command 1..11
+WindowLayout shellLayout;
+WindowHandler handler = nullptr;
+int savedWidth = 0, savedHeight = 0;  // the outer size asked for at creation
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// Mouse positions travel as x in the low and y in the high 16 bits; the
-// shell reads them back as signed numbers, so a drag past the left or top
-// edge keeps its sign.
-long long packPoint(const QPointF& p) {
-  const auto clamp = [](double v) {
-    return static_cast<long long>(std::lround(std::clamp(v, -32768.0, 32767.0))) & 0xFFFF;
-  };
-  return clamp(p.x()) | (clamp(p.y()) << 16);
+// A mouse message at a point in device pixels.
+int sendMouse(WindowMessage id, const QPointF& point) {
+  Message message{id};
+  message.x = static_cast<int>(std::lround(point.x()));
+  message.y = static_cast<int>(std::lround(point.y()));
+  return sendMessage(message);
 }
 
 }  // namespace
 
-void postMessage(int message, long long wParam, long long lParam) {
+void windowSetHandler(WindowHandler shellHandler) { handler = shellHandler; }
+
+int sendMessage(Message& message) { return handler != nullptr ? handler(message) : 0; }
+
+void postMessage(WindowMessage id, int command) {
   QMetaObject::invokeMethod(
-      qApp, [=] { mainWindowProc(message, static_cast<std::intptr_t>(wParam), static_cast<std::intptr_t>(lParam)); },
+      qApp,
+      [=] {
+        Message message{id};
+        message.command = command;
+        sendMessage(message);
+      },
       Qt::QueuedConnection);
 }
 
@@ -77,32 +84,37 @@ int ViewWidget::deviceWidth() const { return static_cast<int>(std::lround(width(
 int ViewWidget::deviceHeight() const { return static_cast<int>(std::lround(height() * devicePixelRatioF())); }
 
 void ViewWidget::initializeGL() {
-  const bool valid = context() != nullptr && context()->isValid();
-  setUpDrawingArea(valid, valid && QOpenGLContext::currentContext() == context());
+  Message ready{msgDrawingAreaReady};
+  ready.contextValid = context() != nullptr && context()->isValid();
+  ready.contextCurrent = ready.contextValid && QOpenGLContext::currentContext() == context();
+  sendMessage(ready);
 }
 
-void ViewWidget::resizeGL(int, int) { mainWindowProc(msgSize, deviceWidth(), deviceHeight()); }
+void ViewWidget::resizeGL(int, int) {
+  Message size{msgSize};
+  size.x = deviceWidth();
+  size.y = deviceHeight();
+  sendMessage(size);
+}
 
-void ViewWidget::paintGL() { mainWindowProc(msgPaint, 0, 0); }
+void ViewWidget::paintGL() {
+  Message paint{msgPaint};
+  sendMessage(paint);
+}
 
 void ViewWidget::mousePressEvent(QMouseEvent* event) {
-  const double ratio = devicePixelRatioF();
-  const long long point = packPoint(event->position() * ratio);
-  if (event->button() == Qt::LeftButton) mainWindowProc(msgLeftButtonDown, 0, static_cast<std::intptr_t>(point));
-  if (event->button() == Qt::RightButton) mainWindowProc(msgRightButtonDown, 0, static_cast<std::intptr_t>(point));
+  const QPointF point = event->position() * devicePixelRatioF();
+  if (event->button() == Qt::LeftButton) sendMouse(msgLeftButtonDown, point);
+  if (event->button() == Qt::RightButton) sendMouse(msgRightButtonDown, point);
 }
 
 void ViewWidget::mouseReleaseEvent(QMouseEvent* event) {
-  const long long point = packPoint(event->position() * devicePixelRatioF());
-  if (event->button() == Qt::LeftButton) mainWindowProc(msgLeftButtonUp, 0, static_cast<std::intptr_t>(point));
-  if (event->button() == Qt::RightButton) mainWindowProc(msgRightButtonUp, 0, static_cast<std::intptr_t>(point));
+  const QPointF point = event->position() * devicePixelRatioF();
+  if (event->button() == Qt::LeftButton) sendMouse(msgLeftButtonUp, point);
+  if (event->button() == Qt::RightButton) sendMouse(msgRightButtonUp, point);
 }
 
-void ViewWidget::mouseMoveEvent(QMouseEvent* event) {
-  const long long point = packPoint(event->position() * devicePixelRatioF());
-  const long long keys = ((event->buttons() & Qt::LeftButton) ? 1 : 0) | ((event->buttons() & Qt::RightButton) ? 2 : 0);
-  mainWindowProc(msgMouseMove, static_cast<std::intptr_t>(keys), static_cast<std::intptr_t>(point));
-}
+void ViewWidget::mouseMoveEvent(QMouseEvent* event) { sendMouse(msgMouseMove, event->position() * devicePixelRatioF()); }
 
 TesseraWindow::TesseraWindow() {
   setWindowTitle("Tessera");
@@ -110,16 +122,16 @@ TesseraWindow::TesseraWindow() {
 
   toolBar = addToolBar("Toolbar");
   toolBar->setIconSize(QSize(16, 16));
-  for (const ToolbarButton& b : toolbarTemplate()) {
+  for (const ToolbarButton& b : shellLayout.toolbar) {
     if (b.image < 0) {
       toolBar->addSeparator();
       continue;
     }
-    QAction* action = toolBar->addAction(toolbarIcon(b.image), toolbarTooltip(b.command));
+    QAction* action = toolBar->addAction(toolbarIcon(b.image), shellLayout.tooltip(b.command));
     action->setData(b.command);
     action->setCheckable(b.check);
     const int command = b.command;
-    QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command, 0); });
+    QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command); });
     buttons[command] = action;
   }
 
@@ -136,7 +148,10 @@ TesseraWindow::TesseraWindow() {
   setCentralWidget(view);
 }
 
-void TesseraWindow::moveEvent(QMoveEvent*) { mainWindowProc(msgMove, 0, 0); }
+void TesseraWindow::moveEvent(QMoveEvent*) {
+  Message move{msgMove};
+  sendMessage(move);
+}
 
 // A tooltip over a toolbar button asks the shell for its text by command.
 bool TesseraWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -144,15 +159,17 @@ bool TesseraWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* help = static_cast<QHelpEvent*>(event);
   QAction* action = toolBar->actionAt(help->pos());
   if (action == nullptr || !action->data().isValid()) return true;
-  char text[128] = {};
-  mainWindowProc(msgNotify, action->data().toInt(), reinterpret_cast<std::intptr_t>(text));
-  QToolTip::showText(help->globalPos(), QString::fromUtf8(text), toolBar);
+  Message notify{msgNotify};
+  notify.command = action->data().toInt();
+  sendMessage(notify);
+  QToolTip::showText(help->globalPos(), text(notify.reply), toolBar);
   return true;
 }
 
 void TesseraWindow::closeEvent(QCloseEvent* event) {
   event->accept();
-  mainWindowProc(msgDestroy, 0, 0);
+  Message destroy{msgDestroy};
+  sendMessage(destroy);
 }
 
 void TesseraWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -163,20 +180,22 @@ void TesseraWindow::dropEvent(QDropEvent* event) {
   droppedPaths.clear();
   for (const QUrl& url : event->mimeData()->urls()) droppedPaths << url.toLocalFile();
   event->acceptProposedAction();
-  mainWindowProc(msgDropFiles, droppedPaths.size(), 0);
+  Message drop{msgDropFiles};
+  drop.fileCount = static_cast<int>(droppedPaths.size());
+  sendMessage(drop);
 }
 
 // ---- window-system functions ------------------------------------------------
 
-bool createWindowWidgets() {
+bool createWindowWidgets(const WindowLayout& windowLayout, int x, int y, int width, int height) {
+  shellLayout = windowLayout;
+  savedWidth = width;
+  savedHeight = height;
   mainWindow = new TesseraWindow;
-  const WindowGeometry& g = windowGeometry;
-  mainWindow->move(g.windowX, g.windowY);
-  mainWindow->resize(g.windowWidth, g.windowHeight);
+  mainWindow->move(x, y);
+  mainWindow->resize(width, height);
   return true;
 }
-
-bool mainWindowExists() { return mainWindow != nullptr; }
 
 void showMainWindow(int showState) {
   if (showState == 3) {
@@ -189,7 +208,7 @@ void showMainWindow(int showState) {
     const QRect frame = mainWindow->frameGeometry(), inner = mainWindow->geometry();
     const int extraWidth = frame.width() - inner.width(), extraHeight = frame.height() - inner.height();
     if (extraWidth > 0 || extraHeight > 0) {
-      mainWindow->resize(windowGeometry.windowWidth - extraWidth, windowGeometry.windowHeight - extraHeight);
+      mainWindow->resize(savedWidth - extraWidth, savedHeight - extraHeight);
     }
   }
 }
@@ -215,7 +234,7 @@ int windowClientWidth() { return mainWindow->width(); }
 
 void windowPostQuit(int code) { QCoreApplication::exit(code); }
 
-void platformPostSpin() { postMessage(WM_SPIN, 0, 0); }
+void platformPostSpin() { postMessage(WM_SPIN, 0); }
 
 void menuAttachFresh() {
   QMenuBar* bar = mainWindow->menuBar();
@@ -225,7 +244,7 @@ void menuAttachFresh() {
   for (QMenu* old : menu.menus) old->deleteLater();
   menu = MenuState{};
   QMenu* parents[4] = {nullptr, nullptr, nullptr, nullptr};
-  for (const MenuItem& item : menuTemplate()) {
+  for (const MenuItem& item : shellLayout.menu) {
     QMenu* parent = item.depth > 0 ? parents[item.depth - 1] : nullptr;
     if (item.caption == nullptr) {
       if (parent != nullptr) parent->addSeparator();
@@ -250,7 +269,7 @@ void menuAttachFresh() {
       // Qt flips a checkable item on a click; the check mark stays the menu's
       // record until the command itself changes it.
       menuCheck(command, menuIsChecked(command));
-      postMessage(msgCommand, command, 0);
+      postMessage(msgCommand, command);
     });
     menu.actions[command] = action;
     menu.owners[command] = parent;
@@ -301,7 +320,7 @@ void menuInsertBefore(int before, int command, std::string_view caption) {
   if (caption.empty()) action->setSeparator(true);
   owner->insertAction(anchor->second, action);
   if (!caption.empty()) {
-    QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command, 0); });
+    QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command); });
   }
   menu.actions[command] = action;
   menu.owners[command] = owner;
@@ -344,7 +363,7 @@ void drawingAreaDoneCurrent() {
   if (mainWindow != nullptr) mainWindow->view->doneCurrent();
 }
 
-void statusSetParts(int edge0, int) {
+void statusSetParts(int edge0) {
   // Part 0 reaches edge0; part 1 takes the rest of the bar.
   if (edge0 > 0) mainWindow->statusPart0->setFixedWidth(edge0);
 }

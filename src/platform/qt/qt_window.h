@@ -10,7 +10,7 @@ class QLabel;
 class QToolBar;
 class QAction;
 
-// The drawing area: every Qt event becomes a message for mainWindowProc.
+// The drawing area: every Qt event becomes a message for the shell.
 class ViewWidget : public QOpenGLWidget {
  public:
   explicit ViewWidget(QWidget* parent);
@@ -47,9 +47,13 @@ class TesseraWindow : public QMainWindow {
 // The main window while it exists.
 extern TesseraWindow* mainWindow;
 
-// Sends a message to mainWindowProc once control is back in the event loop,
-// so a command never runs inside the signal of a menu it may rebuild.
-void postMessage(int message, long long wParam, long long lParam);
+struct Message;
+enum WindowMessage : int;
+// Hands a message to the shell's handler now.
+int sendMessage(Message& message);
+// Sends a message once control is back in the event loop, so a command
+// never runs inside the signal of a menu it may rebuild.
+void postMessage(WindowMessage id, int command);
 
 // The toolbar's pictures, drawn in code, crisp at any device pixel ratio.
 class QIcon;

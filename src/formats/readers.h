@@ -1,0 +1,28 @@
+#pragma once
+// The readers, one per format. Each hands back a model, or the reason it has
+// none after its own debug line: the file could not be opened, its content is
+// damaged, or its header is refused.
+
+#include "formats/reader_support.h"
+
+// OFF: one object.
+ReadResult readOffFile(const char* name);
+// Wavefront OBJ: one object; faces whose groups name no vertex are dropped.
+ReadResult readObjFile(const char* name);
+// Legacy VTK polygon data (count-prefixed cells and the version-5 offsets
+// and connectivity arrays): one object.
+ReadResult readVtkFile(const char* name);
+// The 3DFACE entities of a text DXF drawing: one object per entity.
+ReadResult readDxfFile(const char* name);
+// 3D Studio: one object per triangle mesh.
+ReadResult read3dsFile(const char* name);
+// Truespace binary: one object per polygon object, placed by its matrix.
+ReadResult readCobFile(const char* name);
+// Lightwave LWOB and LWO2: one object per point list.
+ReadResult readLwoFile(const char* name);
+// Quake 2: the first frame.
+ReadResult readMd2File(const char* name);
+// Quake 1: the first frame.
+ReadResult readMdlFile(const char* name);
+// DirectX: the header is checked; no geometry is read.
+ReadResult readXFile(const char* name);

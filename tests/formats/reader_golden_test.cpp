@@ -1,0 +1,126 @@
+// Every model file under tests/data/formats, and the shared corpus of files
+// written by other programs when it is present, is read through the dispatch
+// and described: outcome, debug lines, objects, bounds, centres, the first
+// vertices and faces. The description must equal the file's `.expected`
+// twin (run with TESSERA_UPDATE_GOLDEN=1 to write them anew, then review
+// the difference). Every prefix of each binary file loads or is refused.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "formats/model_dispatch.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kData = fs::path(TESSERA_SOURCE_DIR) / "tests" / "data";
+const fs::path kCorpus = fs::path(TESSERA_SOURCE_DIR) / ".." / "shared" / "corpus";
+
+const char* outcomeName(ReadFailure failure) {
+  switch (failure) {
+    case ReadFailure::None: return "model";
+    case ReadFailure::UnknownFormat: return "unknown format";
+    case ReadFailure::NotOpened: return "not opened";
+    case ReadFailure::Damaged: return "damaged";
+    case ReadFailure::Refused: return "refused";
+  }
+  return "?";
+}
+
+std::string format(const char* pattern, auto... values) {
+  char text[256];
+  std::snprintf(text, sizeof text, pattern, values...);
+  return text;
+}
+
+std::string describe(const ReadResult& read, std::string output, const std::string& path,
+                     const std::string& name) {
+  // Messages name the file by the path it was read from: keep its name only.
+  for (std::size_t at; (at = output.find(path)) != std::string::npos;) output.replace(at, path.size(), name);
+  std::string text = std::string("outcome: ") + outcomeName(read.failure) + "\n" + output;
+  if (!read) return text;
+  text += format("objects: %zu\n", read.model.size());
+  for (std::size_t i = 0; i < read.model.size() && i < 8; ++i) {
+    const MeshObject& o = read.model[i];
+    text += format("object %zu: %d vertices, %d faces\n", i, o.numVertices(), o.numFaces());
+    text += format("  bounds x %.9g %.9g  y %.9g %.9g  z %.9g %.9g\n", o.xMin, o.xMax, o.yMin, o.yMax, o.zMin, o.zMax);
+    text += format("  centre %.9g %.9g %.9g\n  vertices", o.xCenMass, o.yCenMass, o.zCenMass);
+    for (std::size_t k = 0; k < std::min<std::size_t>(o.vertices.size(), 24); k += 3) {
+      text += format(" (%.9g %.9g %.9g)", o.vertices[k], o.vertices[k + 1], o.vertices[k + 2]);
+    }
+    text += "\n  faces";
+    for (std::size_t f = 0; f < std::min<std::size_t>(o.faces.count(), 12); ++f) {
+      text += " |";
+      for (std::int32_t index : o.faces[f]) text += format(" %d", index);
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+std::string readOrEmpty(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Reads every model file under `inputs` and compares with the twins under `expectations`.
+void checkFolder(const fs::path& inputs, const fs::path& expectations) {
+  const bool update = std::getenv("TESSERA_UPDATE_GOLDEN") != nullptr;
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(inputs)) {
+    const std::string ext = entry.path().extension().string();
+    if (entry.is_regular_file() && ext != ".expected" && ext != ".md" && ext != ".bmp") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  ASSERT_FALSE(files.empty()) << inputs;
+  for (const fs::path& file : files) {
+    IsolatedState state;
+    const fs::path expectedPath = expectations / (fs::relative(file, inputs).string() + ".expected");
+    testing::internal::CaptureStderr();
+    const FormatInfo* format = nullptr;
+    const ReadResult read = readModelFile(file.c_str(), format);
+    const std::string text = describe(read, testing::internal::GetCapturedStderr(), file.string(),
+                                      file.filename().string());
+    if (update) {
+      fs::create_directories(expectedPath.parent_path());
+      std::ofstream(expectedPath, std::ios::binary) << text;
+    }
+    EXPECT_EQ(text, readOrEmpty(expectedPath)) << file;
+  }
+}
+
+}  // namespace
+
+TEST(ReaderGolden, ProjectFixtures) { checkFolder(kData / "formats", kData / "formats"); }
+
+TEST(ReaderGolden, FilesWrittenByOtherPrograms) {
+  if (!fs::exists(kCorpus)) GTEST_SKIP() << "no corpus at " << kCorpus;
+  checkFolder(kCorpus, kData / "corpus");
+}
+
+TEST(ReaderGolden, EveryPrefixOfABinaryFileLoadsOrIsRefused) {
+  IsolatedState state;
+  const std::string cut = state.dir().file("prefix");
+  for (const auto& entry : fs::recursive_directory_iterator(kData / "formats")) {
+    const std::string ext = entry.path().extension().string();
+    if (!entry.is_regular_file() || ext == ".expected" || fs::file_size(entry.path()) > 4096) continue;
+    const std::string bytes = readOrEmpty(entry.path());
+    for (std::size_t length = 0; length < bytes.size(); ++length) {
+      const std::string prefix = cut + ext;
+      std::ofstream(prefix, std::ios::binary) << bytes.substr(0, length);
+      testing::internal::CaptureStderr();
+      const FormatInfo* format = nullptr;
+      const ReadResult read = readModelFile(prefix.c_str(), format);
+      testing::internal::GetCapturedStderr();
+      if (!read) continue;
+      for (const MeshObject& object : read.model) {
+        for (std::int32_t index : object.faces.indices) ASSERT_LT(static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(object.numVertices()));
+      }
+    }
+  }
+}
