@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "model/current_model.h"
-#include "model/world.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
@@ -69,17 +67,10 @@ TEST(Dispatch, NoticesStandCentredOnTheAnchor) {
   EXPECT_EQ(headlessRecord.noticeCount, 2);
 }
 
-TEST(Dispatch, ShowingAModelRebuildsTheWorld) {
-  IsolatedState state;
-  Model model(2);
-  model[1].vertices = {2, 4, 6};
-  computeBounds(model[1]);
-  computeCenter(model[1]);
-  zoomOffset = 5.0f;
-  showModel(std::move(model), formatLightwave);
-  EXPECT_EQ(objectCount(), 2);
-  EXPECT_EQ(currentFormat, formatLightwave);
-  EXPECT_TRUE(modelLoaded);
-  EXPECT_EQ(world.yCenMass, 4.0f);
-  EXPECT_EQ(zoomOffset, 0.0f);
+TEST(ReaderSupport, DebugMessagesAreCutAt511Characters) {
+  testing::internal::CaptureStderr();
+  debugMessage("File, %s, is damaged or truncated.\n", std::string(2000, 'n').c_str());
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.size(), 512u);  // 511 characters of message, then the line end the output adds
+  EXPECT_EQ(err.substr(0, 6), "File, ");
 }

@@ -21,16 +21,7 @@ namespace {
 const fs::path kData = fs::path(TESSERA_SOURCE_DIR) / "tests" / "data";
 const fs::path kCorpus = fs::path(TESSERA_SOURCE_DIR) / ".." / "shared" / "corpus";
 
-const char* outcomeName(ReadFailure failure) {
-  switch (failure) {
-    case ReadFailure::None: return "model";
-    case ReadFailure::UnknownFormat: return "unknown format";
-    case ReadFailure::NotOpened: return "not opened";
-    case ReadFailure::Damaged: return "damaged";
-    case ReadFailure::Refused: return "refused";
-  }
-  return "?";
-}
+const char* const kOutcomes[] = {"model", "unknown format", "not opened", "damaged", "refused"};
 
 std::string format(const char* pattern, auto... values) {
   char text[256];
@@ -42,7 +33,7 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
                      const std::string& name) {
   // Messages name the file by the path it was read from: keep its name only.
   for (std::size_t at; (at = output.find(path)) != std::string::npos;) output.replace(at, path.size(), name);
-  std::string text = std::string("outcome: ") + outcomeName(read.failure) + "\n" + output;
+  std::string text = std::string("outcome: ") + kOutcomes[static_cast<int>(read.failure)] + "\n" + output;
   if (!read) return text;
   text += format("objects: %zu\n", read.model.size());
   for (std::size_t i = 0; i < read.model.size() && i < 8; ++i) {
@@ -63,11 +54,6 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
   return text;
 }
 
-std::string readOrEmpty(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Reads every model file under `inputs` and compares with the twins under `expectations`.
 void checkFolder(const fs::path& inputs, const fs::path& expectations) {
   const bool update = std::getenv("TESSERA_UPDATE_GOLDEN") != nullptr;
@@ -86,11 +72,8 @@ void checkFolder(const fs::path& inputs, const fs::path& expectations) {
     const ReadResult read = readModelFile(file.c_str(), format);
     const std::string text = describe(read, testing::internal::GetCapturedStderr(), file.string(),
                                       file.filename().string());
-    if (update) {
-      fs::create_directories(expectedPath.parent_path());
-      std::ofstream(expectedPath, std::ios::binary) << text;
-    }
-    EXPECT_EQ(text, readOrEmpty(expectedPath)) << file;
+    if (update) fs::create_directories(expectedPath.parent_path()), writeTextFile(expectedPath, text);
+    EXPECT_EQ(text, readTextFile(expectedPath)) << file;
   }
 }
 
@@ -109,15 +92,13 @@ TEST(ReaderGolden, EveryPrefixOfABinaryFileLoadsOrIsRefused) {
   for (const auto& entry : fs::recursive_directory_iterator(kData / "formats")) {
     const std::string ext = entry.path().extension().string();
     if (!entry.is_regular_file() || ext == ".expected" || fs::file_size(entry.path()) > 4096) continue;
-    const std::string bytes = readOrEmpty(entry.path());
+    const std::string bytes = readTextFile(entry.path()), prefix = cut + ext;
     for (std::size_t length = 0; length < bytes.size(); ++length) {
-      const std::string prefix = cut + ext;
-      std::ofstream(prefix, std::ios::binary) << bytes.substr(0, length);
+      writeTextFile(prefix, bytes.substr(0, length));
       testing::internal::CaptureStderr();
       const FormatInfo* format = nullptr;
       const ReadResult read = readModelFile(prefix.c_str(), format);
       testing::internal::GetCapturedStderr();
-      if (!read) continue;
       for (const MeshObject& object : read.model) {
         for (std::int32_t index : object.faces.indices) ASSERT_LT(static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(object.numVertices()));
       }

@@ -1,16 +1,8 @@
 #include "render_fixture.h"
 
-namespace {
-
-std::string plainPicture(int w, int h, Rgb colour) {
-  return bmpFile(w, h, [&](int, int) { return colour; });
-}
-
-}  // namespace
-
 TEST_F(RenderTest, BackgroundPictureFillsTheViewBehindTheModel) {
   const std::string path = state.dir().file("plain.bmp");
-  writeTextFile(path, plainPicture(30, 20, {200, 100, 50}));
+  writePicture(path, 30, 20, [](int, int) { return Rgb{200, 100, 50}; });
   ASSERT_TRUE(makeBackgroundTexture(path.c_str()));
   backgroundShown = true;
   drawScene();  // no model: the picture alone
@@ -19,19 +11,19 @@ TEST_F(RenderTest, BackgroundPictureFillsTheViewBehindTheModel) {
 
   show({square()});
   drawScene();
-  EXPECT_EQ(centre(), (Rgb{255, 255, 255}));
+  EXPECT_EQ(pixel(kSize / 2, kSize / 2), (Rgb{255, 255, 255}));
   EXPECT_EQ(pixel(0, 0)[0] / 4, 200 / 4);
 
   // Hidden-line faces take the background colour, not the picture's.
   viewOptions.solidMode = false;
   viewOptions.hiddenLineMode = true;
   drawScene();
-  EXPECT_EQ(centre(), (Rgb{0, 0, 0}));
+  EXPECT_EQ(pixel(kSize / 2, kSize / 2), (Rgb{0, 0, 0}));
 }
 
 TEST_F(RenderTest, AFailedImportChangesNothing) {
   const std::string good = state.dir().file("good.bmp");
-  writeTextFile(good, plainPicture(8, 8, {10, 20, 30}));
+  writePicture(good, 8, 8, [](int, int) { return Rgb{10, 20, 30}; });
   ASSERT_TRUE(makeBackgroundTexture(good.c_str()));
   const std::string bad = state.dir().file("bad.bmp");
   writeTextFile(bad, "not a picture");

@@ -6,9 +6,11 @@
 
 namespace {
 
-// Pixel (x, y) is (x, y, 7).
-std::string bmpBytes(int w, int h, int bitCount = 24, std::uint32_t offBits = 54) {
-  return bmpFile(w, h, [](int x, int y) { return Rgb{x, y, 7}; }, bitCount, offBits);
+// Pixel (x, y) is (x, y, 7); the bytes of the file.
+std::string bmpBytes(const IsolatedState& state, int w, int h) {
+  const std::string path = state.dir().file("made.bmp");
+  writePicture(path, w, h, [](int x, int y) { return Rgb{x, y, 7}; });
+  return readTextFile(path);
 }
 
 std::optional<RgbImage> readPicture(const IsolatedState& state, const std::string& bytes) {
@@ -21,9 +23,9 @@ std::optional<RgbImage> readPicture(const IsolatedState& state, const std::strin
 
 }  // namespace
 
-TEST(BmpFile, RowPaddingIsSkippedAndChannelsSwapped) {
+TEST(BmpFile, RowPaddingIsSkippedChannelsSwappedPalettesBlack) {
   IsolatedState state;
-  std::optional<RgbImage> image = readPicture(state, bmpBytes(33, 3));
+  std::optional<RgbImage> image = readPicture(state, bmpBytes(state, 33, 3));
   ASSERT_TRUE(image);
   ASSERT_EQ(image->width, 33);
   for (int y = 0; y < 3; ++y) {
@@ -34,36 +36,34 @@ TEST(BmpFile, RowPaddingIsSkippedAndChannelsSwapped) {
       EXPECT_EQ(image->pixels[at + 2], 7);
     }
   }
-}
-
-TEST(BmpFile, PalettePictureIsBlackButUsable) {
-  IsolatedState state;
-  std::optional<RgbImage> image = readPicture(state, bmpBytes(20, 10, 8, 54 + 1024));
+  std::string palette = bmpBytes(state, 20, 10);
+  palette[28] = 8;  // a palette picture: black, but usable
+  image = readPicture(state, palette);
   ASSERT_TRUE(image);
   EXPECT_EQ(image->pixels, std::vector<std::uint8_t>(20 * 10 * 3, 0));
 }
 
 TEST(BmpFile, UnusablePicturesAreRefused) {
-  std::string notBm = bmpBytes(4, 4);
-  notBm[0] = 'X';
-  std::string shortHeader = bmpBytes(4, 4);
-  shortHeader[10] = 40;  // bfOffBits below 54
-  std::string topDown = bmpBytes(4, 4);
-  topDown[22] = '\xFC';  // height -4
-  topDown[23] = topDown[24] = topDown[25] = '\xFF';
-  std::string truncated = bmpBytes(8, 8);
-  truncated.resize(truncated.size() - 5);
-  std::string smallSizeImage = bmpBytes(8, 8);
-  smallSizeImage[34] = 16;  // biSizeImage below stride x height
-  std::string zeroWidth = bmpBytes(4, 4);
-  zeroWidth[18] = 0;
-  std::string huge = bmpBytes(4, 4);
-  huge[20] = 0x01;  // width 65540
-  for (const std::string& bytes : {notBm, shortHeader, topDown, truncated, smallSizeImage, zeroWidth,
-                                   huge, std::string("BM\0", 3)}) {
-    IsolatedState state;
-    EXPECT_FALSE(readPicture(state, bytes));
+  IsolatedState state;
+  const std::string good = bmpBytes(state, 8, 8);
+  const struct {
+    std::size_t at;
+    char value;
+  } patches[] = {
+      {0, 'X'},      // not BM
+      {10, 40},      // bfOffBits below 54
+      {25, '\xFF'},  // a negative (top-down) height
+      {34, 16},      // biSizeImage below stride x height
+      {18, 0},       // zero width
+      {20, 0x01},    // width 65544
+  };
+  for (const auto& patch : patches) {
+    std::string bytes = good;
+    bytes[patch.at] = patch.value;
+    EXPECT_FALSE(readPicture(state, bytes)) << patch.at;
   }
+  EXPECT_FALSE(readPicture(state, good.substr(0, good.size() - 5)));
+  EXPECT_FALSE(readPicture(state, std::string("BM\0", 3)));
 }
 
 TEST(BmpFile, WrittenLayoutHeaderStrideAndSize) {
@@ -83,14 +83,11 @@ TEST(BmpFile, WrittenLayoutHeaderStrideAndSize) {
              static_cast<std::uint32_t>(static_cast<std::uint8_t>(file[at + 3])) << 24;
     };
     EXPECT_EQ(file.substr(0, 2), "BM");
-    EXPECT_EQ(u32(2), file.size());
-    EXPECT_EQ(u32(10), 54u);
-    EXPECT_EQ(u32(14), 40u);
-    EXPECT_EQ(u32(18), static_cast<std::uint32_t>(width));
-    EXPECT_EQ(u32(22), 2u);
     EXPECT_EQ(file[28], 24);
-    EXPECT_EQ(u32(34), static_cast<std::uint32_t>(stride * 2));
-    EXPECT_EQ(u32(38), 2952u);
+    const std::uint32_t fields[][2] = {{2, static_cast<std::uint32_t>(file.size())}, {10, 54}, {14, 40},
+                                       {18, static_cast<std::uint32_t>(width)}, {22, 2},
+                                       {34, static_cast<std::uint32_t>(stride * 2)}, {38, 2952}};
+    for (const auto& field : fields) EXPECT_EQ(u32(field[0]), field[1]) << field[0];
   }
   const std::string empty = state.dir().file("empty.bmp");
   ASSERT_EQ(writeBmp(empty.c_str(), makeBmpInfoHeader(10, 0), {}), 0);

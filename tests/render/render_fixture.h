@@ -6,14 +6,12 @@
 
 #include <GL/gl.h>
 
-#include <array>
 #include <cstdlib>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "formats/model_dispatch.h"
-#include "model/current_model.h"
 #include "model/world.h"
 #include "platform/headless/offscreen_context.h"
 #include "render/background.h"
@@ -23,7 +21,6 @@
 #include "support/mesh_builders.h"
 #include "support/picture_files.h"
 #include "support/temp_dir.h"
-
 
 class RenderTest : public testing::Test {
  protected:
@@ -51,32 +48,28 @@ class RenderTest : public testing::Test {
     return makeObject({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0}, {{0, 1, 2, 3}});
   }
 
-  Rgb pixel(int x, int y) const {
-    std::uint8_t rgba[4] = {};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
+  // The drawing area's pixels, bottom row first, RGBA.
+  std::vector<std::uint8_t> frame() const {
+    std::vector<std::uint8_t> rgba(kSize * kSize * 4);
+    glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
   }
-  Rgb centre() const { return pixel(kSize / 2, kSize / 2); }
+  Rgb pixel(int x, int y) const {
+    const std::vector<std::uint8_t> rgba = frame();
+    const std::size_t at = static_cast<std::size_t>((y * kSize + x) * 4);
+    return {rgba[at], rgba[at + 1], rgba[at + 2]};
+  }
 
   // Pixels within `tolerance` of the colour in every channel.
   int countPixels(const Rgb& colour, int tolerance = 0) const {
-    std::vector<std::uint8_t> rgba(kSize * kSize * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const std::vector<std::uint8_t> rgba = frame();
     int count = 0;
     for (std::size_t k = 0; k < rgba.size(); k += 4) {
-      bool near = true;
-      for (int c = 0; c < 3; ++c) near = near && std::abs(rgba[k + static_cast<std::size_t>(c)] - colour[static_cast<std::size_t>(c)]) <= tolerance;
-      count += near ? 1 : 0;
+      count += std::abs(rgba[k] - colour[0]) <= tolerance && std::abs(rgba[k + 1] - colour[1]) <= tolerance &&
+               std::abs(rgba[k + 2] - colour[2]) <= tolerance;
     }
     return count;
   }
 
   IsolatedState state;
 };
-
-inline Rgb toRgb(const Color& c) {
-  return {static_cast<int>(c.r * 255.0f + 0.5f), static_cast<int>(c.g * 255.0f + 0.5f),
-          static_cast<int>(c.b * 255.0f + 0.5f)};
-}

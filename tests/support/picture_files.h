@@ -1,35 +1,24 @@
 #pragma once
-// Picture files built in code for tests.
+// Picture files for tests, written by the program's own BMP writer.
 
 #include <array>
-#include <cstdint>
 #include <string>
+
+#include "render/bmp_file.h"
 
 using Rgb = std::array<int, 3>;
 
-// The bytes of a BMP file of w x h pixels, pixel (x, y) (row 0 at the
-// bottom) of the colour colourAt gives; a palette picture for bitCount 8,
-// with offBits - 54 bytes of colour table.
+// A 24-bit BMP of w x h pixels, pixel (x, y) (row 0 at the bottom) of the
+// colour colourAt gives.
 template <typename ColourAt>
-std::string bmpFile(int w, int h, ColourAt colourAt, int bitCount = 24, std::uint32_t offBits = 54) {
-  std::string out;
-  const auto u16 = [&](std::uint32_t v) { out += {static_cast<char>(v), static_cast<char>(v >> 8)}; };
-  const auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
-  const int rowBytes = bitCount == 24 ? 3 * w : w;
-  const auto stride = static_cast<std::uint32_t>((rowBytes + 3) / 4 * 4);
-  out += "BM";
-  u32(offBits + stride * static_cast<std::uint32_t>(h)), u32(0), u32(offBits);
-  u32(40), u32(static_cast<std::uint32_t>(w)), u32(static_cast<std::uint32_t>(h)), u16(1);
-  u16(static_cast<std::uint32_t>(bitCount)), u32(0), u32(0), u32(2835), u32(2835), u32(0), u32(0);
-  out.append(offBits - 54, '\0');
+void writePicture(const std::string& path, int w, int h, ColourAt colourAt) {
+  const auto stride = static_cast<std::size_t>(bmpStride(w));
+  std::vector<std::uint8_t> pixels(stride * static_cast<std::size_t>(h), 0);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const Rgb c = colourAt(x, y);
-      if (bitCount == 24) out += {static_cast<char>(c[2]), static_cast<char>(c[1]), static_cast<char>(c[0])};
-      else out += '\1';
+      for (int k = 0; k < 3; ++k) pixels[stride * static_cast<std::size_t>(y) + 3 * static_cast<std::size_t>(x) + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(c[2 - static_cast<std::size_t>(k)]);
     }
-    out.append(stride - static_cast<std::uint32_t>(rowBytes), '\0');
   }
-  return out;
+  writeBmp(path.c_str(), makeBmpInfoHeader(w, h), pixels);
 }
-

@@ -20,7 +20,6 @@ class TempDir {
 };
 
 void writeTextFile(const std::string& path, const std::string& text);
-void writeBytesFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::string readTextFile(const std::string& path);
 
 // Points the configuration directory at a temporary folder while it lives and
