@@ -33,11 +33,8 @@ TEST(RecentList, ReadingTrustsNothing) {
       {"2\r\n8\r\n/m/a.off\r\n20\r\n/m/b.off\r\n", {"/m/a.off", "/m/b.off"}},
       // A short length cuts the path and the rest of its line; leading blanks go.
       {"3\n4\n/m/a.off\n8\n/m/b.off\n   8\n   /m/c.off\n", {"/m/a", "/m/b.off", "/m/c.off"}},
-      {many, {"/m/0.off", "/m/1.off", "/m/2.off", "/m/3.off", "/m/4.off", "/m/5.off", "/m/6.off", "/m/7.off",
-              "/m/8.off", "/m/9.off"}},
-      {"-4\n8\n/m/a.off\n", {}},
-      {"many\n", {}},
-      {"", {}},
+      {many, {"/m/0.off", "/m/1.off", "/m/2.off", "/m/3.off", "/m/4.off", "/m/5.off", "/m/6.off", "/m/7.off", "/m/8.off", "/m/9.off"}},
+      {"-4\n8\n/m/a.off\n", {}}, {"many\n", {}}, {"", {}},
       {"2\n8\n/m/a.off\n-1\n/m/b.off\n", {"/m/a.off"}},
       {"3\n8\n/m/a.off\nxx\n", {"/m/a.off"}},
   };

@@ -1,17 +1,14 @@
 #include "support/mesh_builders.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "formats/off_writer.h"
 
-MeshObject makeObject(const std::vector<float>& vertices,
-                      const std::vector<std::vector<std::int32_t>>& faces) {
+MeshObject makeObject(const std::vector<float>& vertices, const std::vector<std::vector<std::int32_t>>& faces) {
   MeshObject object;
   object.vertices = vertices;
-  for (const auto& face : faces) {
-    auto slot = object.faces.append(face.size());
-    std::copy(face.begin(), face.end(), slot.begin());
-  }
+  for (const auto& face : faces) std::ranges::copy(face, object.faces.append(face.size()).begin());
   computeBounds(object);
   computeCenter(object);
   return object;

@@ -6,8 +6,7 @@
 #include "model/mesh_object.h"
 
 // An object from a vertex list and face lists, with bounds and centre set.
-MeshObject makeObject(const std::vector<float>& vertices,
-                      const std::vector<std::vector<std::int32_t>>& faces);
+MeshObject makeObject(const std::vector<float>& vertices, const std::vector<std::vector<std::int32_t>>& faces);
 
 // A torus of rings x segments quads around the z axis.
 MeshObject makeTorus(int rings, int segments, float majorRadius, float minorRadius);
