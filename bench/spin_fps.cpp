@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     std::fclose(file);
   }
   std::filesystem::remove(scratch / "tessera" / "Tessera.ini");
-  startViewer(model);
+  startViewer({model});
   if (!QTest::qWaitForWindowExposed(mainWindow)) return 1;
   // An 800x600 drawing area.
   const QSize extra = mainWindow->size() - mainWindow->view->size();

@@ -39,13 +39,19 @@ int usageError() {
   return 1;
 }
 
+int fileError(const char* name, std::string_view reason) {
+  std::fprintf(stderr, "tessera-tool: %s: %.*s\n", name, static_cast<int>(reason.size()), reason.data());
+  return 1;
+}
+
 int openForTool(const char* name) {
   const FormatInfo* format = nullptr;
   ReadResult read = readModelFile(name, format);
+  // Damage and refusals have had the reader's own line on standard error.
   switch (read.failure) {
     case ReadFailure::None: break;
-    case ReadFailure::UnknownFormat:
-    case ReadFailure::NotOpened: return 1;
+    case ReadFailure::UnknownFormat: return fileError(name, "no reader fits the name's ending");
+    case ReadFailure::NotOpened: return fileError(name, read.reason);
     case ReadFailure::Damaged: return 2;
     case ReadFailure::Refused: return 255;
   }
@@ -78,7 +84,8 @@ int runConvert(const char* input, const char* output) {
     return 1;
   }
   if (const int status = openForTool(input); status != 0) return status;
-  return writeModelAsOff(currentModel, output) == WriteOutcome::Written ? 0 : 1;
+  const WriteResult written = writeModelAsOff(currentModel, output);
+  return written ? 0 : fileError(output, written.reason);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // tessera-tool: the readers, the writer, the statistics and the renderer for
 // scripts.
 
+#include <string_view>
+
 // Runs one command line and returns the exit status: 0 with a model; 1 for a
 // usage error, an unknown format or a file that cannot be opened or written;
 // 2 when the reader found the file's content damaged; 255 when it refused
@@ -14,6 +16,9 @@ int usageError();
 // Reads a model the way the viewer does, without its recent list, and puts
 // it on display; returns the exit status the outcome calls for.
 int openForTool(const char* name);
+
+// "tessera-tool: FILE: reason" on standard error; status 1.
+int fileError(const char* name, std::string_view reason);
 
 // tessera-tool render IN OUT.bmp [OPTIONS]; arguments from IN on.
 int runRender(int argc, char** argv);

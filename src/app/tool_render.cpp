@@ -89,10 +89,8 @@ int runRender(int argc, char** argv) {
   initGL();
   resizeView(request.width, request.height);
   if (request.background != nullptr) {
-    if (!makeBackgroundTexture(request.background)) {
-      std::fprintf(stderr, "tessera-tool: %s is not a usable BMP picture\n", request.background);
-      return 1;
-    }
+    std::string reason;
+    if (!makeBackgroundTexture(request.background, &reason)) return fileError(request.background, reason);
     backgroundShown = true;
   }
   rotationAngle = request.turn[0];
@@ -100,5 +98,6 @@ int runRender(int argc, char** argv) {
   rotationAxis[1] = request.turn[2];
   rotationAxis[2] = request.turn[3];
   drawScene();
-  return exportImage(request.output) == 0 ? 0 : 1;
+  const WriteResult written = exportImage(request.output);
+  return written ? 0 : fileError(request.output, written.reason);
 }

@@ -1,6 +1,8 @@
 #include "app/viewer_startup.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "model/world.h"
 #include "platform/platform.h"
@@ -11,33 +13,56 @@
 #include "ui/interface_refresh.h"
 #include "ui/main_window.h"
 #include "ui/model_opening.h"
-#include "ui/shell_state.h"
 
-std::string commandLineText(int argc, char** argv) {
-  std::string text;
-  for (int k = 1; k < argc; ++k) {
-    if (k > 1) text += ' ';
-    text += argv[k];
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: tessera [MODEL]\n"
+    "\n"
+    "Shows a polygonal 3D model (OFF, OBJ, VTK, DXF, 3DS, COB, LWO, MD2, MDL) in a\n"
+    "window; without MODEL, an empty window. Options:\n"
+    "  --help     show this text\n"
+    "  --version  show the version\n";
+
+}  // namespace
+
+int viewerOptions(int argc, char** argv, std::vector<std::string>& files) {
+  files.clear();
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs(kUsage, stdout);
+    return 0;
   }
-  return text;
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::puts("tessera 1.2 Beta");
+    return 0;
+  }
+  for (int k = 1; k < argc; ++k) files.emplace_back(argv[k]);
+  return -1;
 }
 
-void startViewer(const std::string& commandLine) {
+void startViewer(const std::vector<std::string>& files) {
   windowGeometry = WindowGeometry{};
   readRecentList();
   readSettings("Tessera.ini");
-  // The model opens before the window exists: a notice then has no owner and
-  // stands where the window will appear.
+  // The model opens before the window exists; its notices wait for the
+  // window and stand centred on it.
   const WindowGeometry& g = windowGeometry;
   platformSetNoticeAnchor(g.windowX, g.windowY, g.windowWidth, g.windowHeight);
-  currentPath = commandLine;
-  if (!currentPath.empty() && !openModel(currentPath, false)) updateWorld();
+  if (const std::string problem = settingsFolderProblem(); !problem.empty()) tellSettingsNotSaved(problem);
+  if (!files.empty()) {
+    if (!openModel(files[0], false)) updateWorld();
+    if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
+  }
   if (!createMainWindow()) std::exit(-1);
   showMainWindow(windowGeometry.windowShowState);
   refreshInterface();
 }
 
 int finishViewer(int quitCode) {
-  if (viewOptions.saveSettingsOnExit) writeSettings("Tessera.ini");
+  if (viewOptions.saveSettingsOnExit && settingsFolderProblem().empty()) {
+    if (const WriteResult written = writeSettings("Tessera.ini"); !written) {
+      std::fprintf(stderr, "tessera: %s: %s\n", settingsPath("Tessera.ini").c_str(), written.reason.c_str());
+    }
+  }
   return quitCode;
 }

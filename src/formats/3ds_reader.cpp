@@ -85,7 +85,7 @@ bool readNamedObject(ByteCursor& in, const Chunk& named, Model& model) {
 
 ReadResult read3dsFile(const char* name) {
   std::vector<std::uint8_t> bytes;
-  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
   ByteCursor in(bytes);
   if (in.size() < 2) return refuseDamaged(name);
   Model model;

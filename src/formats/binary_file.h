@@ -7,10 +7,10 @@
 #include "formats/byte_cursor.h"
 #include "formats/reader_support.h"
 
-// The file's bytes into `bytes`; otherwise why not (missing-file notice or
-// damage already reported).
-inline ReadFailure loadBinaryFile(const char* name, std::vector<std::uint8_t>& bytes) {
+// The file's bytes into `bytes`: a result that is true, or the reader's
+// "no model" with its reason (damage already reported).
+inline ReadResult loadBinaryFile(const char* name, std::vector<std::uint8_t>& bytes) {
   FileHandle file = openForReading(name, "rb");
-  if (!file) return ReadFailure::NotOpened;
-  return readWholeFile(file.get(), name, bytes) ? ReadFailure::None : ReadFailure::Damaged;
+  if (!file) return refuseUnopened();
+  return readWholeFile(file.get(), bytes) ? ReadResult(Model{}) : refuseUnopened();
 }

@@ -8,28 +8,24 @@
 
 namespace {
 
-// The header checks, in their order: None when the file may be read on. A
-// field cut short by the end of the file is damage, not a refusal.
-ReadFailure checkHeader(ByteCursor& in, const char* name) {
+// The header checks, in their order: a true result when the file may be
+// read on. A field cut short by the end of the file is damage, not a refusal.
+ReadResult checkHeader(ByteCursor& in, const char* name) {
   auto field = [&](std::size_t size, std::string_view& text) {
     text = in.text(size);
     return !in.damaged();
   };
-  auto damaged = [&] { return refuseDamaged(name).failure; };
   std::string_view text;
-  if (!field(9, text)) return damaged();
-  if (text != "Caligari ") return refuseHeader("File, %s, is not a valid COB file.\n", name).failure;
-  if (!field(6, text)) return damaged();
-  if (text != "V00.01") return refuseHeader("File, %s, is an unsupported version of COB.\n", name).failure;
-  if (!field(1, text)) return damaged();
-  if (text == "A") return refuseHeader("ASCII .cob files not supported.\n").failure;
-  if (text != "B") {
-    debugMessage("File, %s, is not a binary COB file.\n", name);
-    return ReadFailure::Damaged;
-  }
-  if (!field(2, text)) return damaged();
-  if (text != "LH") return refuseHeader("File, %s, is a big endian COB, not supported.\n", name).failure;
-  return in.seek(32) ? ReadFailure::None : damaged();
+  if (!field(9, text)) return refuseDamaged(name);
+  if (text != "Caligari ") return refuseHeader("File, %s, is not a valid COB file.\n", name);
+  if (!field(6, text)) return refuseDamaged(name);
+  if (text != "V00.01") return refuseHeader("File, %s, is an unsupported version of COB.\n", name);
+  if (!field(1, text)) return refuseDamaged(name);
+  if (text == "A") return refuseHeader("ASCII .cob files not supported.\n");
+  if (text != "B") return refuseDamaged(name, "File, %s, is not a binary COB file.\n");
+  if (!field(2, text)) return refuseDamaged(name);
+  if (text != "LH") return refuseHeader("File, %s, is a big endian COB, not supported.\n", name);
+  return in.seek(32) ? ReadResult(Model{}) : refuseDamaged(name);
 }
 
 bool readPolygonObject(ByteCursor& in, MeshObject& object) {
@@ -81,9 +77,9 @@ bool readPolygonObject(ByteCursor& in, MeshObject& object) {
 
 ReadResult readCobFile(const char* name) {
   std::vector<std::uint8_t> bytes;
-  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
   ByteCursor in(bytes);
-  if (ReadFailure failure = checkHeader(in, name); failure != ReadFailure::None) return failure;
+  if (ReadResult header = checkHeader(in, name); !header) return header;
   Model model;
   // Without an "END " chunk the walk ends with the file.
   while (!in.atEnd()) {

@@ -71,7 +71,7 @@ bool cornerSlot(std::int32_t code, int& corner, int& axis) {
 
 ReadResult readDxfFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return ReadFailure::NotOpened;
+  if (!file) return refuseUnopened();
   TextScanner scan(file.get());
 
   std::uint64_t faceCount = 0;

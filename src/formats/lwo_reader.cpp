@@ -125,7 +125,7 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Model* model) {
 
 ReadResult readLwoFile(const char* name) {
   std::vector<std::uint8_t> bytes;
-  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
   ByteCursor in(bytes);
   // A counting walk sizes the array, a filling walk fills it.
   std::size_t pointLists = 0;

@@ -2,7 +2,6 @@
 
 #include "model/current_model.h"
 #include "model/world.h"
-#include "platform/platform.h"
 
 FormatId currentFormat = formatUnknown;
 bool modelLoaded = false;
@@ -16,10 +15,7 @@ void stripSurroundingQuotes(std::string& name) {
 
 ReadResult readModelFile(const char* name, const FormatInfo*& format) {
   format = formatOfName(name);
-  if (format == nullptr) {
-    platformShowNotice(NoticeKind::FileNotSupported);
-    return ReadFailure::UnknownFormat;
-  }
+  if (format == nullptr) return ReadFailure::UnknownFormat;
   return format->reader(name);
 }
 

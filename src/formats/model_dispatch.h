@@ -13,7 +13,8 @@ extern bool modelLoaded;        // a model is on display
 void stripSurroundingQuotes(std::string& name);
 
 // Picks the reader by the name and runs it. `format` is the row it picked,
-// or nullptr (after the unknown-format notice) when no reader fits the name.
+// or nullptr when no reader fits the name. Shows nothing: the caller tells
+// the user.
 ReadResult readModelFile(const char* name, const FormatInfo*& format);
 
 // The one way a model goes on display: it becomes currentModel, its format

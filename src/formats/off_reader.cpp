@@ -5,7 +5,7 @@
 
 ReadResult readOffFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return ReadFailure::NotOpened;
+  if (!file) return refuseUnopened();
   TextScanner scan(file.get());
 
   std::string header;

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "formats/reader_support.h"
 #include "model/merge.h"
 
-WriteOutcome writeOffFile(const MeshObject& object, const char* name) {
-  std::FILE* file = std::fopen(name, "w");
-  if (file == nullptr) return WriteOutcome::NotCreated;
+WriteResult writeOffFile(const MeshObject& object, const char* name) {
+  FileReplacement output(name);
+  std::FILE* file = output.file();
+  if (file == nullptr) return output.commit();
   static char buffer[1 << 20];
   std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
 
@@ -22,15 +22,10 @@ WriteOutcome writeOffFile(const MeshObject& object, const char* name) {
     for (std::int32_t index : object.faces[f]) std::fprintf(file, "%d ", index);
     std::fputc('\n', file);
   }
-  const bool failed = std::ferror(file) != 0;
-  if (std::fclose(file) != 0 || failed) {
-    debugMessage("File, %s, could not be written completely.\n", name);
-    return WriteOutcome::Incomplete;
-  }
-  return WriteOutcome::Written;
+  return output.commit();
 }
 
-WriteOutcome writeModelAsOff(const Model& model, const char* name) {
+WriteResult writeModelAsOff(const Model& model, const char* name) {
   if (model.empty()) return writeOffFile(MeshObject{}, name);
   if (model.size() == 1) return writeOffFile(model[0], name);
   return writeOffFile(mergeObjects(model), name);

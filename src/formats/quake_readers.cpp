@@ -41,7 +41,7 @@ void readPackedVertices(ByteCursor& in, std::int32_t count, const float scale[3]
 
 ReadResult readMd2File(const char* name) {
   std::vector<std::uint8_t> bytes;
-  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
   ByteCursor in(bytes);
   const std::string_view magic = in.text(4);
   if (in.damaged()) return refuseDamaged(name);
@@ -78,7 +78,7 @@ ReadResult readMd2File(const char* name) {
 
 ReadResult readMdlFile(const char* name) {
   std::vector<std::uint8_t> bytes;
-  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
   ByteCursor in(bytes);
   const std::string_view magic = in.text(4);
   if (in.damaged()) return refuseDamaged(name);

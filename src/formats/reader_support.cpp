@@ -2,15 +2,28 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdarg>
+#include <cstring>
 
 #include "platform/platform.h"
 
 FileHandle openForReading(const char* name, const char* mode) {
   FileHandle file(std::fopen(name, mode));
-  if (!file) platformShowNotice(NoticeKind::FileNotFound);
+  struct stat info {};
+  if (file && fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+    file.reset();
+    errno = EISDIR;
+  }
   return file;
+}
+
+ReadResult refuseUnopened() {
+  const int error = errno;
+  ReadResult result(ReadFailure::NotOpened);
+  result.reason = error == EISDIR ? "is a folder" : std::strerror(error);
+  return result;
 }
 
 void debugMessage(const char* format, ...) {
@@ -22,20 +35,37 @@ void debugMessage(const char* format, ...) {
   platformDebugOutput(text);
 }
 
-ReadResult refuseDamaged(const char* name) {
-  debugMessage("File, %s, is damaged or truncated.\n", name);
-  return ReadFailure::Damaged;
+namespace {
+
+// The message as the debug output gets it, and as a reason without its line end.
+std::string formatted(const char* format, const char* name) {
+  char text[512];
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+  std::snprintf(text, sizeof text, format, name);
+#pragma GCC diagnostic pop
+  platformDebugOutput(text);
+  std::string reason = text;
+  while (!reason.empty() && reason.back() == '\n') reason.pop_back();
+  return reason;
+}
+
+}  // namespace
+
+ReadResult refuseDamaged(const char* name, const char* why) {
+  ReadResult result(ReadFailure::Damaged);
+  result.reason = formatted(why != nullptr ? why : "File, %s, is damaged or truncated.\n", name);
+  if (why == nullptr) result.reason = "is damaged or truncated";
+  return result;
 }
 
 ReadResult refuseHeader(const char* format, const char* name) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-  debugMessage(format, name);
-#pragma GCC diagnostic pop
-  return ReadFailure::Refused;
+  ReadResult result(ReadFailure::Refused);
+  result.reason = formatted(format, name);
+  return result;
 }
 
-bool readWholeFile(std::FILE* file, const char* name, std::vector<std::uint8_t>& bytes) {
+bool readWholeFile(std::FILE* file, std::vector<std::uint8_t>& bytes) {
   bytes.clear();
   struct stat info {};
   if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
@@ -44,11 +74,7 @@ bool readWholeFile(std::FILE* file, const char* name, std::vector<std::uint8_t>&
   std::uint8_t chunk[1 << 16];
   std::size_t got = 0;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-  if (std::ferror(file) != 0) {
-    refuseDamaged(name);
-    return false;
-  }
-  return true;
+  return std::ferror(file) == 0;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -31,21 +32,28 @@ struct ReadResult {
 
   Model model;
   ReadFailure failure = ReadFailure::None;
+  std::string reason;  // for the user: the system's reason, or the reader's refusal
 };
 
 using ModelReader = ReadResult (*)(const char* name);
 
-// Opens a file for a reader; shows the missing-file notice when it cannot.
+// Opens a file for a reader. A folder is not opened (errno EISDIR): it would
+// open, then fail at the first read.
 FileHandle openForReading(const char* name, const char* mode);
 
-// Reads a whole binary file; false (and damage reported) when reading fails.
-bool readWholeFile(std::FILE* file, const char* name, std::vector<std::uint8_t>& bytes);
+// The reader's "no model" for a file openForReading could not open, with the
+// system's reason.
+ReadResult refuseUnopened();
+
+// Reads a whole binary file; false (errno telling why) when reading fails.
+bool readWholeFile(std::FILE* file, std::vector<std::uint8_t>& bytes);
 
 // Formats a complaint (printf rules, at most 511 characters) to the debug output.
 void debugMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Reports damaged content and gives the reader's "no model".
-ReadResult refuseDamaged(const char* name);
+// Reports damaged content and gives the reader's "no model". `why` replaces
+// the usual debug line and reason when the reader has a more telling one.
+ReadResult refuseDamaged(const char* name, const char* why = nullptr);
 
 // Reports a refused header (the reader's own text, which may name the file
 // through %s) and gives the reader's "no model".

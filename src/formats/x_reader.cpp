@@ -8,7 +8,7 @@
 
 ReadResult readXFile(const char* name) {
   std::vector<std::uint8_t> bytes;
-  if (ReadFailure failure = loadBinaryFile(name, bytes); failure != ReadFailure::None) return failure;
+  if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
   ByteCursor in(bytes);
   in.skip(8);  // magic and version, not checked
   const std::string_view format = in.text(4);

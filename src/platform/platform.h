@@ -7,13 +7,27 @@
 #include <string>
 #include <string_view>
 
-enum class NoticeKind { FileNotFound, FileNotSupported, About };
+enum class NoticeKind {
+  FileNotFound,      // a model file that is not there
+  FileNotSupported,  // a name no reader fits
+  FileNotRead,       // there but unreadable: a folder, no permission
+  FileRefused,       // a header the reader refuses
+  FileDamaged,       // content the reader cannot use
+  FileEmpty,         // a model without faces
+  FileNotSaved,      // a model, picture or list that could not be written
+  PictureNotUsed,    // a background picture that cannot be shown
+  SettingsNotSaved,  // the configuration folder cannot be written
+  OneFileAtATime,    // several files named on the command line
+  About,
+};
 
 // One diagnostic line for developers (standard error on Linux).
 void platformDebugOutput(std::string_view text);
 
-// A modeless notice box, placed by the notice anchor.
-void platformShowNotice(NoticeKind kind);
+// A modeless notice box, placed by the notice anchor, above the main window
+// (one asked for before the window exists shows once it does). `details`
+// are lines below the kind's own words: the file it is about, the reason.
+void platformShowNotice(NoticeKind kind, std::string_view details = {});
 
 // The rectangle (screen pixels) notices are placed by: the main window's
 // frame, or before it exists, where it will appear.
@@ -34,5 +48,8 @@ void platformRequestRedraw();
 
 void platformSwapBuffers();
 
-// The words a notice box shows, one line, shared by every implementation.
+// The words a notice box shows first, one line, shared by every implementation.
 std::string_view noticeText(NoticeKind kind);
+// The heading and the sentence of that line ("FILE NOT FOUND", "It may ...").
+std::string_view noticeHeading(NoticeKind kind);
+std::string_view noticeSentence(NoticeKind kind);

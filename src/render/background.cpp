@@ -6,8 +6,8 @@
 
 bool backgroundShown = false;
 
-bool makeBackgroundTexture(const char* path) {
-  std::optional<BmpBlocks> blocks = loadBmp(path);
+bool makeBackgroundTexture(const char* path, std::string* reason) {
+  std::optional<BmpBlocks> blocks = loadBmp(path, reason);
   if (!blocks) return false;
   std::optional<RgbImage> picture = bmpToRgb(*blocks);
   if (!picture) return false;

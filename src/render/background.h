@@ -4,11 +4,14 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 constexpr GLuint backgroundList = 1;
 extern bool backgroundShown;
 
-// Reads the picture and compiles it into backgroundList; false (and nothing
-// changed) when the file is not a usable picture. Needs a current context.
-bool makeBackgroundTexture(const char* path);
+// Reads the picture and compiles it into backgroundList; false (nothing
+// changed, the reason in `reason`) when the file is not a usable picture.
+// Needs a current context.
+bool makeBackgroundTexture(const char* path, std::string* reason = nullptr);
 // The texture over the whole drawing area, beneath everything else.
 void drawBackground();

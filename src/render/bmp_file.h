@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "platform/file_replacement.h"
 #include "render/rgb_image.h"
 
 constexpr int kBmpFileHeaderSize = 14;
@@ -27,24 +29,25 @@ struct BmpInfo {
   std::uint16_t bitCount = 0;
   std::uint32_t compression = 0;
   std::uint32_t sizeImage = 0;
+  std::uint32_t colorsUsed = 0;
 };
 BmpInfo bmpInfo(const std::vector<std::uint8_t>& header);
 
-// Reads the two blocks of a BMP file. Nothing (and no message) for a file
-// that is not a usable picture: not "BM", header shorter than the 40-byte
-// info header, a width or height of 0, negative or above 32768, or fewer
-// pixel bytes than a 24-bit picture's rows need. The missing-file notice is
-// shown when the file cannot be opened.
-std::optional<BmpBlocks> loadBmp(const char* path);
+// Reads the two blocks of a BMP file. Nothing, and the reason in `reason`,
+// for a file that cannot be read or is not a picture this program shows:
+// not "BM", a header shorter than the 40-byte info header, a width or height
+// of 0 or above 32768, not uncompressed 1-, 4-, 8-, 24- or 32-bit, or fewer
+// pixel bytes than its rows need.
+std::optional<BmpBlocks> loadBmp(const char* path, std::string* reason = nullptr);
 
-// The picture as an RGB image, rows in file order. A picture that is not an
-// uncompressed 24-bit one gives a black image of its size.
+// The picture as an RGB image, bottom row first (top-down files are turned),
+// palette pictures in their colours.
 std::optional<RgbImage> bmpToRgb(const BmpBlocks& blocks);
 
 // The 40-byte info header of a 24-bit picture of w x h pixels.
 std::vector<std::uint8_t> makeBmpInfoHeader(std::int32_t width, std::int32_t height);
 
-// Writes a BMP file from an info header block and a pixel block: 0, or -1
-// when the file cannot be created or a write falls short.
-int writeBmp(const char* path, const std::vector<std::uint8_t>& info,
-             const std::vector<std::uint8_t>& pixels);
+// Writes a BMP file from an info header block and a pixel block, whole or
+// not at all.
+WriteResult writeBmp(const char* path, const std::vector<std::uint8_t>& info,
+                     const std::vector<std::uint8_t>& pixels);

@@ -30,8 +30,8 @@ std::optional<CapturedView> captureView() {
   return view;
 }
 
-int exportImage(const char* path) {
+WriteResult exportImage(const char* path) {
   std::optional<CapturedView> view = captureView();
-  if (!view) return -1;
+  if (!view) return {false, "there is no picture to save"};
   return writeBmp(path, view->info, view->pixels);
 }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_replacement.h"
+
 struct CapturedView {
   std::vector<std::uint8_t> info;    // the 40-byte info header
   std::vector<std::uint8_t> pixels;  // stride x height bytes, bottom row first, B G R
@@ -12,5 +14,5 @@ struct CapturedView {
 
 // Reads the drawing area's pixels from the current GL read buffer.
 std::optional<CapturedView> captureView();
-// 0, or -1 when nothing or not all was written.
-int exportImage(const char* path);
+// Writes the drawing area as a BMP file, whole or not at all.
+WriteResult exportImage(const char* path);

@@ -29,13 +29,10 @@ std::string recentListPath() {
 void readRecentList() {
   const std::string path = recentListPath();
   FileHandle file(std::fopen(path.c_str(), "r"));
+  recentCount = 0;
   if (!file) {
-    FileHandle created(std::fopen(path.c_str(), "w+"));
-    if (!created) std::exit(-1);
-    std::fprintf(created.get(), "%d\n", 0);
-    created.reset();
-    file.reset(std::fopen(path.c_str(), "r"));
-    if (!file) std::exit(-1);
+    writeRecentList();  // an empty list for next time, where the folder allows
+    return;
   }
   TextScanner scan(file.get());
   std::int32_t count = 0;
@@ -60,15 +57,16 @@ void readRecentList() {
   }
 }
 
-void writeRecentList() {
-  const std::string path = recentListPath();
-  FileHandle file(std::fopen(path.c_str(), "w+"));
-  if (!file) std::exit(-1);
-  std::fprintf(file.get(), "%d\n", recentCount);
+WriteResult writeRecentList() {
+  FileReplacement output(recentListPath());
+  std::FILE* file = output.file();
+  if (file == nullptr) return output.commit();
+  std::fprintf(file, "%d\n", recentCount);
   for (std::int32_t i = 0; i < recentCount; ++i) {
     const RecentEntry& entry = recentFiles[static_cast<std::size_t>(i)];
-    std::fprintf(file.get(), "%d\n%s\n", entry.length, entry.path.c_str());
+    std::fprintf(file, "%d\n%s\n", entry.length, entry.path.c_str());
   }
+  return output.commit();
 }
 
 void addRecentFile(std::string_view path) {
@@ -81,9 +79,9 @@ void addRecentFile(std::string_view path) {
   if (recentCount < kRecentCapacity) ++recentCount;
 }
 
-void clearRecentList() {
+WriteResult clearRecentList() {
   recentCount = 0;
-  writeRecentList();
+  return writeRecentList();
 }
 
 void resetRecentList() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_replacement.h"
+
 struct RecentEntry {
   std::int32_t length = 0;
   std::string path;
@@ -19,15 +21,15 @@ extern std::int32_t recentCount;
 
 std::string recentListPath();
 
-// Reads the list file, creating it (count 0) when missing. Ends the program
-// (status -1) when the file can be neither created nor opened.
+// Reads the list file; a missing one is an empty list, written (count 0)
+// where the folder allows.
 void readRecentList();
-// Rewrites the list file from memory; status -1 when it cannot be created.
-void writeRecentList();
+// Rewrites the list file from memory, whole or not at all.
+WriteResult writeRecentList();
 // Puts a path at the head; the oldest entry drops out of a full list. No
 // search for duplicates: the same file opened twice is listed twice.
 void addRecentFile(std::string_view path);
 // Empties the list in memory and in its file.
-void clearRecentList();
+WriteResult clearRecentList();
 
 void resetRecentList();

@@ -1,8 +1,10 @@
 #include "settings/settings_file.h"
 
-#include <cmath>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/text_scanner.h"
@@ -15,12 +17,6 @@ namespace {
 constexpr const char* kVersionToken = "1.1_BETA";
 constexpr const char* kNameToken = "Tessera";
 
-FileHandle openOrDie(const std::string& path, const char* mode) {
-  FileHandle file(std::fopen(path.c_str(), mode));
-  if (!file) std::exit(-1);
-  return file;
-}
-
 // 0 clears a flag, 1 sets it, any other number leaves it alone.
 bool readFlag(TextScanner& scan, bool& flag) {
   std::int32_t value = 0;
@@ -30,16 +26,18 @@ bool readFlag(TextScanner& scan, bool& flag) {
   return true;
 }
 
-// A value that is not a finite number cannot be used: it would reach the GL state.
-bool readValue(TextScanner& scan, float& value) {
+// A number outside what the value can mean (NaN, a level of 5, a colour
+// channel of -3) would black out the view: the value's default stands in.
+bool readValue(TextScanner& scan, float& value, float low, float high, float fallback) {
   float read = 0.0f;
-  if (!scan.readFloat(read) || !std::isfinite(read)) return false;
-  value = read;
+  if (!scan.readFloat(read)) return false;
+  value = read >= low && read <= high ? read : fallback;
   return true;
 }
 
-bool readColor(TextScanner& scan, Color& color) {
-  return readValue(scan, color.r) && readValue(scan, color.g) && readValue(scan, color.b);
+bool readColor(TextScanner& scan, Color& color, const Color& fallback) {
+  return readValue(scan, color.r, 0, 1, fallback.r) && readValue(scan, color.g, 0, 1, fallback.g) &&
+         readValue(scan, color.b, 0, 1, fallback.b);
 }
 
 // The flags in file order: four before the depth level, seven after it.
@@ -60,21 +58,30 @@ bool readFlags(TextScanner& scan, const Flag (&flags)[N]) {
   return true;
 }
 
+// The show states a window system knows (0 to 11); any other is the plain one.
+bool readShowState(TextScanner& scan, std::int32_t& state) {
+  if (!scan.readInt(state)) return false;
+  if (state < 0 || state > 11) state = 1;
+  return true;
+}
+
 // Reads the values after the header. Stops at the first that cannot be read,
 // so everything from there on keeps the value it had.
 void readValues(TextScanner& scan) {
   ViewOptions& o = viewOptions;
   WindowGeometry& g = windowGeometry;
-  readFlags(scan, kFlagsBeforeLevel) && readValue(scan, o.depthCueLevel) &&
-      readFlags(scan, kFlagsAfterLevel) && readColor(scan, o.foregroundColor) &&
-      readColor(scan, o.backgroundColor) && scan.readInt(g.windowX) &&
+  const ViewOptions defaults = firstRunViewOptions();
+  readFlags(scan, kFlagsBeforeLevel) && readValue(scan, o.depthCueLevel, 0.0f, 0.99f, defaults.depthCueLevel) &&
+      readFlags(scan, kFlagsAfterLevel) && readColor(scan, o.foregroundColor, defaults.foregroundColor) &&
+      readColor(scan, o.backgroundColor, defaults.backgroundColor) && scan.readInt(g.windowX) &&
       scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
-      scan.readInt(g.windowShowState);
+      readShowState(scan, g.windowShowState);
 }
 
-void writeAll(const std::string& path, const ViewOptions& o) {
-  FileHandle file = openOrDie(path, "w+");
-  std::FILE* f = file.get();
+WriteResult writeAll(const std::string& path, const ViewOptions& o) {
+  FileReplacement output(path);
+  std::FILE* f = output.file();
+  if (f == nullptr) return output.commit();
   const WindowGeometry& g = windowGeometry;
   std::fprintf(f, "%s %s\n", kVersionToken, kNameToken);
   for (Flag flag : kFlagsBeforeLevel) std::fprintf(f, "%d\n", o.*flag);
@@ -83,6 +90,12 @@ void writeAll(const std::string& path, const ViewOptions& o) {
   std::fprintf(f, "%f %f %f\n", o.foregroundColor.r, o.foregroundColor.g, o.foregroundColor.b);
   std::fprintf(f, "%f %f %f\n", o.backgroundColor.r, o.backgroundColor.g, o.backgroundColor.b);
   std::fprintf(f, "%d %d %d %d %d\n", g.windowX, g.windowY, g.windowWidth, g.windowHeight, 1);
+  return output.commit();
+}
+
+// Starts over from the defaults, keeping the window geometry read so far.
+void useDefaults() {
+  viewOptions = firstRunViewOptions();
 }
 
 }  // namespace
@@ -92,31 +105,40 @@ std::string settingsPath(const char* fileName) {
   return dir.empty() ? dir : dir + fileName;
 }
 
-void writeDefaultSettings(const std::string& path) { writeAll(path, firstRunViewOptions()); }
+std::string settingsFolderProblem() {
+  const std::string dir = platformConfigDirectory();
+  if (dir.empty()) return "the configuration folder cannot be made";
+  if (access(dir.c_str(), W_OK) != 0) return dir + ": " + std::strerror(errno);
+  return "";
+}
 
-void writeSettings(const char* fileName) { writeAll(settingsPath(fileName), viewOptions); }
+WriteResult writeDefaultSettings(const std::string& path) { return writeAll(path, firstRunViewOptions()); }
+
+WriteResult writeSettings(const char* fileName) { return writeAll(settingsPath(fileName), viewOptions); }
 
 void readSettings(const char* fileName) {
   const std::string path = settingsPath(fileName);
   FileHandle file(std::fopen(path.c_str(), "r"));
   if (!file) {
+    // No file yet (or none that can be read): the defaults, kept for next time when possible.
     writeDefaultSettings(path);
-    file = openOrDie(path, "r");
+    useDefaults();
+    return;
   }
-  auto scan = std::make_unique<TextScanner>(file.get());
+  TextScanner scan(file.get());
   std::string token;
-  if (!scan->readToken(token) || token != kVersionToken) {
+  if (!scan.readToken(token) || token != kVersionToken) {
     // Another version's file: replaced by the defaults, without a word.
-    scan.reset();
     file.reset();
     writeDefaultSettings(path);
-    file = openOrDie(path, "r");
-    scan = std::make_unique<TextScanner>(file.get());
-    scan->readToken(token);
-    scan->readToken(token);
-  } else if (!scan->readToken(token) || token != kNameToken) {
-    platformMessageBox("Tessera initialization file is corrupt!", "Tessera");
-    std::exit(-1);
+    useDefaults();
+    return;
   }
-  readValues(*scan);
+  if (!scan.readToken(token) || token != kNameToken) {
+    // Said once; the file stays for the user to look at, the view starts plain.
+    platformMessageBox("Tessera initialization file is corrupt!", "Tessera");
+    useDefaults();
+    return;
+  }
+  readValues(scan);
 }

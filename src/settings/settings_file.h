@@ -4,13 +4,19 @@
 
 #include <string>
 
+#include "platform/file_replacement.h"
+
 std::string settingsPath(const char* fileName);
 
-// Reads the settings; a missing file, or one of another version, is first
-// replaced by the defaults. A file of this version with the wrong name token
-// ends the program (status -1) after a message box.
+// Reads the settings. A missing file, or one of another version, gives the
+// defaults (written for next time where the folder allows); a file of this
+// version with the wrong name token gives them too, after a message box, and
+// is left as it is. Values out of their range read as their defaults.
 void readSettings(const char* fileName);
-// Writes the default file; status -1 when it cannot be created.
-void writeDefaultSettings(const std::string& path);
-// Writes the current values; status -1 when the file cannot be created.
-void writeSettings(const char* fileName);
+// Writes the default file, whole or not at all.
+WriteResult writeDefaultSettings(const std::string& path);
+// Writes the current values, whole or not at all.
+WriteResult writeSettings(const char* fileName);
+
+// Why settings cannot be saved in the configuration folder; empty when they can.
+std::string settingsFolderProblem();

@@ -27,22 +27,26 @@
 namespace {
 
 void openChosenFile() {
-  if (chooseModelPath(currentPath) != 0) return;
-  // Even a failed open rebuilds the world and shows the file just tried.
-  if (!openModel(currentPath, false)) updateWorld();
+  std::string path;
+  if (chooseModelPath(path) != 0) return;
+  // Even a failed open rebuilds the world and refreshes the interface.
+  if (!openModel(path, false)) updateWorld();
   refreshInterface();
 }
 
 void openRecent(int index) {
   if (index >= recentCount) return;
-  currentPath = recentFiles[static_cast<std::size_t>(index)].path;
-  if (openModel(currentPath, true)) refreshInterface();
+  if (openModel(recentFiles[static_cast<std::size_t>(index)].path, true)) refreshInterface();
+}
+
+void tellNotSaved(const std::string& path, const WriteResult& written) {
+  if (!written) platformShowNotice(NoticeKind::FileNotSaved, path + "\n" + written.reason);
 }
 
 void saveAs() {
   std::string path;
   if (chooseOffSavePath(path) != 0) return;
-  if (writeModelAsOff(currentModel, path.c_str()) == WriteOutcome::NotCreated) std::exit(-1);
+  tellNotSaved(path, writeModelAsOff(currentModel, path.c_str()));
 }
 
 void closeModel() {
@@ -58,9 +62,13 @@ void importBackground() {
   std::string path;
   if (chooseBackgroundPath(path) != 0) return;
   drawingAreaMakeCurrent();
-  const bool made = makeBackgroundTexture(path.c_str());
+  std::string reason;
+  const bool made = makeBackgroundTexture(path.c_str(), &reason);
   drawingAreaDoneCurrent();
-  if (!made) return;
+  if (!made) {
+    platformShowNotice(NoticeKind::PictureNotUsed, path + "\n" + reason);
+    return;
+  }
   backgroundShown = true;
   menuEnable(cmdClearBackground, true);
 }
@@ -80,14 +88,23 @@ void exportView() {
   if (chooseImageSavePath(path) != 0) return;
   // The drawing area still holds the last frame drawn.
   drawingAreaMakeCurrent();
-  exportImage(path.c_str());
+  const WriteResult written = exportImage(path.c_str());
   drawingAreaDoneCurrent();
+  tellNotSaved(path, written);
 }
 
 void clearList() {
   recentCount = 0;
   rebuildRecentMenu();
-  writeRecentList();
+  keepRecentList();
+}
+
+void saveAllSettings() {
+  if (const std::string problem = settingsFolderProblem(); !problem.empty()) {
+    platformShowNotice(NoticeKind::SettingsNotSaved, problem);
+    return;
+  }
+  tellNotSaved(settingsPath("Tessera.ini"), writeSettings("Tessera.ini"));
 }
 
 // The check mark decides; the flag and the toolbar button follow it.
@@ -157,7 +174,7 @@ void runCommand(int command) {
     case cmdImportBackground: importBackground(); break;
     case cmdClearBackground: clearBackground(); break;
     case cmdExportImage: exportView(); break;
-    case cmdSaveAllSettings: writeSettings("Tessera.ini"); break;
+    case cmdSaveAllSettings: saveAllSettings(); break;
     case cmdSaveSettingsOnExit: toggle(command, o.saveSettingsOnExit); break;
     case cmdQuit: windowPostQuit(0); break;
     case cmdClearList: clearList(); break;
@@ -195,7 +212,6 @@ int handleDrop(int fileCount) {
     platformMessageBox("One file at a time, please.", "Tessera");
     return 0;
   }
-  currentPath = droppedFilePath(0);
-  if (openModel(currentPath, false)) refreshInterface();
+  if (openModel(droppedFilePath(0), false)) refreshInterface();
   return 0;
 }

@@ -18,10 +18,12 @@
 
 std::string currentPath;
 int statusParts[2] = {0, 0};
+bool settingsProblemTold = false;
 
 void resetShellState() {
   currentPath.clear();
   statusParts[0] = statusParts[1] = 0;
+  settingsProblemTold = false;
 }
 
 namespace {

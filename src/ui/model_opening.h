@@ -4,8 +4,16 @@
 
 #include <string>
 
-// Reads the file `path` names (surrounding quotes removed in place) and, when
-// it gives a model, puts it on display. Every name with a known ending enters
-// the recent list unless it came from there. A header the reader refuses ends
-// the program. True when a model was opened.
-bool openModel(std::string& path, bool fromRecentList);
+// Reads the file `path` names (surrounding quotes removed, made absolute)
+// and, when it gives a model with faces, puts it on display and makes it
+// currentPath. Any other outcome shows a notice naming the file and the
+// reason and leaves the model on display as it was. Every name with a known
+// ending enters the recent list unless it came from there. True when a
+// model was opened.
+bool openModel(std::string path, bool fromRecentList);
+
+// Rewrites the recent list; a failure is told once a session.
+void keepRecentList();
+
+// Tells once a session that settings cannot be saved, and why.
+void tellSettingsNotSaved(const std::string& reason);

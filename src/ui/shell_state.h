@@ -8,5 +8,7 @@
 extern std::string currentPath;
 // Right edges of the two status-bar parts.
 extern int statusParts[2];
+// The user has been told that settings cannot be saved this session.
+extern bool settingsProblemTold;
 
 void resetShellState();

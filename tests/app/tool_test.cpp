@@ -4,11 +4,13 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <string>
 
 #include "support/mesh_builders.h"
+#include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -18,11 +20,11 @@ struct ToolRun {
   std::string out;
 };
 
-ToolRun runTool(const std::string& arguments, const TempDir& home) {
+ToolRun runTool(const std::string& arguments, const TempDir& home, bool withErrors = false) {
   // HOME and XDG_CONFIG_HOME point at a scratch folder: the tool must not
   // create or change any settings file there.
   const std::string command = "HOME='" + home.path() + "' XDG_CONFIG_HOME='" + home.path() +
-                              "/config' " TESSERA_TOOL_PATH " " + arguments + " 2>/dev/null";
+                              "/config' " TESSERA_TOOL_PATH " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
   ToolRun run;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
@@ -113,5 +115,37 @@ TEST(Tool, ModelAroundTheOriginKeepsItsPicture) {
                                          std::pair{" --style hidden --com on", "cube10_hidden_marker.bmp"}}) {
     ASSERT_EQ(runTool("render " + data + "cube10.off " + out + " --size 96x72 --turn 30,1,1,0" + options, dir).status, 0);
     EXPECT_TRUE(readTextFile(out) == readTextFile(data + golden)) << golden;
+  }
+}
+
+TEST(Tool, OutputsAreWrittenWholeOrNotAtAll) {
+  TempDir dir;
+  const std::string in = writeModelFile(dir.file("torus.off"), makeTorus(48, 24, 2.0f, 0.6f));
+  ScratchMount full(dir.file("full"), 16384), readOnly(dir.file("readonly"), 16384);
+  if (!full.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+  // An earlier file in each place, which a failed write must leave as it was.
+  for (const char* name : {"full/out.off", "full/out.bmp", "readonly/out.off", "readonly/out.bmp"}) {
+    writeTextFile(dir.file(name), "earlier");
+  }
+  ASSERT_TRUE(readOnly.makeReadOnly());
+  const struct {
+    const char* folder;
+    const char* reason;
+  } targets[] = {{"no/such", "No such file or directory"}, {"full", "No space left on device"},
+                 {"readonly", "Read-only file system"}};
+  for (const auto& target : targets) {
+    for (const char* command : {"convert", "render"}) {
+      const std::string out = dir.file(std::string(target.folder) + (command[0] == 'c' ? "/out.off" : "/out.bmp"));
+      const ToolRun run = runTool(std::string(command) + " " + in + " " + out, dir, true);
+      EXPECT_EQ(run.status, 1) << out;
+      EXPECT_NE(run.out.find("tessera-tool: " + out + ": " + target.reason), std::string::npos) << run.out;
+      if (target.folder[0] != 'n') {
+        EXPECT_EQ(readTextFile(out), "earlier") << out;
+      }
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.file(target.folder), error)) {
+      EXPECT_EQ(entry.path().filename().string().find(".tessera-"), std::string::npos) << entry.path();
+    }
   }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/headless/headless_platform.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
@@ -51,20 +53,31 @@ TEST(Dispatch, QuotesAreRemovedInPlace) {
   }
 }
 
-TEST(Dispatch, NoticesStandCentredOnTheAnchor) {
+TEST(Dispatch, FilesThatCannotBeOpenedSayWhyAndShowNothing) {
   IsolatedState state;
+  std::filesystem::create_directory(state.dir().file("folder.obj"));
+  const struct {
+    const char* name;
+    ReadFailure failure;
+    const char* reason;
+  } cases[] = {
+      {"absent.off", ReadFailure::NotOpened, "No such file or directory"},
+      {"folder.obj", ReadFailure::NotOpened, "is a folder"},
+      {"notes.txt", ReadFailure::UnknownFormat, ""},
+  };
+  for (const auto& c : cases) {
+    const FormatInfo* format = nullptr;
+    const ReadResult read = readModelFile(state.dir().file(c.name).c_str(), format);
+    EXPECT_EQ(read.failure, c.failure) << c.name;
+    EXPECT_EQ(read.reason, c.reason) << c.name;
+  }
+  EXPECT_EQ(headlessRecord.noticeCount, 0);  // the caller tells the user
   platformSetNoticeAnchor(300, 150, 601, 400);
-  const FormatInfo* format = nullptr;
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(readModelFile(state.dir().file("absent.off").c_str(), format).failure, ReadFailure::NotOpened);
+  platformShowNotice(NoticeKind::FileNotFound, "/m/a.off");
   EXPECT_EQ(headlessRecord.lastNotice, "FILE NOT FOUND: It may have been moved or deleted.");
+  EXPECT_EQ(headlessRecord.lastNoticeDetails, "/m/a.off");
   EXPECT_EQ(headlessRecord.noticeX, 300 + 300 - 125);
   EXPECT_EQ(headlessRecord.noticeY, 150 + 200 - 100);
-  EXPECT_EQ(readModelFile(state.dir().file("notes.txt").c_str(), format).failure, ReadFailure::UnknownFormat);
-  testing::internal::GetCapturedStderr();
-  EXPECT_EQ(format, nullptr);
-  EXPECT_EQ(headlessRecord.lastNotice, "FILE NOT SUPPORTED: The format of the file is unknown.");
-  EXPECT_EQ(headlessRecord.noticeCount, 2);
 }
 
 TEST(ReaderSupport, DebugMessagesAreCutAt511Characters) {

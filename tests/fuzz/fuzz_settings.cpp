@@ -1,5 +1,4 @@
-// The settings reader on any values after a valid header (a wrong name token
-// ends the program on purpose; the unit tests cover it).
+// The settings reader on any values after a valid header.
 #include <cstdint>
 
 #include "fuzz_support.h"

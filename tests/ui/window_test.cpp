@@ -13,10 +13,12 @@
 #include <QUrl>
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 #include "app/viewer_startup.h"
 #include "formats/model_dispatch.h"
+#include "model/current_model.h"
 #include "model/world.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_window.h"
@@ -29,6 +31,7 @@
 #include "settings/settings_file.h"
 #include "support/mesh_builders.h"
 #include "support/picture_files.h"
+#include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 #include "ui/command_numbers.h"
 #include "ui/interface_refresh.h"
@@ -140,7 +143,7 @@ class WindowTest : public QObject {
     // All flags set, a level no item has.
     writeSettingsFile("1\n1\n1\n1\n0.250000\n1\n1\n1\n1\n1\n1\n1\n", "150 150 400 400 1");
     writeTextFile(recentListPath(), "3\n8\n/m/a.off\n8\n/m/b.off\n8\n/m/c.off\n");
-    startViewer("");
+    startViewer({});
     QCOMPARE(statusText(0), std::string("No file loaded"));
     QVERIFY(!menuIsEnabled(cmdSaveAs));
     for (int command : {cmdCenterOfMass, cmdAxes, cmdZoomDependentRotation, cmdInertialRotation, cmdHiddenLine,
@@ -165,30 +168,34 @@ class WindowTest : public QObject {
   }
 
   void commandLineNoticesAndSavedGeometry() {
-    // A missing file named at start-up: its notice has no owner and stands
-    // centred on where the window will be; later ones are the window's.
-    startViewer(file("gone.off"));
-    QCOMPARE(visibleNotices().size(), 1);
-    QVERIFY(visibleNotices()[0]->parentWidget() == nullptr);
-    QCOMPARE(visibleNotices()[0]->geometry(), QRect(225, 250, 246, 91));
-    QCOMPARE(visibleNotices()[0]->property("noticeText").toString(),
-             QString("FILE NOT FOUND: It may have been moved or deleted."));
+    // A missing file named at start-up, with a second name: the notices wait
+    // for the window, then stand over it, centred, naming the file.
+    startViewer({file("gone.off"), file("other.off")});
+    QCOMPARE(visibleNotices().size(), 2);
+    QCOMPARE(visibleNotices()[0]->pos(), QPoint(225, 250));
+    QStringList texts;
+    for (QWidget* box : visibleNotices()) {
+      QCOMPARE(box->parentWidget(), static_cast<QWidget*>(mainWindow));
+      texts << box->property("noticeText").toString() + " " + box->property("noticeDetails").toString();
+    }
+    texts.sort();
+    QCOMPARE(texts[0], QString::fromStdString("FILE NOT FOUND: It may have been moved or deleted. " + file("gone.off") +
+                                              "\nNo such file or directory"));
+    QVERIFY(texts[1].startsWith("ONE FILE AT A TIME"));
     QVERIFY(!modelLoaded);
     QCOMPARE(recentFiles[0].path, file("gone.off"));
+    QCOMPARE(recentCount, 1);  // the second name is not opened
     for (std::string path : {file("a.off"), file("c.md3")}) openModel(path, false);
-    QCOMPARE(visibleNotices().size(), 3);
-    int owned = 0;
-    for (QWidget* box : visibleNotices()) owned += box->parentWidget() == mainWindow && box->pos() == QPoint(225, 250);
-    QCOMPARE(owned, 2);
+    QCOMPARE(visibleNotices().size(), 4);
     QTest::mouseClick(visibleNotices()[0]->findChild<QPushButton*>(), Qt::LeftButton);
-    QTRY_COMPARE(visibleNotices().size(), 2);
+    QTRY_COMPARE(visibleNotices().size(), 3);
     destroyWindowWidgets();
 
     // A quoted path with blanks, and the saved frame rectangle, kept on exit.
     QVERIFY(QDir().mkpath(QString::fromStdString(file("my models"))));
     const std::string path = model("my models/torus.off", 8);
     writeSettingsFile("0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n", "100 120 500 360 1");
-    startViewer("\"" + path + "\"");
+    startViewer({"\"" + path + "\""});
     QCOMPARE(mainWindow->windowTitle(), QString("torus.off - Tessera"));
     QCOMPARE(statusText(0), std::string("OFF format"));
     QCOMPARE(statusText(1), std::string("Polygons: 32  Vertices: 32"));
@@ -203,13 +210,97 @@ class WindowTest : public QObject {
     QVERIFY(readTextFile(settingsPath("Tessera.ini")).find("\n200 210 600 400 1\n") != std::string::npos);
     destroyWindowWidgets();
     writeSettingsFile("0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n", "150 150 400 400 3");
-    startViewer("");
+    startViewer({});
     QTRY_VERIFY(mainWindow->isMaximized());
+  }
+
+  void badFilesLeaveTheModelOnDisplayAndSayWhy() {
+    startViewer({model("shown.off", 6)});
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+    std::filesystem::create_directory(file("folder.obj"));
+    const struct {
+      const char* name;
+      std::string content;
+      const char* words;  // in the notice, after the file's name
+    } files[] = {
+        {"colour.off", "COFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "is not a valid OFF file."},
+        {"ascii.cob", "Caligari V00.01ALH\n", "ASCII .cob files not supported."},
+        {"text.x", "xof 0302txt 0032\n", "ASCII .x files not supported."},
+        {"halflife.mdl", "IDST" + std::string(80, '\0'), "is not a valid MDL file."},
+        {"binary.vtk", "# vtk DataFile Version 3.0\nx\nBINARY\n", "Binary VTK files not supported."},
+        {"polygons.vtk", "# vtk DataFile Version 3.0\nx\nASCII\nDATASET STRUCTURED_GRID\n", "unsupported dataset"},
+        {"damaged.off", "OFF 3 1 0 0 0", "damaged or truncated"},
+        {"empty.off", "", "damaged or truncated"},
+        {"notes.obj", "Dear reader, this is no model.\n", "no faces to draw"},
+        {"folder.obj", "", "is a folder"},
+        {"ship.md3", "", "format of the file is unknown"},
+        {"gone.lwo", "", "No such file or directory"},
+    };
+    for (const auto& f : files) {
+      if (f.name != std::string("folder.obj") && f.name != std::string("gone.lwo")) writeTextFile(file(f.name), f.content);
+      const int before = visibleNotices().size();
+      chosenPath = file(f.name);
+      command(cmdOpen);
+      QCOMPARE(visibleNotices().size(), before + 1);
+      bool told = false;
+      for (QWidget* box : visibleNotices()) {
+        const QString all = box->property("noticeText").toString() + box->property("noticeDetails").toString();
+        told = told || (all.contains(QString::fromStdString(file(f.name))) && all.contains(f.words));
+      }
+      QVERIFY2(told, f.name);
+      QVERIFY(modelLoaded && objectCount() == 1 && currentModel[0].numFaces() == 24);
+      QCOMPARE(mainWindow->windowTitle(), QString("shown.off - Tessera"));
+      QCOMPARE(statusText(0), std::string("OFF format"));
+      QCOMPARE(currentPath, file("shown.off"));
+    }
+    QCOMPARE(recentFiles[0].path, file("gone.lwo"));  // every open from the dialog enters the list
+  }
+
+  void failedSavesSayWhyAndKeepTheEarlierFile() {
+    startViewer({model("shown.off", 48)});
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+    ScratchMount full(file("full"), 16384);
+    const std::vector<std::string> targets{file("no/such/out"), file("full/out")};
+    if (full.mounted()) writeTextFile(file("full/out.off"), "earlier"), writeTextFile(file("full/out.bmp"), "earlier");
+    for (const std::string& target : targets) {
+      if (!full.mounted() && target.find("full") != std::string::npos) continue;
+      for (const auto& [command, ending] : {std::pair{cmdSaveAs, ".off"}, std::pair{cmdExportImage, ".bmp"}}) {
+        chosenPath = target + ending;
+        const int before = visibleNotices().size();
+        mainWindow->view->grabFramebuffer();
+        ::command(command);
+        QCOMPARE(visibleNotices().size(), before + 1);
+        if (full.mounted() && target.find("full") != std::string::npos) QCOMPARE(readTextFile(chosenPath), std::string("earlier"));
+      }
+    }
+    QVERIFY(modelLoaded);  // and the program goes on
+  }
+
+  void readOnlySettingsFolderAndRelativePaths() {
+    writeTextFile(file("tessera"), "");  // a plain file where the configuration folder should be
+    QVERIFY(QDir::setCurrent(QString::fromStdString(state->dir().path())));
+    model("here.off", 6);
+    startViewer({"here.off"});
+    QCOMPARE(mainWindow->windowTitle(), QString("here.off - Tessera"));
+    QCOMPARE(recentFiles[0].path, file("here.off"));  // kept whole, to work from any folder
+    QCOMPARE(visibleNotices().size(), 1);
+    QVERIFY(visibleNotices()[0]->property("noticeText").toString().startsWith("SETTINGS NOT SAVED"));
+    command(cmdSaveAllSettings);
+    QCOMPARE(visibleNotices().size(), 2);
+    QCOMPARE(finishViewer(0), 0);
+    QCOMPARE(readTextFile(file("tessera")), std::string());
+    QDir::setCurrent(QDir::tempPath());
+
+    QProcess help;
+    help.start(TESSERA_VIEWER_PATH, {"--help"});
+    QVERIFY(help.waitForFinished() && help.exitCode() == 0 && help.readAllStandardOutput().startsWith("Usage: tessera"));
+    help.start(TESSERA_VIEWER_PATH, {"--version"});
+    QVERIFY(help.waitForFinished() && help.exitCode() == 0 && help.readAllStandardOutput().startsWith("tessera 1.2"));
   }
 
   void drawingAreaMatchesTheOffscreenRenderer() {
     const std::string model = std::string(TESSERA_SOURCE_DIR) + "/samples/torus.off";
-    startViewer(model);
+    startViewer({model});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     const std::string a = exportedView(file("window.bmp"));
     QCOMPARE(viewWidth, mainWindow->view->deviceWidth());
@@ -233,7 +324,7 @@ class WindowTest : public QObject {
   }
 
   void togglesRadioGroupsAndColours() {
-    startViewer("");
+    startViewer({});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     ViewOptions& o = viewOptions;
     const struct {
@@ -283,7 +374,7 @@ class WindowTest : public QObject {
   }
 
   void fileCommandsAndTheRecentItems() {
-    startViewer("");
+    startViewer({});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     const std::string a = model("a.off", 6), b = model("b.off", 8);
     chosenPath = a;
@@ -296,11 +387,6 @@ class WindowTest : public QObject {
     QCOMPARE(statusText(1), std::string("Polygons: 24  Vertices: 24"));
     QVERIFY(recentFiles[0].path == b && recentFiles[1].path == a);
 
-    chosenPath = file("ship.md3");
-    command(cmdOpen);
-    QCOMPARE(visibleNotices().size(), 1);
-    QVERIFY(modelLoaded);  // the model stays on display
-    QCOMPARE(mainWindow->windowTitle(), QString("ship.md3 - Tessera"));
 
     chosenPath = file("merged.off");
     showModel({makeObject({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2, 3}}),
@@ -338,7 +424,7 @@ class WindowTest : public QObject {
   }
 
   void trackballStepZoomAndDivisor() {
-    startViewer("");
+    startViewer({});
     viewWidth = viewHeight = 400;
     mouse(msgLeftButtonDown, 200, 200);
     mouse(msgMouseMove, 240, 200);
@@ -369,7 +455,7 @@ class WindowTest : public QObject {
   }
 
   void dragTurnsTheModelAndInertiaSpinsOn() {
-    startViewer(model("torus.off", 24));
+    startViewer({model("torus.off", 24)});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     const std::string before = exportedView(file("before.bmp"));
     const int cx = viewWidth / 2, cy = viewHeight / 2;
@@ -395,7 +481,7 @@ class WindowTest : public QObject {
 
   void dropsAndTooltips() {
     const std::string first = model("first.off", 6), second = model("second.off", 8);
-    startViewer(first);
+    startViewer({first});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     for (const QList<QUrl>& urls : {QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(first)),
                                                 QUrl::fromLocalFile(QString::fromStdString(second))},

@@ -15,13 +15,15 @@ void platformDebugOutput(std::string_view text) {
   if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
 }
 
-void platformShowNotice(NoticeKind kind) {
+void platformShowNotice(NoticeKind kind, std::string_view details) {
   int x = 0, y = 0;
   noticePosition(x, y);
   std::string_view text = noticeText(kind);
   std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+  if (!details.empty()) std::fprintf(stderr, "%.*s\n", static_cast<int>(details.size()), details.data());
   ++headlessRecord.noticeCount;
   headlessRecord.lastNotice = std::string(text);
+  headlessRecord.lastNoticeDetails = std::string(details);
   headlessRecord.noticeX = x;
   headlessRecord.noticeY = y;
 }

@@ -6,7 +6,8 @@
 
 struct HeadlessRecord {
   int noticeCount = 0;
-  std::string lastNotice;
+  std::string lastNotice;         // the kind's own words
+  std::string lastNoticeDetails;  // the lines below them
   int noticeX = 0;
   int noticeY = 0;
   int messageBoxCount = 0;

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/qt/qt_window.h"
@@ -20,12 +21,12 @@ QRect units(double x, double y, double width, double height) {
 
 class NoticeBox : public QWidget {
  public:
-  NoticeBox(QWidget* owner, NoticeKind kind)
+  NoticeBox(QWidget* owner, NoticeKind kind, const QString& details)
       : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(kind == NoticeKind::About ? "aboutBox" : "noticeBox");
-    setProperty("noticeText", QString::fromUtf8(noticeText(kind).data(),
-                                                static_cast<qsizetype>(noticeText(kind).size())));
+    setProperty("noticeText", text(noticeText(kind)));
+    setProperty("noticeDetails", details);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::Button, Qt::white);
@@ -37,7 +38,7 @@ class NoticeBox : public QWidget {
     if (kind == NoticeKind::About) {
       buildAbout();
     } else {
-      buildNotice(kind);
+      buildNotice(kind, details);
     }
   }
 
@@ -69,15 +70,26 @@ class NoticeBox : public QWidget {
     }
   }
 
-  // The notices' words as text: the heading over its line.
-  void buildNotice(NoticeKind kind) {
-    setFixedSize(units(0, 0, 164, 56).size());
-    const bool missing = kind == NoticeKind::FileNotFound;
-    addText(missing ? "FILE NOT FOUND" : "FILE NOT SUPPORTED", units(0, 4, 164, 16), true);
-    addText(missing ? "It may have been moved or deleted." : "The format of the file is unknown.",
-            units(0, 22, 164, 12));
-    addButton("OK", units(55, 38, 50, 14));
+  // The notices' words as text: the heading over its line, then the file
+  // and the reason, the box growing downward to hold them.
+  void buildNotice(NoticeKind kind, const QString& details) {
+    addText(text(noticeHeading(kind)), units(0, 4, 164, 16), true);
+    addText(text(noticeSentence(kind)), units(0, 22, 164, 12));
+    int extra = 0;
+    if (!details.isEmpty()) {
+      auto* label = new QLabel(details, this);
+      label->setWordWrap(true);
+      label->setAlignment(Qt::AlignCenter);
+      label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+      const QRect area = units(4, 36, 156, 0);
+      extra = label->heightForWidth(area.width()) + 6;
+      label->setGeometry(area.x(), area.y(), area.width(), extra - 6);
+    }
+    setFixedSize(units(0, 0, 164, 56).size() + QSize(0, extra));
+    addButton("OK", units(55, 38, 50, 14).translated(0, extra));
   }
+
+  static QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
   void buildAbout() {
     setFixedSize(units(0, 0, 174, 126).size());
@@ -94,11 +106,34 @@ class NoticeBox : public QWidget {
 
 }  // namespace
 
-void platformShowNotice(NoticeKind kind) {
+std::vector<QWidget*>& waitingNotices() {
+  static std::vector<QWidget*> boxes;
+  return boxes;
+}
+
+void platformShowNotice(NoticeKind kind, std::string_view details) {
   int x = 0, y = 0;
   noticePosition(x, y);
-  // Before the main window exists a box has no owner.
-  auto* box = new NoticeBox(mainWindow, kind);
+  auto* box = new NoticeBox(mainWindow, kind, QString::fromUtf8(details.data(), static_cast<qsizetype>(details.size())));
   box->move(x, y);
+  // Before the main window exists a box waits: shown first, it would stand
+  // behind the window that appears after it.
+  if (mainWindow == nullptr || !mainWindow->isVisible()) {
+    waitingNotices().push_back(box);
+    return;
+  }
   box->show();
+}
+
+void showWaitingNotices() {
+  for (QWidget* box : waitingNotices()) {
+    if (mainWindow != nullptr) {
+      const QPoint at = box->pos();
+      box->setParent(mainWindow, box->windowFlags());
+      box->move(at);
+    }
+    box->show();
+    box->raise();
+  }
+  waitingNotices().clear();
 }

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QScreen>
 #include <QStatusBar>
 #include <QSurfaceFormat>
 #include <QToolBar>
@@ -48,6 +49,19 @@ int sendMouse(WindowMessage id, const QPointF& point) {
   message.x = static_cast<int>(std::lround(point.x()));
   message.y = static_cast<int>(std::lround(point.y()));
   return sendMessage(message);
+}
+
+// A saved rectangle that overlaps no screen (a monitor since unplugged) is
+// moved onto the primary screen at its size, shrunk to fit if larger.
+QRect placeOnAScreen(const QRect& frame) {
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen->availableGeometry().intersects(frame)) return frame;
+  }
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr) return frame;
+  const QRect area = primary->availableGeometry();
+  const QSize size = frame.size().boundedTo(area.size());
+  return QRect(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2), size);
 }
 
 }  // namespace
@@ -192,8 +206,11 @@ bool createWindowWidgets(const WindowLayout& windowLayout, int x, int y, int wid
   savedWidth = width;
   savedHeight = height;
   mainWindow = new TesseraWindow;
-  mainWindow->move(x, y);
-  mainWindow->resize(width, height);
+  const QRect frame = placeOnAScreen(QRect(x, y, width, height));
+  savedWidth = frame.width();
+  savedHeight = frame.height();
+  mainWindow->move(frame.topLeft());
+  mainWindow->resize(frame.size());
   return true;
 }
 
@@ -211,6 +228,7 @@ void showMainWindow(int showState) {
       mainWindow->resize(savedWidth - extraWidth, savedHeight - extraHeight);
     }
   }
+  showWaitingNotices();
 }
 
 void destroyWindowWidgets() {

@@ -59,6 +59,9 @@ void postMessage(WindowMessage id, int command);
 class QIcon;
 QIcon toolbarIcon(int image);
 
+// Shows the notices asked for before the main window was on screen, above it.
+void showWaitingNotices();
+
 // The About box's logo, 188 x 59 pixels.
 class QPixmap;
 QPixmap aboutLogo(double devicePixelRatio);
