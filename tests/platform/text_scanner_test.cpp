@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <sstream>
 
 #include "support/temp_dir.h"
 
@@ -44,20 +45,22 @@ void expectLikeC(const std::string& text) {
 }  // namespace
 
 TEST(TextScanner, NumberFormsMatchTheCLibrary) {
-  const char* cases[] = {
-      "1", "-0.5", "2.5e3", "+7", "  \t\n 42.25", ".5", "5.", "-.5", ".", "-", "+", "-.",
-      "1e", "1e+", "1e-", "1E5", "1e+5x", "1ex", "1.5e+", "e5", ".e5", "1.2.3", "12abc",
-      "0x1p3", "0X1.8P1", "0x", "0xg", "-0x", "0x.p1", "0x1p", "0x1.", "0xABCp-2", "0x1e3",
-      "inf", "-INF", "infinity", "InFiNiTy", "infinit", "infx", "infi", "nan", "-NaN",
-      "nan(1)", "na", "n", "1e39", "-1e39", "1e-39", "1e-46", "3.4028235e38", "3.4028236e38",
-      "0.000000000000000000000000000000000000000000001401298464324817",
-      "123456789012345678901234567890", "00000000000000000000000001.5", "0", "-0", "00x1",
-      "1,5", "1_000", "1e0001", "1e-0", "9e-999999", "9e999999", "", "   ", "\r\n1\r\n",
-      "0.1f", "1d", "+-1", "--1", "+.e1", "0e", "0.e1", "0e+x", "85.000000", "-0.000000",
-      "16777216", "16777217", "16777217.0", "1677721.7", "0.0000000001", "0.00000000001",
-      "1000000000000", "100.", "0.1000000000000000", "7.000000001", "-.125000", "-2147483648",
-      "2147483647", "2147483648", "-2147483649", "99999999999", "007", "\n\t 9 "};
-  for (const char* text : cases) expectLikeC(text);
+  // One token a line, with \n, \r and \t written out.
+  std::istringstream lines(readTextFile(TESSERA_SOURCE_DIR "/tests/data/scanner/number-forms.txt"));
+  int count = 0;
+  for (std::string line; std::getline(lines, line); ++count) {
+    std::string text;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+      if (line[k] != '\\' || k + 1 == line.size()) {
+        text += line[k];
+        continue;
+      }
+      const char c = line[++k];
+      text += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+    }
+    expectLikeC(text);
+  }
+  EXPECT_GT(count, 90);
 }
 
 TEST(TextScanner, RandomTokensAndDecimalsMatchTheCLibrary) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <sstream>
 
 #include "render_fixture.h"
 
@@ -23,44 +23,29 @@ std::optional<RgbImage> readPicture(const IsolatedState& state, const std::strin
   return bmpToRgb(*blocks);
 }
 
-// A palette picture: `bits` per pixel, the colour table, and pixel (x, y)
-// (row 0 at the bottom) of colour index (x + 2y) mod the table's size. A
-// negative h stores the rows top first.
-std::string paletteBmp(int bits, int w, int h, const std::vector<Rgb>& colours) {
-  std::string out = "BM";
-  const auto u32 = [&](std::uint32_t v) { for (int k = 0; k < 4; ++k) out += static_cast<char>(v >> (8 * k)); };
-  const int rows = std::abs(h), stride = (w * bits + 31) / 32 * 4;
-  const auto table = static_cast<std::uint32_t>(colours.size());
-  u32(0), u32(0), u32(54 + 4 * table), u32(40), u32(static_cast<std::uint32_t>(w)), u32(static_cast<std::uint32_t>(h));
-  u32(1 | static_cast<std::uint32_t>(bits) << 16), u32(0), u32(0), u32(0), u32(0), u32(table), u32(0);
-  for (const Rgb& c : colours) out += {static_cast<char>(c[2]), static_cast<char>(c[1]), static_cast<char>(c[0]), 0};
-  for (int r = 0; r < rows; ++r) {
-    const int y = h < 0 ? rows - 1 - r : r;
-    std::string row(static_cast<std::size_t>(stride), '\0');
-    for (int x = 0; x < w; ++x) {
-      const int bit = x * bits, index = (x + 2 * y) % static_cast<int>(table);
-      row[static_cast<std::size_t>(bit / 8)] = static_cast<char>(row[static_cast<std::size_t>(bit / 8)] | index << (8 - bits - bit % 8));
-    }
-    out += row;
-  }
-  return out;
-}
-
 }  // namespace
 
 TEST(BmpFile, PalettePicturesShowTheirColoursEitherRowOrder) {
+  // Pictures written by another program, each against its twin in PPM
+  // (rows top first, R G B).
   IsolatedState state;
-  const std::vector<Rgb> colours{{255, 0, 0}, {0, 200, 0}, {0, 0, 150}, {9, 8, 7}, {1, 2, 3}};
-  for (const auto& [bits, w, h] : {std::tuple{8, 5, 3}, std::tuple{4, 7, -2}, std::tuple{1, 9, 2}}) {
-    const std::vector<Rgb> table(colours.begin(), colours.begin() + (bits == 1 ? 2 : 5));
-    std::optional<RgbImage> image = readPicture(state, paletteBmp(bits, w, h, table));
-    ASSERT_TRUE(image) << bits;
-    for (int y = 0; y < std::abs(h); ++y) {
-      for (int x = 0; x < w; ++x) {
-        const Rgb& c = table[static_cast<std::size_t>((x + 2 * y) % static_cast<int>(table.size()))];
-        const std::uint8_t* p = &image->pixels[static_cast<std::size_t>((y * w + x) * 3)];
-        EXPECT_EQ((Rgb{p[0], p[1], p[2]}), c) << bits << " bits, pixel " << x << "," << y;
-      }
+  const std::string data = TESSERA_SOURCE_DIR "/tests/data/bmp/";
+  for (const char* name : {"eight-colours-4bit", "eight-colours-topdown", "many-colours-8bit", "two-colours-1bit"}) {
+    std::optional<RgbImage> image = readPicture(state, readTextFile(data + name + ".bmp"));
+    ASSERT_TRUE(image) << name;
+    std::istringstream ppm(readTextFile(data + std::string(name).substr(0, std::string(name).rfind('-')) + ".ppm"));
+    std::string magic;
+    int w = 0, h = 0, depth = 0;
+    ppm >> magic >> w >> h >> depth;
+    ppm.get();
+    const std::string rgb(std::istreambuf_iterator<char>(ppm), {});
+    ASSERT_TRUE(image->width == w && image->height == h) << name;
+    for (int y = 0; y < h; ++y) {
+      const std::size_t row = static_cast<std::size_t>(y * w * 3), flipped = static_cast<std::size_t>((h - 1 - y) * w * 3);
+      EXPECT_EQ(std::string(image->pixels.begin() + static_cast<std::ptrdiff_t>(row),
+                            image->pixels.begin() + static_cast<std::ptrdiff_t>(row + static_cast<std::size_t>(w) * 3)),
+                rgb.substr(flipped, static_cast<std::size_t>(w) * 3))
+          << name << " row " << y;
     }
   }
 }
