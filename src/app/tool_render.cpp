@@ -80,6 +80,11 @@ int runRender(int argc, char** argv) {
     if (k + 1 >= argc || !parseOption(argv[k], argv[k + 1], request)) return usageError();
   }
 
+  if (!frameFits(request.width, request.height)) {
+    std::fprintf(stderr, "tessera-tool: a %dx%d picture needs 1 GB or more of buffers; ask for fewer pixels\n",
+                 request.width, request.height);
+    return 1;
+  }
   if (const int status = openForTool(request.input); status != 0) return status;
 
   if (!makeOffscreenContextCurrent(request.width, request.height)) {

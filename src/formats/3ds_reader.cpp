@@ -60,14 +60,17 @@ bool readFaces(ByteCursor& in, const Chunk& chunk, MeshObject& object) {
 }
 
 bool readTriangleMesh(ByteCursor& in, const Chunk& mesh, Model& model) {
-  model.emplace_back();
-  MeshObject& object = model.back();
-  return walkChildren(in, mesh.body, mesh.end, [&](const Chunk& chunk) {
+  MeshObject object;
+  const bool read = walkChildren(in, mesh.body, mesh.end, [&](const Chunk& chunk) {
     if (!in.seek(chunk.body)) return false;
     if (chunk.id == kVertexList) return readVertices(in, chunk, object);
     if (chunk.id == kFaceList) return readFaces(in, chunk, object);
     return true;  // local axes (not applied) and anything else
   });
+  // An empty mesh is not kept at all, so that a file of them cannot claim
+  // memory far beyond its size.
+  if (read && (!object.vertices.empty() || object.faces.count() > 0)) model.push_back(std::move(object));
+  return read;
 }
 
 bool readNamedObject(ByteCursor& in, const Chunk& named, Model& model) {

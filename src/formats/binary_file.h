@@ -11,6 +11,6 @@
 // "no model" with its reason (damage already reported).
 inline ReadResult loadBinaryFile(const char* name, std::vector<std::uint8_t>& bytes) {
   FileHandle file = openForReading(name, "rb");
-  if (!file) return refuseUnopened();
-  return readWholeFile(file.get(), bytes) ? ReadResult(Model{}) : refuseUnopened();
+  if (!file) return refuseUnopened(name);
+  return readWholeFile(file.get(), bytes) ? ReadResult(Model{}) : refuseUnopened(name);
 }

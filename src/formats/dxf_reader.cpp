@@ -45,6 +45,7 @@ bool isEntity(std::int32_t code, std::string_view value, std::string_view name) 
 
 struct Corners {
   float c[4][3] = {};
+  bool any = false;  // a coordinate was given
 };
 
 MeshObject makeFaceObject(const Corners& corners) {
@@ -71,7 +72,7 @@ bool cornerSlot(std::int32_t code, int& corner, int& axis) {
 
 ReadResult readDxfFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return refuseUnopened();
+  if (!file) return refuseUnopened(name);
   TextScanner scan(file.get());
 
   std::uint64_t faceCount = 0;
@@ -82,13 +83,14 @@ ReadResult readDxfFile(const char* name) {
   });
   if (pair == Pair::Damaged || faceCount > INT32_MAX || !scan.rewind()) return refuseDamaged(name);
 
+  // A 3DFACE without a single coordinate holds nothing and makes no object:
+  // a file of bare entities must not cost memory far beyond its size.
   Model model;
-  model.reserve(faceCount);
   bool inFace = false, badValue = false;
   Corners corners;
   pair = forEachPair(scan, [&](std::int32_t code, std::string_view value) {
     if (code == 0) {
-      if (inFace) model.push_back(makeFaceObject(corners));
+      if (inFace && corners.any) model.push_back(makeFaceObject(corners));
       inFace = false;
       if (isEntity(code, value, "EOF")) return false;
       if (isEntity(code, value, "3DFACE")) {
@@ -105,11 +107,12 @@ ReadResult readDxfFile(const char* name) {
       return false;
     }
     corners.c[corner][axis] = coordinate;
+    corners.any = true;
     return true;
   });
   if (pair == Pair::Damaged || badValue || model.size() + (inFace ? 1 : 0) > faceCount) {
     return refuseDamaged(name);
   }
-  if (inFace) model.push_back(makeFaceObject(corners));  // the drawing ended inside a face
+  if (inFace && corners.any) model.push_back(makeFaceObject(corners));  // the drawing ended inside a face
   return finishModel(std::move(model), name);
 }

@@ -2,6 +2,7 @@
 // layout) pairs each point list with the polygon list after it; LWO2 (what
 // LightWave has written since version 6) pads chunks to even lengths and
 // gives each point list the faces of every polygon list up to the next one.
+#include <map>
 #include <string_view>
 
 #include "formats/binary_file.h"
@@ -73,8 +74,14 @@ bool isClassicChunk(std::string_view tag) {
          tag == "SURF";
 }
 
-// One walk over the form. Counting only (model == nullptr) or filling.
-bool walk(ByteCursor& in, std::size_t& pointLists, Model* model) {
+// The objects a filling walk has touched, by their place among the point
+// lists: a list with nothing in it makes no object, so a file of empty
+// chunks costs no memory beyond its own.
+using Objects = std::map<std::size_t, MeshObject>;
+
+// One walk over the form. Counting only (objects == nullptr) or filling.
+bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects) {
+  const std::size_t objectCount = pointLists;
   in.seek(0);
   in.text(4);  // FORM, not checked
   const std::uint32_t formLength = in.u32be();
@@ -95,20 +102,20 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Model* model) {
     if (length > formEnd - in.tell()) return false;
     const std::size_t dataEnd = in.tell() + length;
     if (tag == "PNTS") {
-      if (model != nullptr) {
-        // Classic files fill the object the next polygon list will finish.
-        const std::size_t target = modern ? pointLists : polygonLists;
-        if (target < model->size() && !readPoints(in, length, (*model)[target])) return false;
+      // Classic files fill the object the next polygon list will finish.
+      const std::size_t target = modern ? pointLists : polygonLists;
+      if (objects != nullptr && target < objectCount && (length >= 12 || objects->contains(target)) &&
+          !readPoints(in, length, (*objects)[target])) {
+        return false;
       }
       ++pointLists;
     } else if (tag == "POLS") {
-      if (model != nullptr) {
-        if (modern) {
-          if (pointLists > 0 && !readModernPolygons(in, dataEnd, (*model)[pointLists - 1])) {
-            return false;
-          }
-        } else if (polygonLists < model->size() &&
-                   !readClassicPolygons(in, dataEnd, (*model)[polygonLists])) {
+      const std::size_t target = modern ? pointLists - 1 : polygonLists;
+      const bool holdsPolygons = length > (modern ? 4u : 0u);
+      if (objects != nullptr && (modern ? pointLists > 0 : target < objectCount) &&
+          (holdsPolygons || objects->contains(target))) {
+        MeshObject& object = (*objects)[target];
+        if (!(modern ? readModernPolygons(in, dataEnd, object) : readClassicPolygons(in, dataEnd, object))) {
           return false;
         }
       }
@@ -127,10 +134,13 @@ ReadResult readLwoFile(const char* name) {
   std::vector<std::uint8_t> bytes;
   if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
   ByteCursor in(bytes);
-  // A counting walk sizes the array, a filling walk fills it.
+  // A counting walk finds the point lists, a filling walk fills the objects.
   std::size_t pointLists = 0;
   if (!walk(in, pointLists, nullptr)) return refuseDamaged(name);
-  Model model(pointLists);
-  if (!walk(in, pointLists, &model)) return refuseDamaged(name);
+  Objects objects;
+  if (!walk(in, pointLists, &objects)) return refuseDamaged(name);
+  Model model;
+  model.reserve(objects.size());
+  for (auto& [place, object] : objects) model.push_back(std::move(object));
   return finishModel(std::move(model), name);
 }

@@ -1,5 +1,7 @@
 #include "formats/model_dispatch.h"
 
+#include <new>
+
 #include "model/current_model.h"
 #include "model/world.h"
 
@@ -16,7 +18,15 @@ void stripSurroundingQuotes(std::string& name) {
 ReadResult readModelFile(const char* name, const FormatInfo*& format) {
   format = formatOfName(name);
   if (format == nullptr) return ReadFailure::UnknownFormat;
-  return format->reader(name);
+  try {
+    return format->reader(name);
+  } catch (const std::bad_alloc&) {
+    // Counts are checked against the file before anything is allocated, so
+    // this is a model larger than the memory there is: that file's failure.
+    ReadResult result = refuseDamaged(name, "File, %s, needs more memory than there is.\n");
+    result.reason = "needs more memory than there is";
+    return result;
+  }
 }
 
 void showModel(Model model, FormatId format) {

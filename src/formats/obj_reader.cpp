@@ -236,7 +236,7 @@ class ObjFiller {
 
 ReadResult readObjFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return refuseUnopened();
+  if (!file) return refuseUnopened(name);
   TextScanner scan(file.get());
 
   Counts counts;

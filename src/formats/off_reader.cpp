@@ -5,7 +5,7 @@
 
 ReadResult readOffFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return refuseUnopened();
+  if (!file) return refuseUnopened(name);
   TextScanner scan(file.get());
 
   std::string header;

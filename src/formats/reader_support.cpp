@@ -9,18 +9,44 @@
 
 #include "platform/platform.h"
 
+namespace {
+
+// The stream's bytes in a temporary file, or nothing (errno set) when it
+// cannot be copied or goes on past kLargestStream.
+FileHandle copyOfStream(std::FILE* stream) {
+  FileHandle copy(std::tmpfile());
+  if (!copy) return copy;
+  char chunk[1 << 16];
+  std::uint64_t total = 0;
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0;) {
+    total += got;
+    if (total > kLargestStream) {
+      errno = EFBIG;
+      return nullptr;
+    }
+    if (std::fwrite(chunk, 1, got, copy.get()) != got) return nullptr;
+  }
+  if (std::ferror(stream) != 0 || std::fflush(copy.get()) != 0) return nullptr;
+  std::rewind(copy.get());
+  return copy;
+}
+
+}  // namespace
+
 FileHandle openForReading(const char* name, const char* mode) {
   FileHandle file(std::fopen(name, mode));
   struct stat info {};
-  if (file && fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
-    file.reset();
+  if (!file || fstat(fileno(file.get()), &info) != 0 || S_ISREG(info.st_mode)) return file;
+  if (S_ISDIR(info.st_mode)) {
     errno = EISDIR;
+    return nullptr;
   }
-  return file;
+  return copyOfStream(file.get());
 }
 
-ReadResult refuseUnopened() {
+ReadResult refuseUnopened(const char* name) {
   const int error = errno;
+  if (error == EFBIG) return refuseDamaged(name);
   ReadResult result(ReadFailure::NotOpened);
   result.reason = error == EISDIR ? "is a folder" : std::strerror(error);
   return result;
@@ -88,7 +114,7 @@ bool allFinite(const std::vector<float>& values) {
 
 }  // namespace
 
-ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore) {
+ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore, bool keepEmptyObjects) {
   std::int64_t dropped = droppedBefore;
   for (MeshObject& object : model) {
     dropped += dropOutOfRangeFaces(object);
@@ -99,6 +125,9 @@ ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore
         !std::isfinite(object.yCenMass) || !std::isfinite(object.zCenMass)) {
       return refuseDamaged(name);
     }
+  }
+  if (!keepEmptyObjects) {
+    std::erase_if(model, [](const MeshObject& object) { return object.vertices.empty() && object.faces.count() == 0; });
   }
   if (dropped > 0) {
     debugMessage("File, %s, has %lld faces with vertex indices out of range; they were dropped.\n",

@@ -37,13 +37,20 @@ struct ReadResult {
 
 using ModelReader = ReadResult (*)(const char* name);
 
+// Most a pipe or device may deliver: a stream that goes on past it (such
+// as /dev/zero) is refused as damaged.
+constexpr std::uint64_t kLargestStream = std::uint64_t{1} << 30;
+
 // Opens a file for a reader. A folder is not opened (errno EISDIR): it would
-// open, then fail at the first read.
+// open, then fail at the first read. A pipe or device is read to its end
+// into a temporary file first, so that every reader gets a file of known
+// size it can read twice; one longer than kLargestStream is not opened
+// (errno EFBIG).
 FileHandle openForReading(const char* name, const char* mode);
 
-// The reader's "no model" for a file openForReading could not open, with the
-// system's reason.
-ReadResult refuseUnopened();
+// The reader's "no model" for a file openForReading could not open: the
+// system's reason, or damage for a stream without end.
+ReadResult refuseUnopened(const char* name);
 
 // Reads a whole binary file; false (errno telling why) when reading fails.
 bool readWholeFile(std::FILE* file, std::vector<std::uint8_t>& bytes);
@@ -62,6 +69,11 @@ ReadResult refuseHeader(const char* format, const char* name = "");
 // The last step of every reader: faces that name missing vertices are
 // dropped (one message for the file), each object's bounds and centre are
 // set, and a model with a coordinate or centre that is not a finite number
-// is damaged. `droppedBefore` counts faces a reader left out on its own for
-// the same reason, so the file still gets one message.
-ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore = 0);
+// is damaged. Objects left with neither vertices nor faces are not kept:
+// they draw nothing, take no part in the World, and a file of many empty
+// chunks would otherwise cost far more memory than its size (the DirectX
+// reader keeps its one placeholder: `keepEmptyObjects`). `droppedBefore`
+// counts faces a reader left out on its own for the same reason as the
+// out-of-range ones, so the file still gets one message.
+ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore = 0,
+                       bool keepEmptyObjects = false);

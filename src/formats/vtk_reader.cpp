@@ -92,7 +92,7 @@ bool readPolygons(TextScanner& scan, MeshObject& object) {
 
 ReadResult readVtkFile(const char* name) {
   FileHandle file = openForReading(name, "r");
-  if (!file) return refuseUnopened();
+  if (!file) return refuseUnopened(name);
   TextScanner scan(file.get());
 
   std::string word;

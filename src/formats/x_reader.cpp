@@ -17,5 +17,5 @@ ReadResult readXFile(const char* name) {
   if (format == "txt ") return refuseHeader("ASCII .x files not supported.\n");
   in.skip(4);  // float size
   if (in.damaged()) return refuseDamaged(name);
-  return finishModel(Model(1), name);
+  return finishModel(Model(1), name, 0, true);
 }

@@ -1,5 +1,8 @@
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 int anchor[4] = {0, 0, 0, 0};
@@ -13,8 +16,13 @@ void platformSetNoticeAnchor(int x, int y, int width, int height) {
   anchor[3] = height;
 }
 
-// Centred on the anchor, as the boxes have always stood.
+// Centred on the anchor, as the boxes have always stood; summed wide, so a
+// hand-edited position near the integer limit cannot overflow.
 void noticePosition(int& x, int& y) {
-  x = anchor[0] + anchor[2] / 2 - 125;
-  y = anchor[1] + anchor[3] / 2 - 100;
+  const auto place = [](std::int64_t at, std::int64_t size, std::int64_t half) {
+    const std::int64_t value = at + size / 2 - half;
+    return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
+  };
+  x = place(anchor[0], anchor[2], 125);
+  y = place(anchor[1], anchor[3], 100);
 }

@@ -1,5 +1,7 @@
 #include "platform/text_scanner.h"
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 #include <clocale>
@@ -51,14 +53,17 @@ float convertWithCLibrary(const char* text, std::size_t length, bool& ok) {
 
 }  // namespace
 
-TextScanner::TextScanner(std::FILE* file)
-    : file_(file), storage_(new char[kBufferSize]), data_(storage_.get()) {
+TextScanner::TextScanner(std::FILE* file) : file_(file) {
   struct stat info {};
   if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode)) {
     const off_t at = ftello(file);
     totalSize_ = static_cast<std::uint64_t>(info.st_size) -
                  static_cast<std::uint64_t>(at > 0 && at <= info.st_size ? at : 0);
+    // A small file needs no more buffer than itself (and one byte to see its end).
+    capacity_ = static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, std::max<std::uint64_t>(totalSize_ + 1, 4096)));
   }
+  storage_.reset(new char[capacity_]);
+  data_ = storage_.get();
 }
 
 TextScanner::TextScanner(const char* text, std::size_t size)
@@ -71,7 +76,7 @@ bool TextScanner::refill() {
     end_ -= pos_;
     pos_ = 0;
   }
-  const std::size_t room = kBufferSize - end_;
+  const std::size_t room = capacity_ - end_;
   if (room == 0) return false;
   const std::size_t got = std::fread(storage_.get() + end_, 1, room, file_);
   if (got < room) inputEnded_ = true;
@@ -100,7 +105,9 @@ bool TextScanner::atEnd() {
 }
 
 std::uint64_t TextScanner::bytesLeft() const {
-  if (totalSize_ == UINT64_MAX) return UINT64_MAX;
+  // Unknown sizes (streams that bypass openForReading) stay far from
+  // overflowing the sums that callers make with this.
+  if (totalSize_ == UINT64_MAX) return std::uint64_t{1} << 62;
   const std::uint64_t consumed = bytesRead_ - (end_ - pos_);
   return consumed <= totalSize_ ? totalSize_ - consumed : 0;
 }
@@ -347,8 +354,8 @@ bool TextScanner::readInt(std::int32_t& value) {
   bool accepted = false;
   auto window = [this] { return Window{data_ + pos_, end_ - pos_, !inputEnded_}; };
   if (collectInt(window(), length, accepted) == Collect::NeedMore) {
-    fill(kBufferSize);
-    if (collectInt(window(), length, accepted) == Collect::NeedMore) return false;  // 1 MiB
+    fill(capacity_);
+    if (collectInt(window(), length, accepted) == Collect::NeedMore) return false;  // longer than the buffer
   }
   const char* text = data_ + pos_;
   pos_ += length;
@@ -370,7 +377,7 @@ bool TextScanner::readFloat(float& value) {
   bool plainDecimal = true, accepted = false;
   auto window = [this] { return Window{data_ + pos_, end_ - pos_, !inputEnded_}; };
   if (collectFloat(window(), length, plainDecimal, accepted) == Collect::NeedMore) {
-    fill(kBufferSize);
+    fill(capacity_);
     if (collectFloat(window(), length, plainDecimal, accepted) == Collect::NeedMore) return false;
   }
   const char* text = data_ + pos_;
@@ -449,7 +456,7 @@ bool TextScanner::readLineBlock(std::string_view& block) {
   }
   // No line end in the buffered text: move it to the front and read on; a
   // line longer than the whole buffer is collected on its own.
-  if (pos_ > 0 || end_ < kBufferSize) {
+  if (pos_ > 0 || end_ < capacity_) {
     refill();
     return readLineBlock(block);
   }

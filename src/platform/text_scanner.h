@@ -59,7 +59,7 @@ class TextScanner {
 
   bool atEnd();
   // How many more bytes the input can hold at most: a bound for allocations
-  // driven by counts that the file states. Unbounded for pipes.
+  // driven by counts that the file states; 2^62 when the size is unknown.
   std::uint64_t bytesLeft() const;
 
  private:
@@ -68,6 +68,7 @@ class TextScanner {
   bool refill();
 
   std::FILE* file_ = nullptr;
+  std::size_t capacity_ = kBufferSize;  // of storage_
   std::unique_ptr<char[]> storage_;
   const char* data_ = nullptr;
   std::size_t pos_ = 0;

@@ -1,12 +1,16 @@
 #include "render/background.h"
 
+#include <new>
+
 #include "render/bmp_file.h"
 #include "render/image_resample.h"
 #include "render/view_setup.h"
 
 bool backgroundShown = false;
 
-bool makeBackgroundTexture(const char* path, std::string* reason) {
+namespace {
+
+bool makeTexture(const char* path, std::string* reason) {
   std::optional<BmpBlocks> blocks = loadBmp(path, reason);
   if (!blocks) return false;
   std::optional<RgbImage> picture = bmpToRgb(*blocks);
@@ -30,6 +34,17 @@ bool makeBackgroundTexture(const char* path, std::string* reason) {
                texture.pixels.data());
   glEndList();
   return true;
+}
+
+}  // namespace
+
+bool makeBackgroundTexture(const char* path, std::string* reason) {
+  try {
+    return makeTexture(path, reason);
+  } catch (const std::bad_alloc&) {
+    if (reason != nullptr) *reason = "needs more memory than there is";
+    return false;
+  }
 }
 
 void drawBackground() {

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr std::int32_t kLargestSide = 32768;
+constexpr std::int64_t kLargestPictureBytes = std::int64_t{256} << 20;
 
 void put32(std::uint8_t* p, std::uint32_t v) {
   for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(v >> (8 * k));
@@ -71,7 +72,7 @@ BmpInfo bmpInfo(const std::vector<std::uint8_t>& header) {
 
 std::optional<BmpBlocks> loadBmp(const char* path, std::string* reason) {
   FileHandle file = openForReading(path, "rb");
-  if (!file) return refuse(reason, refuseUnopened().reason);
+  if (!file) return refuse(reason, refuseUnopened(path).reason);
   const std::string damaged = "is damaged or truncated";
   std::uint8_t fileHeader[kBmpFileHeaderSize];
   if (std::fread(fileHeader, 1, sizeof fileHeader, file.get()) != sizeof fileHeader) return refuse(reason, damaged);
@@ -88,6 +89,11 @@ std::optional<BmpBlocks> loadBmp(const char* path, std::string* reason) {
   const std::int64_t height = info.height < 0 ? -static_cast<std::int64_t>(info.height) : info.height;
   if (info.width <= 0 || height == 0) return refuse(reason, damaged);
   if (info.width > kLargestSide || height > kLargestSide) return refuse(reason, "is more than 32768 pixels across");
+  // A background is at most 512 x 512 on screen; a picture of more than
+  // 256 MB of colour is refused before it is read.
+  if (static_cast<std::int64_t>(info.width) * height * 3 > kLargestPictureBytes) {
+    return refuse(reason, "is too large to show (more than 256 MB of colour)");
+  }
   if (!shownPicture(info)) {
     return refuse(reason, "is a kind of BMP picture that cannot be shown (" + std::to_string(info.bitCount) +
                               " bits a pixel, compression " + std::to_string(info.compression) + ")");

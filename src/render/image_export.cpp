@@ -9,7 +9,7 @@
 
 std::optional<CapturedView> captureView() {
   const int width = viewWidth, height = viewHeight;
-  if (width < 0 || height < 0) return std::nullopt;
+  if (!frameFits(width, height)) return std::nullopt;
   const std::size_t stride = static_cast<std::size_t>(bmpStride(width));
   CapturedView view;
   view.pixels.assign(stride * static_cast<std::size_t>(height), 0);

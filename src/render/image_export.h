@@ -12,6 +12,15 @@ struct CapturedView {
   std::vector<std::uint8_t> pixels;  // stride x height bytes, bottom row first, B G R
 };
 
+// What one frame costs in buffers, a pixel: colour and depth (4 bytes each)
+// and the captured rows (3). A frame must stay below 1 GiB of them.
+constexpr std::uint64_t kFrameBytesPerPixel = 11;
+constexpr std::uint64_t kLargestFrameBytes = std::uint64_t{1} << 30;
+inline bool frameFits(std::int64_t width, std::int64_t height) {
+  return width >= 0 && height >= 0 &&
+         static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * kFrameBytesPerPixel < kLargestFrameBytes;
+}
+
 // Reads the drawing area's pixels from the current GL read buffer.
 std::optional<CapturedView> captureView();
 // Writes the drawing area as a BMP file, whole or not at all.

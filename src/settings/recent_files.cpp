@@ -40,9 +40,14 @@ void readRecentList() {
   if (count > kRecentCapacity) count = kRecentCapacity;
 
   recentCount = 0;
-  for (std::int32_t i = 0; i < count; ++i) {
+  for (std::int32_t i = 0; i < count && !scan.atEnd(); ++i) {
     std::int32_t length = 0;
-    if (!scan.readInt(length) || length < 0) break;
+    if (!scan.readInt(length) || length < 0) {
+      // A length that cannot be used loses its own entry, not the rest.
+      scan.skipRestOfLine();
+      scan.skipRestOfLine();
+      continue;
+    }
     scan.skipWhitespace();
     std::string line;
     if (!scan.readLine(line, static_cast<std::size_t>(length))) break;
@@ -50,10 +55,10 @@ void readRecentList() {
     // line must not be taken for the next entry.
     if (line.empty() || line.back() != '\n') scan.skipRestOfLine();
     dropLineEnd(line);
-    RecentEntry& entry = recentFiles[static_cast<std::size_t>(i)];
+    RecentEntry& entry = recentFiles[static_cast<std::size_t>(recentCount)];
     entry.length = static_cast<std::int32_t>(line.size());
     entry.path = std::move(line);
-    recentCount = i + 1;
+    ++recentCount;
   }
 }
 
@@ -69,7 +74,9 @@ WriteResult writeRecentList() {
   return output.commit();
 }
 
-void addRecentFile(std::string_view path) {
+bool addRecentFile(std::string_view path) {
+  // A line end inside a path could not be read back as one entry.
+  if (path.find_first_of("\r\n") != std::string_view::npos) return false;
   const std::int32_t last = recentCount < kRecentCapacity ? recentCount : kRecentCapacity - 1;
   for (std::int32_t k = last; k > 0; --k) {
     recentFiles[static_cast<std::size_t>(k)] = std::move(recentFiles[static_cast<std::size_t>(k - 1)]);
@@ -77,6 +84,7 @@ void addRecentFile(std::string_view path) {
   recentFiles[0].path = std::string(path);
   recentFiles[0].length = static_cast<std::int32_t>(path.size());
   if (recentCount < kRecentCapacity) ++recentCount;
+  return true;
 }
 
 WriteResult clearRecentList() {

@@ -27,8 +27,9 @@ void readRecentList();
 // Rewrites the list file from memory, whole or not at all.
 WriteResult writeRecentList();
 // Puts a path at the head; the oldest entry drops out of a full list. No
-// search for duplicates: the same file opened twice is listed twice.
-void addRecentFile(std::string_view path);
+// search for duplicates: the same file opened twice is listed twice. A path
+// holding a line feed or carriage return is not listed (false).
+bool addRecentFile(std::string_view path);
 // Empties the list in memory and in its file.
 WriteResult clearRecentList();
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -65,8 +66,18 @@ bool readShowState(TextScanner& scan, std::int32_t& state) {
   return true;
 }
 
+// A rectangle far beyond any screen is brought back within reach before the
+// window system or the notice placement adds anything to it.
+void clampGeometry(WindowGeometry& g) {
+  constexpr std::int32_t kFar = 1 << 20;
+  g.windowX = std::clamp(g.windowX, -kFar, kFar);
+  g.windowY = std::clamp(g.windowY, -kFar, kFar);
+  g.windowWidth = std::clamp(g.windowWidth, 0, kFar);
+  g.windowHeight = std::clamp(g.windowHeight, 0, kFar);
+}
+
 // Reads the values after the header. Stops at the first that cannot be read,
-// so everything from there on keeps the value it had.
+// so everything from there on keeps its default.
 void readValues(TextScanner& scan) {
   ViewOptions& o = viewOptions;
   WindowGeometry& g = windowGeometry;
@@ -76,6 +87,7 @@ void readValues(TextScanner& scan) {
       readColor(scan, o.backgroundColor, defaults.backgroundColor) && scan.readInt(g.windowX) &&
       scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
       readShowState(scan, g.windowShowState);
+  clampGeometry(g);
 }
 
 WriteResult writeAll(const std::string& path, const ViewOptions& o) {
@@ -140,5 +152,6 @@ void readSettings(const char* fileName) {
     useDefaults();
     return;
   }
+  useDefaults();  // what cannot be read keeps its default, never zero
   readValues(scan);
 }

@@ -1,13 +1,18 @@
 // tessera-tool is run as a separate program: its output and exit status are
 // its interface to scripts.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "support/mesh_builders.h"
 #include "support/scratch_mount.h"
@@ -128,4 +133,98 @@ TEST(Tool, OutputsAreWrittenWholeOrNotAtAll) {
       EXPECT_EQ(entry.path().filename().string().find(".tessera-"), std::string::npos) << entry.path();
     }
   }
+}
+
+namespace {
+
+struct ChildRun {
+  int status = -1;
+  double seconds = 0;
+  long peakKib = 0;
+};
+
+// The tool as a child process, timed, with its own peak memory.
+ChildRun runChild(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), TESSERA_TOOL_PATH);
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  ChildRun run;
+  int raw = 0;
+  struct rusage usage {};
+  wait4(child, &raw, 0, &usage);
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  run.peakKib = usage.ru_maxrss;
+  return run;
+}
+
+std::string repeated(const std::string& unit, std::size_t bytes) {
+  std::string out;
+  out.reserve(bytes);
+  while (out.size() + unit.size() <= bytes) out += unit;
+  return out;
+}
+
+}  // namespace
+
+TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
+  TempDir dir;
+  const std::string cube = writeModelFile(dir.file("cube.off"), makeObject({0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2}}));
+  const ChildRun base = runChild({"info", cube});
+  const auto le = [](std::uint32_t v, int bytes) {
+    std::string out;
+    for (int k = 0; k < bytes; ++k) out += static_cast<char>(v >> (8 * k));
+    return out;
+  };
+  const std::string mesh = le(0x4000, 2) + le(14, 4) + std::string("A\0", 2) + le(0x4100, 2) + le(6, 4);
+  const std::string meshes = repeated(mesh, 18 << 20);
+  writeTextFile(dir.file("empty-meshes.3ds"), le(0x4D4D, 2) + le(static_cast<std::uint32_t>(meshes.size() + 12), 4) +
+                                                  le(0x3D3D, 2) + le(static_cast<std::uint32_t>(meshes.size() + 6), 4) + meshes);
+  const std::string points = repeated(std::string("PNTS\0\0\0\0", 8), 24 << 20);
+  writeTextFile(dir.file("empty-points.lwo"), "FORM" + std::string{static_cast<char>((points.size() + 4) >> 24), static_cast<char>((points.size() + 4) >> 16),
+                                                                    static_cast<char>((points.size() + 4) >> 8), static_cast<char>(points.size() + 4)} + "LWOB" + points);
+  writeTextFile(dir.file("bare-faces.dxf"), repeated("0\n3DFACE\n", 18 << 20));
+  writeTextFile(dir.file("huge.bmp"), "BM" + le(54, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(32768, 4) + le(32768, 4) +
+                                          le(1 | 24 << 16, 4) + std::string(24, '\0'));
+  mkfifo(dir.file("pipe.off").c_str(), 0600);
+  symlink("/dev/zero", dir.file("zero.3ds").c_str());
+  const long slack = 2;  // the sanitizer build may take this many times the plain one's time and memory
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+    double seconds;
+    long extraMib;
+  } cases[] = {
+      {{"info", dir.file("empty-meshes.3ds")}, 0, 2, 40},
+      {{"convert", dir.file("empty-points.lwo"), dir.file("o.off")}, 0, 2, 40},
+      {{"convert", dir.file("bare-faces.dxf"), dir.file("o.off")}, 0, 2, 40},
+      {{"render", cube, dir.file("o.bmp"), "--background", dir.file("huge.bmp")}, 1, 1, 10},
+      {{"render", cube, dir.file("o.bmp"), "--size", "16384x16384"}, 1, 1, 10},
+      {{"info", dir.file("zero.3ds")}, 2, 10, 40},
+  };
+  for (const auto& c : cases) {
+    const ChildRun run = runChild(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments[1];
+    EXPECT_LT(run.seconds, c.seconds * slack) << c.arguments[1];
+    EXPECT_LT(run.peakKib - base.peakKib, c.extraMib * 1024 * slack) << c.arguments[1];
+  }
+  // A pipe delivering a whole model reads as a file.
+  const pid_t writer = fork();
+  if (writer == 0) {
+    std::FILE* pipe = std::fopen(dir.file("pipe.off").c_str(), "w");
+    std::fputs(readTextFile(cube).c_str(), pipe);
+    std::fclose(pipe);
+    _exit(0);
+  }
+  EXPECT_EQ(runChild({"info", dir.file("pipe.off")}).status, 0);
+  waitpid(writer, nullptr, 0);
 }

@@ -78,6 +78,9 @@ TEST(Dispatch, FilesThatCannotBeOpenedSayWhyAndShowNothing) {
   EXPECT_EQ(headlessRecord.lastNoticeDetails, "/m/a.off");
   EXPECT_EQ(headlessRecord.noticeX, 300 + 300 - 125);
   EXPECT_EQ(headlessRecord.noticeY, 150 + 200 - 100);
+  platformSetNoticeAnchor(INT32_MAX, INT32_MIN, INT32_MAX, 0);  // summed wide, never overflowing
+  platformShowNotice(NoticeKind::FileNotFound);
+  EXPECT_TRUE(headlessRecord.noticeX == INT32_MAX && headlessRecord.noticeY == INT32_MIN);
 }
 
 TEST(ReaderSupport, DebugMessagesAreCutAt511Characters) {

@@ -1,4 +1,5 @@
-// The settings reader on any values after a valid header.
+// The settings file after a valid header: read, written, read back and
+// written again; the two written files are the same.
 #include <cstdint>
 
 #include "fuzz_support.h"
@@ -6,10 +7,14 @@
 #include "settings/view_options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzzConfigHome();
   writeFuzzFile("tessera/Tessera.ini", "1.1_BETA Tessera\n", data, size);
   resetViewOptions();
+  windowGeometry = WindowGeometry{};
   readSettings("Tessera.ini");
+  if (!writeSettings("Tessera.ini")) __builtin_trap();
+  const std::string once = readFuzzFile(settingsPath("Tessera.ini"));
+  readSettings("Tessera.ini");
+  if (!writeSettings("Tessera.ini") || readFuzzFile(settingsPath("Tessera.ini")) != once) __builtin_trap();
   return 0;
 }
 

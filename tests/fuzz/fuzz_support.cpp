@@ -28,6 +28,16 @@ std::string writeFuzzFile(const std::string& name, const std::string& prefix,
   return path;
 }
 
+std::string readFuzzFile(const std::string& path) {
+  std::string text;
+  if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+    char chunk[4096];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
+    std::fclose(file);
+  }
+  return text;
+}
+
 void checkModel(const Model& model) {
   for (const MeshObject& object : model) {
     if (object.vertices.size() % 3 != 0 || object.faces.offsets.back() != object.faces.indices.size()) {

@@ -15,6 +15,9 @@ const std::string& fuzzConfigHome();
 std::string writeFuzzFile(const std::string& name, const std::string& prefix,
                           const std::uint8_t* data, std::size_t size);
 
+// The whole content of a file.
+std::string readFuzzFile(const std::string& path);
+
 // Traps unless every face index of every object lies inside its vertex table
 // and the face table is whole.
 void checkModel(const Model& model);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 
 TEST(RecentList, WriteAndReadBackAnyLengthAndBlanks) {
@@ -36,6 +37,9 @@ TEST(RecentList, ReadingTrustsNothing) {
       {many, {"/m/0.off", "/m/1.off", "/m/2.off", "/m/3.off", "/m/4.off", "/m/5.off", "/m/6.off", "/m/7.off", "/m/8.off", "/m/9.off"}},
       {"-4\n8\n/m/a.off\n", {}}, {"many\n", {}}, {"", {}},
       {"2\n8\n/m/a.off\n-1\n/m/b.off\n", {"/m/a.off"}},
+      // A length that cannot be used loses its own entry only.
+      {"3\n8\n/m/a.off\n-1\n/m/b.off\n8\n/m/c.off\n", {"/m/a.off", "/m/c.off"}},
+      {"3\nxx\n/m/a.off\n99999999999\n/m/b.off\n8\n/m/c.off\n", {"/m/c.off"}},
       {"3\n8\n/m/a.off\nxx\n", {"/m/a.off"}},
   };
   for (const auto& c : cases) {
@@ -64,6 +68,21 @@ TEST(RecentList, NewestFirstTenAtMostDuplicatesStayClearEmpties) {
   readRecentList();
   EXPECT_EQ(recentCount, 0);
   EXPECT_EQ(readTextFile(recentListPath()), "0\n");
+}
+
+TEST(RecentList, LineEndsInPathsAndAFullDisk) {
+  IsolatedState state;
+  ScratchMount full(state.dir().file("tessera"), 4096);
+  addRecentFile("/m/a.off");
+  EXPECT_FALSE(addRecentFile("/m/line\nfeed.off"));  // it could not be read back as one entry
+  EXPECT_FALSE(addRecentFile("/m/carriage\rreturn.off"));
+  EXPECT_EQ(recentCount, 1);
+  if (!full.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+  ASSERT_TRUE(writeRecentList());
+  const std::string earlier = readTextFile(recentListPath());
+  for (int i = 0; i < 10; ++i) addRecentFile("/" + std::string(400, 'p'));
+  EXPECT_FALSE(writeRecentList());  // the one page holds the earlier list
+  EXPECT_EQ(readTextFile(recentListPath()), earlier);
 }
 
 TEST(RecentList, WithoutAFolderTheListIsEmptyAndNotWritten) {

@@ -82,18 +82,24 @@ TEST(SettingsFile, ValuesInFileOrderOddFlagsAndUnreadableValues) {
   readSettings("Tessera.ini");
   const ViewOptions& o = viewOptions;
   EXPECT_TRUE(o.showCenterOfMass && o.zoomDependentRotation && o.hiddenLineMode && o.wireframeMode);
-  EXPECT_FALSE(o.showAxes);  // 7: stays as it was
+  EXPECT_TRUE(o.showAxes);  // 7: keeps its default
   EXPECT_FALSE(o.solidMode);
   EXPECT_FLOAT_EQ(o.depthCueLevel, 0.25f);
   EXPECT_TRUE(o.foregroundColor.b == 0.125f && o.backgroundColor.r == 1.0f);
   EXPECT_TRUE(windowGeometry.windowX == 10 && windowGeometry.windowHeight == 200 && windowGeometry.windowShowState == 2);
 
-  // The first unreadable value leaves it and every later one as it was.
-  writeTextFile(settingsFile(), "1.1_BETA Tessera\n0\n1\n1\n0\nlots\n1");
+  // The first unreadable value leaves it and every later one at its default, never at zero.
+  writeTextFile(settingsFile(), "1.1_BETA Tessera\n0\n0\n1\n0\nlots\n1");
   resetViewOptions();
-  viewOptions.depthCueLevel = 0.5f;
   readSettings("Tessera.ini");
-  EXPECT_TRUE(o.zoomDependentRotation && o.depthCueLevel == 0.5f && !o.hiddenLineMode);
+  EXPECT_TRUE(o.zoomDependentRotation && !o.showAxes && o.depthCueLevel == 0.3f && !o.hiddenLineMode && o.solidMode);
+  // Positions and sizes far beyond any screen are brought within reach.
+  writeTextFile(settingsFile(), "1.1_BETA Tessera\n0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n1 1 1\n0 0 0\n"
+                                "2147483647 -2147483648 2147483647 -5 1\n");
+  readSettings("Tessera.ini");
+  EXPECT_TRUE(windowGeometry.windowX == 1 << 20 && windowGeometry.windowY == -(1 << 20) && windowGeometry.windowWidth == 1 << 20 &&
+              windowGeometry.windowHeight == 0);
+  EXPECT_FLOAT_EQ(o.backgroundColor.g, 0.501961f);
 }
 
 TEST(SettingsFile, WrittenValuesReadBack) {
