@@ -70,11 +70,9 @@ bool cornerSlot(std::int32_t code, int& corner, int& axis) {
 
 }  // namespace
 
-ReadResult readDxfFile(const char* name) {
-  FileHandle file = openForReading(name, "r");
-  if (!file) return refuseUnopened(name);
-  TextScanner scan(file.get());
+ReadResult readDxfFile(const char* name) { return readTextModel(name, readDxfText); }
 
+ReadResult readDxfText(TextScanner& scan, const char* name) {
   std::uint64_t faceCount = 0;
   Pair pair = forEachPair(scan, [&](std::int32_t code, std::string_view value) {
     if (isEntity(code, value, "EOF")) return false;

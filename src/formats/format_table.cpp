@@ -8,16 +8,16 @@ namespace {
 
 // A single x ends the list: any other name ending in x is taken as DirectX.
 constexpr std::array<FormatInfo, 10> kFormats{{
-    {format3DStudio, "3ds", "3D Studio format", read3dsFile, "(.3ds) 3D Studio Object", true},
-    {formatTruespace, "cob", "Truespace format", readCobFile, "(.cob) Truespace Object", false},
-    {formatDxf, "dxf", "Autodesk format", readDxfFile, "(.dxf) Autodesk's DXF format", false},
-    {formatLightwave, "lwo", "Lightwave format", readLwoFile, "(.lwo) Lightwave", false},
-    {formatQuake2, "md2", "Quake 2 format", readMd2File, "(.md2) Quake 2 model", true},
-    {formatQuake1, "mdl", "Quake 1 format", readMdlFile, "(.mdl) Quake 1 model", true},
-    {formatWavefront, "obj", "Wavefront format", readObjFile, "(.obj) Wavefront", false},
-    {formatOff, "off", "OFF format", readOffFile, "(.off) OFF", false},
-    {formatVtk, "vtk", "Vis. Toolkit format", readVtkFile, "(.vtk) Visualization Toolkit", false},
-    {formatDirectX, "x", "DirectX format", readXFile, nullptr, false},
+    {format3DStudio, "3ds", "3D Studio format", read3dsFile, nullptr, "(.3ds) 3D Studio Object", true},
+    {formatTruespace, "cob", "Truespace format", readCobFile, nullptr, "(.cob) Truespace Object", false},
+    {formatDxf, "dxf", "Autodesk format", readDxfFile, readDxfText, "(.dxf) Autodesk's DXF format", false},
+    {formatLightwave, "lwo", "Lightwave format", readLwoFile, nullptr, "(.lwo) Lightwave", false},
+    {formatQuake2, "md2", "Quake 2 format", readMd2File, nullptr, "(.md2) Quake 2 model", true},
+    {formatQuake1, "mdl", "Quake 1 format", readMdlFile, nullptr, "(.mdl) Quake 1 model", true},
+    {formatWavefront, "obj", "Wavefront format", readObjFile, readObjText, "(.obj) Wavefront", false},
+    {formatOff, "off", "OFF format", readOffFile, readOffText, "(.off) OFF", false},
+    {formatVtk, "vtk", "Vis. Toolkit format", readVtkFile, readVtkText, "(.vtk) Visualization Toolkit", false},
+    {formatDirectX, "x", "DirectX format", readXFile, nullptr, nullptr, false},
 }};
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }

@@ -30,6 +30,7 @@ struct FormatInfo {
   const char* ending;
   const char* displayName;  // shown in the status bar
   ModelReader reader;
+  TextModelReader textReader;  // text formats: the reader on text in memory; else nullptr
   const char* chooserFilter;  // the Open dialog's entry; nullptr: none
   bool drawsTriangles;        // draw the first three corners of every face
 };

@@ -234,11 +234,9 @@ class ObjFiller {
 
 }  // namespace
 
-ReadResult readObjFile(const char* name) {
-  FileHandle file = openForReading(name, "r");
-  if (!file) return refuseUnopened(name);
-  TextScanner scan(file.get());
+ReadResult readObjFile(const char* name) { return readTextModel(name, readObjText); }
 
+ReadResult readObjText(TextScanner& scan, const char* name) {
   Counts counts;
   std::string_view block;
   while (scan.readLineBlock(block)) countBlock(block.data(), block.data() + block.size(), counts);

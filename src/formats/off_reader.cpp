@@ -3,11 +3,9 @@
 #include "formats/readers.h"
 #include "platform/text_scanner.h"
 
-ReadResult readOffFile(const char* name) {
-  FileHandle file = openForReading(name, "r");
-  if (!file) return refuseUnopened(name);
-  TextScanner scan(file.get());
+ReadResult readOffFile(const char* name) { return readTextModel(name, readOffText); }
 
+ReadResult readOffText(TextScanner& scan, const char* name) {
   std::string header;
   if (!scan.readToken(header)) return refuseDamaged(name);  // an empty file
   if (header != "OFF" && header != "off") return refuseHeader("File, %s, is not a valid OFF file.\n", name);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/text_scanner.h"
 
 namespace {
 
@@ -42,6 +43,13 @@ FileHandle openForReading(const char* name, const char* mode) {
     return nullptr;
   }
   return copyOfStream(file.get());
+}
+
+ReadResult readTextModel(const char* name, TextModelReader reader) {
+  FileHandle file = openForReading(name, "r");
+  if (!file) return refuseUnopened(name);
+  TextScanner scan(file.get());
+  return reader(scan, name);
 }
 
 ReadResult refuseUnopened(const char* name) {

@@ -37,6 +37,14 @@ struct ReadResult {
 
 using ModelReader = ReadResult (*)(const char* name);
 
+class TextScanner;
+// The part of a text format's reader after its file is open: the same on a
+// file and on text in memory (the fuzz targets use it so).
+using TextModelReader = ReadResult (*)(TextScanner& scan, const char* name);
+
+// Opens a text model file and reads it with `reader`.
+ReadResult readTextModel(const char* name, TextModelReader reader);
+
 // Most a pipe or device may deliver: a stream that goes on past it (such
 // as /dev/zero) is refused as damaged.
 constexpr std::uint64_t kLargestStream = std::uint64_t{1} << 30;

@@ -7,13 +7,18 @@
 
 // OFF: one object.
 ReadResult readOffFile(const char* name);
+ReadResult readOffText(TextScanner& scan, const char* name);
 // Wavefront OBJ: one object; faces whose groups name no vertex are dropped.
 ReadResult readObjFile(const char* name);
+ReadResult readObjText(TextScanner& scan, const char* name);
 // Legacy VTK polygon data (count-prefixed cells and the version-5 offsets
 // and connectivity arrays): one object.
 ReadResult readVtkFile(const char* name);
-// The 3DFACE entities of a text DXF drawing: one object per entity.
+ReadResult readVtkText(TextScanner& scan, const char* name);
+// The 3DFACE entities of a text DXF drawing: one object per entity that
+// gives a coordinate.
 ReadResult readDxfFile(const char* name);
+ReadResult readDxfText(TextScanner& scan, const char* name);
 // 3D Studio: one object per triangle mesh.
 ReadResult read3dsFile(const char* name);
 // Truespace binary: one object per polygon object, placed by its matrix.

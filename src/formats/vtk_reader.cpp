@@ -90,11 +90,9 @@ bool readPolygons(TextScanner& scan, MeshObject& object) {
 
 }  // namespace
 
-ReadResult readVtkFile(const char* name) {
-  FileHandle file = openForReading(name, "r");
-  if (!file) return refuseUnopened(name);
-  TextScanner scan(file.get());
+ReadResult readVtkFile(const char* name) { return readTextModel(name, readVtkText); }
 
+ReadResult readVtkText(TextScanner& scan, const char* name) {
   std::string word;
   for (;;) {
     if (!scan.readToken(word)) return refuseHeader("File, %s, is not a valid VTK file.\n", name);
