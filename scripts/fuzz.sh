@@ -3,11 +3,12 @@
 # under ASan and UBSan, then prints one line a target: runs, runs a second,
 # coverage and findings. Inputs that crash land in build-fuzz/findings/;
 # turn each into a regression case under tests/data/ before fixing it.
-#   scripts/fuzz.sh MINUTES [JOBS]
+#   scripts/fuzz.sh MINUTES [JOBS] [TARGETS]   (TARGETS: names such as "3ds_reader bmp_picture")
 set -euo pipefail
 cd "$(dirname "$0")/.."
 minutes=${1:?usage: scripts/fuzz.sh MINUTES [JOBS]}
 jobs=${2:-1}
+only=${3:-}
 ./scripts/install-deps.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSERA_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -33,4 +34,9 @@ run_target() {
 }
 export -f run_target
 export minutes
-ls build-fuzz/tests/fuzz | grep '^fuzz_' | grep -v '\.' | xargs -P "$jobs" -I{} bash -c 'run_target {}'
+if [ -n "$only" ]; then
+  targets=$(for name in $only; do echo "fuzz_$name"; done)
+else
+  targets=$(ls build-fuzz/tests/fuzz | grep '^fuzz_' | grep -v '\.')
+fi
+echo "$targets" | xargs -P "$jobs" -I{} bash -c 'run_target {}'

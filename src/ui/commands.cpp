@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "formats/model_dispatch.h"
@@ -200,7 +201,13 @@ void runCommand(int command) {
 int handleCommand(int command) {
   if (const int menuCommand = menuCommandOfButton(command)) command = menuCommand;
   // A greyed item does nothing, however the command arrives.
-  if (!menuHasItem(command) || menuIsEnabled(command)) runCommand(command);
+  try {
+    if (!menuHasItem(command) || menuIsEnabled(command)) runCommand(command);
+  } catch (const std::bad_alloc&) {
+    // Sizes are checked before anything is allocated; what still does not
+    // fit (merging a huge model to save it) is told, and the viewer goes on.
+    platformShowNotice(NoticeKind::FileNotSaved, "There is not enough memory for this.");
+  }
   platformRequestRedraw();
   return 0;
 }
