@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <filesystem>
 #include <cstdio>
@@ -23,21 +22,48 @@ namespace {
 struct ToolRun {
   int status = -1;
   std::string out;
+  double seconds = 0;
+  long peakKib = 0;
 };
 
+// The tool as a child process, its words split at blanks, HOME and
+// XDG_CONFIG_HOME in a scratch folder (it must not touch any settings
+// there): its status, what it printed (standard error too when asked),
+// its time and its own peak memory.
 ToolRun runTool(const std::string& arguments, const TempDir& home, bool withErrors = false) {
-  // HOME and XDG_CONFIG_HOME point at a scratch folder: the tool must not
-  // create or change any settings file there.
-  const std::string command = "HOME='" + home.path() + "' XDG_CONFIG_HOME='" + home.path() +
-                              "/config' " TESSERA_TOOL_PATH " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
+  std::vector<std::string> words{TESSERA_TOOL_PATH};
+  for (std::size_t at = 0; at < arguments.size();) {
+    const std::size_t blank = std::min(arguments.find(' ', at), arguments.size());
+    if (blank > at) words.push_back(arguments.substr(at, blank - at));
+    at = blank + 1;
+  }
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  int output[2];
+  if (pipe(output) != 0) return {};
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("HOME", home.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home.path() + "/config").c_str(), 1);
+    dup2(output[1], 1);
+    if (withErrors) dup2(output[1], 2); else std::freopen("/dev/null", "w", stderr);
+    close(output[0]);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(output[1]);
   ToolRun run;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  std::array<char, 4096> chunk{};
-  std::size_t got = 0;
-  while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) run.out.append(chunk.data(), got);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  char chunk[4096];
+  for (ssize_t got; (got = read(output[0], chunk, sizeof chunk)) > 0;) run.out.append(chunk, static_cast<std::size_t>(got));
+  close(output[0]);
+  int raw = 0;
+  struct rusage usage {};
+  wait4(child, &raw, 0, &usage);
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  run.peakKib = usage.ru_maxrss;
   return run;
 }
 
@@ -137,36 +163,6 @@ TEST(Tool, OutputsAreWrittenWholeOrNotAtAll) {
 
 namespace {
 
-struct ChildRun {
-  int status = -1;
-  double seconds = 0;
-  long peakKib = 0;
-};
-
-// The tool as a child process, timed, with its own peak memory.
-ChildRun runChild(std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), TESSERA_TOOL_PATH);
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  ChildRun run;
-  int raw = 0;
-  struct rusage usage {};
-  wait4(child, &raw, 0, &usage);
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-  run.peakKib = usage.ru_maxrss;
-  return run;
-}
-
 std::string repeated(const std::string& unit, std::size_t bytes) {
   std::string out;
   out.reserve(bytes);
@@ -179,7 +175,7 @@ std::string repeated(const std::string& unit, std::size_t bytes) {
 TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
   TempDir dir;
   const std::string cube = writeModelFile(dir.file("cube.off"), makeObject({0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2}}));
-  const ChildRun base = runChild({"info", cube});
+  const ToolRun base = runTool("info " + cube, dir);
   const auto le = [](std::uint32_t v, int bytes) {
     std::string out;
     for (int k = 0; k < bytes; ++k) out += static_cast<char>(v >> (8 * k));
@@ -199,23 +195,23 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
   symlink("/dev/zero", dir.file("zero.3ds").c_str());
   const long slack = 2;  // the sanitizer build may take this many times the plain one's time and memory
   const struct {
-    std::vector<std::string> arguments;
+    std::string arguments;
     int status;
     double seconds;
     long extraMib;
   } cases[] = {
-      {{"info", dir.file("empty-meshes.3ds")}, 0, 2, 40},
-      {{"convert", dir.file("empty-points.lwo"), dir.file("o.off")}, 0, 2, 40},
-      {{"convert", dir.file("bare-faces.dxf"), dir.file("o.off")}, 0, 2, 40},
-      {{"render", cube, dir.file("o.bmp"), "--background", dir.file("huge.bmp")}, 1, 1, 10},
-      {{"render", cube, dir.file("o.bmp"), "--size", "16384x16384"}, 1, 1, 10},
-      {{"info", dir.file("zero.3ds")}, 2, 10, 40},
+      {"info " + dir.file("empty-meshes.3ds"), 0, 2, 40},
+      {"convert " + dir.file("empty-points.lwo") + " " + dir.file("o.off"), 0, 2, 40},
+      {"convert " + dir.file("bare-faces.dxf") + " " + dir.file("o.off"), 0, 2, 40},
+      {"render " + cube + " " + dir.file("o.bmp") + " --background " + dir.file("huge.bmp"), 1, 1, 10},
+      {"render " + cube + " " + dir.file("o.bmp") + " --size 16384x16384", 1, 1, 10},
+      {"info " + dir.file("zero.3ds"), 2, 10, 40},
   };
   for (const auto& c : cases) {
-    const ChildRun run = runChild(c.arguments);
-    EXPECT_EQ(run.status, c.status) << c.arguments[1];
-    EXPECT_LT(run.seconds, c.seconds * slack) << c.arguments[1];
-    EXPECT_LT(run.peakKib - base.peakKib, c.extraMib * 1024 * slack) << c.arguments[1];
+    const ToolRun run = runTool(c.arguments, dir);
+    EXPECT_EQ(run.status, c.status) << c.arguments;
+    EXPECT_LT(run.seconds, c.seconds * slack) << c.arguments;
+    EXPECT_LT(run.peakKib - base.peakKib, c.extraMib * 1024 * slack) << c.arguments;
   }
   // A pipe delivering a whole model reads as a file.
   const pid_t writer = fork();
@@ -225,6 +221,6 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
     std::fclose(pipe);
     _exit(0);
   }
-  EXPECT_EQ(runChild({"info", dir.file("pipe.off")}).status, 0);
+  EXPECT_EQ(runTool("info " + dir.file("pipe.off"), dir).status, 0);
   waitpid(writer, nullptr, 0);
 }
