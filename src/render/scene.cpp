@@ -12,7 +12,7 @@
 #include "model/world.h"
 #include "platform/platform.h"
 #include "render/background.h"
-#include "render/concave_fill.h"
+#include "render/model_arrays.h"
 #include "render/rotation.h"
 #include "render/view_setup.h"
 
@@ -25,19 +25,18 @@ bool drawsTriangles() {
   return format != nullptr && format->drawsTriangles;
 }
 
-// The triangles of the concave faces, made once for each model shown.
-std::vector<ConcaveFill> concaveFills;
-std::uint64_t concaveFillsGeneration = ~std::uint64_t{0};
+// The arrays each object is drawn from, made once for each model shown
+// (the outlines' edge lists the first time an outline is drawn).
+std::vector<ObjectArrays> modelArrays;
+std::uint64_t modelArraysGeneration = ~std::uint64_t{0};
 
-const std::vector<ConcaveFill>& fillsOfCurrentModel() {
-  if (concaveFillsGeneration != worldGeneration) {
-    concaveFills.clear();
-    if (!drawsTriangles()) {
-      for (const MeshObject& object : currentModel) concaveFills.push_back(makeConcaveFill(object));
-    }
-    concaveFillsGeneration = worldGeneration;
+std::vector<ObjectArrays>& arraysOfCurrentModel() {
+  if (modelArraysGeneration != worldGeneration) {
+    modelArrays.clear();
+    for (const MeshObject& object : currentModel) modelArrays.push_back(makeFillArrays(object, drawsTriangles()));
+    modelArraysGeneration = worldGeneration;
   }
-  return concaveFills;
+  return modelArrays;
 }
 
 bool fillingPolygons() {
@@ -46,47 +45,38 @@ bool fillingPolygons() {
   return mode[0] == GL_FILL;
 }
 
-// Triangle-only formats: the first three indices of every face.
-void drawTriangles(const MeshObject& object) {
-  const float* vertices = object.vertices.data();
-  for (std::size_t f = 0; f < object.faces.count(); ++f) {
-    const auto face = object.faces[f];
-    glBegin(GL_TRIANGLES);
-    if (face.size() >= 3) {
-      for (std::size_t k = 0; k < 3; ++k) glVertex3fv(vertices + 3 * static_cast<std::size_t>(face[k]));
-    }
-    glEnd();
-  }
+void drawIndexed(GLenum mode, const std::uint32_t* indices, std::size_t count) {
+  if (count > 0) glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT, indices);
 }
 
-// Faces as polygons, except that a filled concave face is drawn from its
-// triangles; outlined, every face keeps its own boundary.
-void drawPolygons(const MeshObject& object, const ConcaveFill* fill) {
-  const float* vertices = object.vertices.data();
-  const std::size_t faceCount = object.faces.count();
-  std::size_t nextSplit = 0;
-  const std::size_t splitCount = fill != nullptr ? fill->faces.size() : 0;
-  for (std::size_t f = 0; f < faceCount; ++f) {
-    if (nextSplit < splitCount && fill->faces[nextSplit] == f) {
-      const auto corners = fill->trianglesOf(nextSplit++);
-      glBegin(GL_TRIANGLES);
-      for (std::size_t k = 0; k < corners.size(); k += 3) glVertex3fv(corners.data() + k);
-      glEnd();
+// Every object from its arrays: filled, its triangles (as GL would split
+// its polygons, concave faces from their own triangles); outlined, each edge
+// of the face boundaries once, as lines.
+void drawModel() {
+  std::vector<ObjectArrays>& all = arraysOfCurrentModel();
+  const bool filled = fillingPolygons();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  for (std::size_t i = 0; i < currentModel.size() && i < all.size(); ++i) {
+    const MeshObject& object = currentModel[i];
+    ObjectArrays& arrays = all[i];
+    glVertexPointer(3, GL_FLOAT, 0, object.vertices.data());
+    if (!filled) {
+      if (!arrays.edgesMade) makeEdgeArrays(object, drawsTriangles(), arrays);
+      drawIndexed(GL_LINES, arrays.edges.data(), arrays.edges.size());
       continue;
     }
-    glBegin(GL_POLYGON);
-    for (std::int32_t index : object.faces[f]) glVertex3fv(vertices + 3 * static_cast<std::size_t>(index));
-    glEnd();
+    if (arrays.facesAreTriangles) {
+      drawIndexed(GL_TRIANGLES, reinterpret_cast<const std::uint32_t*>(object.faces.indices.data()),
+                  object.faces.indices.size());
+    } else {
+      drawIndexed(GL_TRIANGLES, arrays.triangles.data(), arrays.triangles.size());
+    }
+    if (!arrays.concave.triangles.empty()) {
+      glVertexPointer(3, GL_FLOAT, 0, arrays.concave.triangles.data());
+      glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(arrays.concave.triangles.size() / 3));
+    }
   }
-}
-
-void drawModel() {
-  const std::vector<ConcaveFill>& fills = fillsOfCurrentModel();
-  const bool useFills = !fills.empty() && fillingPolygons();
-  for (std::size_t i = 0; i < currentModel.size(); ++i) {
-    if (drawsTriangles()) drawTriangles(currentModel[i]);
-    else drawPolygons(currentModel[i], useFills && i < fills.size() ? &fills[i] : nullptr);
-  }
+  glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void finishFrame() {
@@ -208,11 +198,6 @@ void drawBoundingBox() {
 }
 
 }  // namespace
-
-void drawObject(const MeshObject& object) {
-  if (drawsTriangles()) drawTriangles(object);
-  else drawPolygons(object, nullptr);
-}
 
 DepthRange depthRange(float eye, float radius) {
   // The ratio of the far plane to the near one bounds the depth buffer's

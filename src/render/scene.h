@@ -8,9 +8,6 @@
 void drawScene();
 // Frames drawn since the start (for frame-rate figures).
 extern unsigned long long framesDrawn;
-// The faces of one object in the current colour and polygon mode: triangles
-// for the triangle-only formats, polygons for the rest.
-void drawObject(const MeshObject& object);
 
 // Near and far planes for an eye at `eye` from the centre of a sphere of
 // `radius` that holds all that is drawn: all of it in front of the eye lies
