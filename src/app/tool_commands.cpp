@@ -1,10 +1,14 @@
 #include "app/tool_commands.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/model_dispatch.h"
 #include "formats/off_writer.h"
@@ -89,6 +93,24 @@ int runConvert(const char* input, const char* output) {
   return written ? 0 : fileError(output, written.reason);
 }
 
+// Drawing lives in its own program beside this one, so that the commands
+// that only read and write models never load the offscreen GL library.
+int runRenderer(int argc, char** argv) {
+  char self[4096];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+  std::string renderer = "tessera-render";
+  if (length > 0) {
+    const std::string path(self, static_cast<std::size_t>(length));
+    renderer = path.substr(0, path.rfind('/') + 1) + renderer;
+  }
+  std::vector<char*> arguments{renderer.data()};
+  for (int k = 0; k < argc; ++k) arguments.push_back(argv[k]);
+  arguments.push_back(nullptr);
+  std::fflush(stdout);
+  execv(renderer.c_str(), arguments.data());
+  return fileError(renderer.c_str(), std::strerror(errno));
+}
+
 }  // namespace
 
 int runTool(int argc, char** argv) {
@@ -98,6 +120,6 @@ int runTool(int argc, char** argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "info") == 0) return runInfo(argv[2]);
   if (argc == 4 && std::strcmp(argv[1], "convert") == 0) return runConvert(argv[2], argv[3]);
-  if (argc >= 4 && std::strcmp(argv[1], "render") == 0) return runRender(argc - 2, argv + 2);
+  if (argc >= 4 && std::strcmp(argv[1], "render") == 0) return runRenderer(argc - 2, argv + 2);
   return usageError();
 }

@@ -20,5 +20,6 @@ int openForTool(const char* name);
 // "tessera-tool: FILE: reason" on standard error; status 1.
 int fileError(const char* name, std::string_view reason);
 
-// tessera-tool render IN OUT.bmp [OPTIONS]; arguments from IN on.
+// tessera-render IN OUT.bmp [OPTIONS] (what tessera-tool render runs);
+// arguments from IN on.
 int runRender(int argc, char** argv);

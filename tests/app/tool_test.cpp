@@ -175,7 +175,8 @@ std::string repeated(const std::string& unit, std::size_t bytes) {
 TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
   TempDir dir;
   const std::string cube = writeModelFile(dir.file("cube.off"), makeObject({0, 0, 0, 1, 0, 0, 0, 1, 0}, {{0, 1, 2}}));
-  const ToolRun base = runTool("info " + cube, dir);
+  // What reading a tiny model costs, and drawing it (in its own program, with the GL library).
+  const ToolRun base = runTool("info " + cube, dir), renderBase = runTool("render " + cube + " " + dir.file("o.bmp") + " --size 8x8", dir);
   const auto le = [](std::uint32_t v, int bytes) {
     std::string out;
     for (int k = 0; k < bytes; ++k) out += static_cast<char>(v >> (8 * k));
@@ -211,7 +212,8 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
     const ToolRun run = runTool(c.arguments, dir);
     EXPECT_EQ(run.status, c.status) << c.arguments;
     EXPECT_LT(run.seconds, c.seconds * slack) << c.arguments;
-    EXPECT_LT(run.peakKib - base.peakKib, c.extraMib * 1024 * slack) << c.arguments;
+    const long floor = c.arguments.rfind("render", 0) == 0 ? renderBase.peakKib : base.peakKib;
+    EXPECT_LT(run.peakKib - floor, c.extraMib * 1024 * slack) << c.arguments;
   }
   // A pipe delivering a whole model reads as a file.
   const pid_t writer = fork();
