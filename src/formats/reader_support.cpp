@@ -49,7 +49,9 @@ ReadResult readTextModel(const char* name, TextModelReader reader) {
   FileHandle file = openForReading(name, "r");
   if (!file) return refuseUnopened(name);
   TextScanner scan(file.get());
-  return reader(scan, name);
+  ReadResult result = reader(scan, name);
+  if (result && scan.inputShrank()) return refuseDamaged(name);
+  return result;
 }
 
 ReadResult refuseUnopened(const char* name) {

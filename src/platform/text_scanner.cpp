@@ -59,11 +59,29 @@ TextScanner::TextScanner(std::FILE* file) : file_(file) {
     const off_t at = ftello(file);
     totalSize_ = static_cast<std::uint64_t>(info.st_size) -
                  static_cast<std::uint64_t>(at > 0 && at <= info.st_size ? at : 0);
+    if (at <= 0 && totalSize_ > kBufferSize) {
+      mapped_ = MappedFile::map(fileno(file), totalSize_);
+      if (mapped_ != nullptr) {
+        data_ = mapped_->data();
+        end_ = static_cast<std::size_t>(totalSize_);
+        bytesRead_ = totalSize_;
+        inputEnded_ = true;
+        file_ = nullptr;  // from here on a scanner of text in memory
+        return;
+      }
+    }
     // A small file needs no more buffer than itself (and one byte to see its end).
     capacity_ = static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, std::max<std::uint64_t>(totalSize_ + 1, 4096)));
   }
   storage_.reset(new char[capacity_]);
   data_ = storage_.get();
+}
+
+TextScanner::~TextScanner() = default;
+
+void TextScanner::releaseScannedPages() {
+  releaseMappedPages(data_ + released_, data_ + pos_);
+  released_ = pos_;
 }
 
 TextScanner::TextScanner(const char* text, std::size_t size)
@@ -92,6 +110,7 @@ void TextScanner::fill(std::size_t want) {
 }
 
 void TextScanner::skipWhitespace() {
+  releaseScanned();
   for (;;) {
     while (pos_ < end_ && isBlank(static_cast<unsigned char>(data_[pos_]))) ++pos_;
     if (pos_ < end_ || inputEnded_) return;
@@ -438,10 +457,22 @@ void TextScanner::skipRestOfLine() {
 }
 
 bool TextScanner::readLineBlock(std::string_view& block) {
+  releaseScanned();
   fill(1);
   if (pos_ >= end_) return false;
   const char* start = data_ + pos_;
   const std::size_t available = end_ - pos_;
+  if (mapped_ != nullptr && available > kMappedBlock) {
+    // A mapped file comes in blocks of whole lines, so that what was scanned
+    // can be given back; a line longer than a block comes whole.
+    const void* lastLf = memrchr(start, '\n', kMappedBlock);
+    if (lastLf == nullptr) lastLf = std::memchr(start + kMappedBlock, '\n', available - kMappedBlock);
+    const std::size_t length =
+        lastLf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lastLf) - start) + 1 : available;
+    block = std::string_view(start, length);
+    pos_ += length;
+    return true;
+  }
   if (inputEnded_) {
     block = std::string_view(start, available);
     pos_ = end_;
@@ -494,6 +525,7 @@ bool TextScanner::rewind() {
   if (file_ == nullptr) {
     bytesRead_ = end_;
     pos_ = 0;
+    released_ = 0;
     return true;
   }
   if (std::fseek(file_, 0, SEEK_SET) != 0) return false;

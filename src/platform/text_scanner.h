@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/mapped_file.h"
+
 // The same conversions on text in memory that ends at `end`: leading white
 // space is skipped; on success the returned pointer stands after what the
 // conversion consumed, on failure it is nullptr.
@@ -21,8 +23,12 @@ class TextScanner {
  public:
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
-  // Reads from an open stream that the caller keeps and closes.
+  // Reads from an open stream that the caller keeps and closes. A regular
+  // file larger than the buffer is mapped instead of copied, so a second pass
+  // costs no second read; pages already scanned are given back as the scan
+  // moves on, so the memory it holds stays small.
   explicit TextScanner(std::FILE* file);
+  ~TextScanner();
   // Reads from text in memory (tests, fuzzing).
   TextScanner(const char* text, std::size_t size);
 
@@ -58,6 +64,14 @@ class TextScanner {
   bool rewind();
 
   bool atEnd();
+  // All the input, when it is in memory (text given so, or a mapped file)
+  // and nothing of it has been read yet; otherwise empty.
+  std::string_view wholeText() const {
+    return file_ == nullptr && pos_ == 0 ? std::string_view(data_, end_) : std::string_view();
+  }
+  // True when the file was shortened while it was read: what was read is
+  // not the file.
+  bool inputShrank() const { return mapped_ != nullptr && mapped_->shrank(); }
   // How many more bytes the input can hold at most: a bound for allocations
   // driven by counts that the file states; 2^62 when the size is unknown.
   std::uint64_t bytesLeft() const;
@@ -66,6 +80,13 @@ class TextScanner {
   // Makes at least `want` bytes available from pos_ unless the input ends first.
   void fill(std::size_t want);
   bool refill();
+  // A mapped file: gives back the pages before pos_ once enough have gathered.
+  void releaseScanned() {
+    if (mapped_ != nullptr && pos_ - released_ >= kReleaseStep) releaseScannedPages();
+  }
+  void releaseScannedPages();
+  static constexpr std::size_t kReleaseStep = std::size_t{4} << 20;
+  static constexpr std::size_t kMappedBlock = std::size_t{2} << 20;
 
   std::FILE* file_ = nullptr;
   std::size_t capacity_ = kBufferSize;  // of storage_
@@ -77,6 +98,8 @@ class TextScanner {
   std::uint64_t totalSize_ = UINT64_MAX;  // size of the whole input when known
   std::uint64_t bytesRead_ = 0;           // bytes moved into the buffer so far
   std::string longLine_;                  // a line that outgrew the buffer
+  std::unique_ptr<MappedFile> mapped_;    // the file, when it is mapped
+  std::size_t released_ = 0;              // bytes of the mapping given back
 };
 
 template <typename Visit>
