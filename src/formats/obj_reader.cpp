@@ -3,8 +3,13 @@
 // first counts, so every array is made once at its final size. Both passes
 // walk whole blocks of lines; face lines are scanned byte by byte up to their
 // line feed, other lines are skipped with memchr.
+#include <sched.h>
+
+#include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -149,15 +154,19 @@ const char* readGroup(const char* p, const char* end, std::int64_t verticesSoFar
   return skipToSeparator(p, end);  // the /texture/normal part
 }
 
-// The second pass: fills the tables that the first pass sized.
+// Where a run of lines' vertices, face lines and face groups begin in the
+// object's tables (or, as a limit, end).
+struct Place {
+  std::uint64_t vertex = 0, face = 0, group = 0;
+};
+
+// The second pass: fills the tables that the first pass sized, for one run
+// of lines (the whole file, or one of the parts read side by side).
 class ObjFiller {
  public:
-  ObjFiller(MeshObject& object, const Counts& counts) : object_(object), counts_(counts) {
-    numVertices_ = static_cast<std::int64_t>(counts.vertexLines);
-    object.vertices.resize(3 * counts.vertexLines);
-    object.faces.indices.resize(counts.groups);
-    object.faces.offsets.resize(counts.faceLines + 1);
-  }
+  ObjFiller(MeshObject& object, std::int64_t numVertices, Place start, Place limit)
+      : object_(object), limit_(limit), numVertices_(numVertices),
+        vertex_(static_cast<std::int64_t>(start.vertex)), face_(start.face), used_(start.group) {}
 
   // False when the block holds a damaged vertex line, or more than the first
   // pass counted (the file changed between the passes).
@@ -176,20 +185,16 @@ class ObjFiller {
     return true;
   }
 
-  // Shrinks the face tables to the faces kept; returns how many were dropped.
-  std::int64_t finish() {
-    object_.faces.indices.resize(used_);
-    object_.faces.offsets.resize(face_ + 1);
-    return dropped_;
-  }
-
-  bool allVerticesRead() const { return vertex_ == numVertices_; }
+  bool allVerticesRead() const { return static_cast<std::uint64_t>(vertex_) == limit_.vertex; }
+  std::uint64_t faceEnd() const { return face_; }
+  std::uint64_t groupEnd() const { return used_; }
+  std::int64_t dropped() const { return dropped_; }
 
  private:
   // Reads x, y and z of the vertex line at p and returns where the third
   // number ends, or nullptr when the line does not hold three numbers.
   const char* readVertex(const char* p, const char* end) {
-    if (vertex_ >= numVertices_) return nullptr;
+    if (static_cast<std::uint64_t>(vertex_) >= limit_.vertex) return nullptr;
     float* v = &object_.vertices[3 * static_cast<std::size_t>(vertex_)];
     for (int axis = 0; axis < 3; ++axis) {
       // Blanks up to the number, but never past the line's end.
@@ -201,13 +206,13 @@ class ObjFiller {
   }
 
   bool readFace(const char*& p, const char* end) {
-    if (face_ >= counts_.faceLines) return false;
+    if (face_ >= limit_.face) return false;
     const std::size_t start = used_;
     bool usable = true;
     for (p += 2;;) {
       while (p < end && isSeparator(*p)) ++p;
       if (p >= end || *p == '\n') break;
-      if (used_ >= counts_.groups) return false;
+      if (used_ >= limit_.group) return false;
       p = readGroup(p, end, vertex_, numVertices_, object_.faces.indices[used_], usable);
       ++used_;
     }
@@ -224,19 +229,134 @@ class ObjFiller {
   }
 
   MeshObject& object_;
-  const Counts& counts_;
-  std::int64_t numVertices_ = 0;
-  std::int64_t vertex_ = 0;
-  std::size_t face_ = 0;
-  std::size_t used_ = 0;
+  Place limit_;
+  std::int64_t numVertices_;
+  std::int64_t vertex_;
+  std::size_t face_;
+  std::size_t used_;
   std::int64_t dropped_ = 0;
 };
 
+// Large files are read in parts side by side, each on a core of its own.
+constexpr std::size_t kSplitAbove = std::size_t{16} << 20;
+constexpr std::size_t kMostParts = 16;
+
+// The cores this process may run on (fewer than the machine's under taskset
+// or a container's limit).
+std::size_t usableCores() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) return static_cast<std::size_t>(std::max(1, CPU_COUNT(&set)));
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+constexpr std::size_t kPartBlock = std::size_t{2} << 20;  // scanned, then given back
+
+// The text cut into `parts` runs of whole lines.
+std::vector<std::string_view> splitAtLines(std::string_view text, std::size_t parts) {
+  std::vector<std::string_view> runs;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  for (std::size_t k = 1; k <= parts && p < end; ++k) {
+    const char* cut = k == parts ? end : text.data() + text.size() * k / parts;
+    if (cut < p) cut = p;
+    if (cut < end) cut = nextLine(cut, end);
+    runs.emplace_back(p, static_cast<std::size_t>(cut - p));
+    p = cut;
+  }
+  return runs;
+}
+
+// Calls visit on each block of whole lines of the run, giving back the
+// pages of a mapped file behind it.
+template <typename Visit>
+bool forEachBlock(std::string_view run, Visit&& visit) {
+  const char* p = run.data();
+  const char* const end = p + run.size();
+  while (p < end) {
+    const char* cut = end - p > static_cast<std::ptrdiff_t>(kPartBlock) ? nextLine(p + kPartBlock, end) : end;
+    if (!visit(p, cut)) return false;
+    releaseMappedPages(p, cut);
+    p = cut;
+  }
+  return true;
+}
+
 }  // namespace
+
+ReadResult readObjTextInParts(std::string_view text, const char* name, std::size_t parts) {
+  const std::vector<std::string_view> runs = splitAtLines(text, std::max<std::size_t>(parts, 1));
+  std::vector<Counts> counts(runs.size());
+  std::vector<std::thread> workers;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    workers.emplace_back([&, k] {
+      forEachBlock(runs[k], [&](const char* p, const char* end) {
+        countBlock(p, end, counts[k]);
+        return true;
+      });
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+  std::vector<Place> starts(runs.size() + 1);
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    starts[k + 1] = {starts[k].vertex + counts[k].vertexLines, starts[k].face + counts[k].faceLines,
+                     starts[k].group + counts[k].groups};
+  }
+  const Place total = starts.back();
+  if (total.vertex > INT32_MAX || total.face > INT32_MAX || total.group >= UINT32_MAX) return refuseDamaged(name);
+
+  Model model(1);
+  MeshObject& object = model[0];
+  // Made (and so cleared) side by side too: clearing tens of megabytes takes
+  // a good part of the time.
+  std::thread clearIndices([&] { object.faces.indices.resize(total.group); });
+  object.vertices.resize(3 * total.vertex);
+  object.faces.offsets.resize(total.face + 1);
+  clearIndices.join();
+  std::vector<ObjFiller> fillers;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    fillers.emplace_back(object, static_cast<std::int64_t>(total.vertex), starts[k], starts[k + 1]);
+  }
+  std::vector<char> read(runs.size(), 0);
+  workers.clear();
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    workers.emplace_back([&, k] {
+      read[k] = forEachBlock(runs[k], [&](const char* p, const char* end) { return fillers[k].fillBlock(p, end); }) &&
+                fillers[k].allVerticesRead();
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+  std::int64_t dropped = 0;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    if (!read[k]) return refuseDamaged(name);
+    dropped += fillers[k].dropped();
+  }
+  // Dropped faces leave room at the end of their part: close it up.
+  FaceTable& faces = object.faces;
+  std::size_t face = 0, group = 0;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    const std::size_t kept = fillers[k].faceEnd() - starts[k].face, used = fillers[k].groupEnd() - starts[k].group;
+    const std::size_t shift = starts[k].group - group;
+    std::copy(faces.indices.begin() + static_cast<std::ptrdiff_t>(starts[k].group),
+              faces.indices.begin() + static_cast<std::ptrdiff_t>(starts[k].group + used),
+              faces.indices.begin() + static_cast<std::ptrdiff_t>(group));
+    for (std::size_t f = 1; f <= kept; ++f) {
+      faces.offsets[face + f] = static_cast<std::uint32_t>(faces.offsets[starts[k].face + f] - shift);
+    }
+    face += kept;
+    group += used;
+  }
+  faces.indices.resize(group);
+  faces.offsets.resize(face + 1);
+  return finishModel(std::move(model), name, dropped);
+}
 
 ReadResult readObjFile(const char* name) { return readTextModel(name, readObjText); }
 
 ReadResult readObjText(TextScanner& scan, const char* name) {
+  if (const std::string_view text = scan.wholeText(); text.size() > kSplitAbove) {
+    if (const std::size_t cores = usableCores(); cores > 1) {
+      return readObjTextInParts(text, name, std::min(cores, kMostParts));
+    }
+  }
   Counts counts;
   std::string_view block;
   while (scan.readLineBlock(block)) countBlock(block.data(), block.data() + block.size(), counts);
@@ -246,13 +366,19 @@ ReadResult readObjText(TextScanner& scan, const char* name) {
   }
 
   Model model(1);
-  ObjFiller filler(model[0], counts);
+  MeshObject& object = model[0];
+  object.vertices.resize(3 * counts.vertexLines);
+  object.faces.indices.resize(counts.groups);
+  object.faces.offsets.resize(counts.faceLines + 1);
+  const Place total{counts.vertexLines, counts.faceLines, counts.groups};
+  ObjFiller filler(object, static_cast<std::int64_t>(counts.vertexLines), Place{}, total);
   while (scan.readLineBlock(block)) {
     if (!filler.fillBlock(block.data(), block.data() + block.size())) return refuseDamaged(name);
   }
   if (!filler.allVerticesRead()) return refuseDamaged(name);
   // Faces whose groups name no vertex were left out while filling; they
   // count with any the finish drops.
-  const std::int64_t dropped = filler.finish();
-  return finishModel(std::move(model), name, dropped);
+  object.faces.indices.resize(filler.groupEnd());
+  object.faces.offsets.resize(filler.faceEnd() + 1);
+  return finishModel(std::move(model), name, filler.dropped());
 }

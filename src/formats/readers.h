@@ -3,6 +3,8 @@
 // none after its own debug line: the file could not be opened, its content is
 // damaged, or its header is refused.
 
+#include <string_view>
+
 #include "formats/reader_support.h"
 
 // OFF: one object.
@@ -11,6 +13,9 @@ ReadResult readOffText(TextScanner& scan, const char* name);
 // Wavefront OBJ: one object; faces whose groups name no vertex are dropped.
 ReadResult readObjFile(const char* name);
 ReadResult readObjText(TextScanner& scan, const char* name);
+// The same read of OBJ text in memory, cut at line ends into `parts` runs
+// that are read side by side; big files are read so.
+ReadResult readObjTextInParts(std::string_view text, const char* name, std::size_t parts);
 // Legacy VTK polygon data (count-prefixed cells and the version-5 offsets
 // and connectivity arrays): one object.
 ReadResult readVtkFile(const char* name);

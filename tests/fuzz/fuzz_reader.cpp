@@ -5,6 +5,7 @@
 #include <string>
 
 #include "formats/model_dispatch.h"
+#include "formats/readers.h"
 #include "fuzz_support.h"
 #include "platform/text_scanner.h"
 
@@ -14,6 +15,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TextScanner scan(reinterpret_cast<const char*>(data), size);
     const ReadResult read = format->textReader(scan, "input." TESSERA_FUZZ_ENDING);
     if (read) checkModel(read.model);
+    if (format->id == formatWavefront) {
+      // Read in parts side by side, the same text gives the same model.
+      const ReadResult parts = readObjTextInParts({reinterpret_cast<const char*>(data), size}, "input.obj", 3);
+      if (parts.failure != read.failure || parts.model.size() != read.model.size()) __builtin_trap();
+      for (std::size_t k = 0; k < parts.model.size(); ++k) {
+        const MeshObject &a = parts.model[k], &b = read.model[k];
+        if (a.vertices != b.vertices || a.faces.indices != b.faces.indices || a.faces.offsets != b.faces.offsets) {
+          __builtin_trap();
+        }
+      }
+    }
     return 0;
   }
   const std::string path = writeFuzzFile("input." TESSERA_FUZZ_ENDING, "", data, size);
