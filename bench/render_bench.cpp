@@ -1,6 +1,7 @@
 // Frame time of the scene drawing on a model of about a million triangles,
 // offscreen at 800x600, in each display style; against a reference frame
-// that sends the same model with one glDrawElements call per pass.
+// that sends the same model with one glDrawElements call per pass, and that
+// reference compiled into a display list.
 // Run: build/bench/render_bench
 #include <benchmark/benchmark.h>
 
@@ -87,9 +88,26 @@ void BM_ReferenceDrawElements(benchmark::State& state) {
   for (auto _ : state) referenceFrame(style);
 }
 
+// The reference frame compiled once into a display list per style, called
+// each frame: whether Mesa draws a list faster than client arrays.
+void BM_ReferenceDisplayList(benchmark::State& state) {
+  const int style = static_cast<int>(state.range(0));
+  prepare(style);
+  const GLuint list = glGenLists(1);
+  glNewList(list, GL_COMPILE);
+  referenceFrame(style);
+  glEndList();
+  for (auto _ : state) {
+    glCallList(list);
+    glFinish();
+  }
+  glDeleteLists(list, 1);
+}
+
 // Argument: 0 solid, 1 hidden-line, 2 wireframe.
 BENCHMARK(BM_DrawScene)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ReferenceDrawElements)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ReferenceDisplayList)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 // Frames per second of the viewer window while a model spins on, in each
 // display style: a 100,352-triangle grid in an 800x600 drawing area.
-// Run under a display: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/spin_fps
+// Run under a display: xvfb-run -a -s "-screen 0 1280x1024x24" build/bench/spin_fps [MODEL]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -41,8 +41,9 @@ int main(int argc, char** argv) {
   const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "tessera-spin-fps";
   std::filesystem::create_directories(scratch);
   setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
-  const std::string model = (scratch / "grid.off").string();
-  {
+  // A model file given on the command line spins instead of the grid.
+  const std::string model = argc > 1 ? std::string(argv[1]) : (scratch / "grid.off").string();
+  if (argc <= 1) {
     std::FILE* file = std::fopen(model.c_str(), "w");
     const std::string text = offText(makeTriangleGrid(224));  // 100,352 triangles
     std::fwrite(text.data(), 1, text.size(), file);

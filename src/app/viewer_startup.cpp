@@ -44,18 +44,19 @@ void startViewer(const std::vector<std::string>& files) {
   windowGeometry = WindowGeometry{};
   readRecentList();
   readSettings("Tessera.ini");
-  // The model opens before the window exists; its notices wait for the
-  // window and stand centred on it.
+  // Notices stand centred on the window.
   const WindowGeometry& g = windowGeometry;
   platformSetNoticeAnchor(g.windowX, g.windowY, g.windowWidth, g.windowHeight);
   if (const std::string problem = settingsFolderProblem(); !problem.empty()) tellSettingsNotSaved(problem);
-  if (!files.empty()) {
-    if (!openModel(files[0], false)) updateWorld();
-    if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
-  }
+  // The window shows first, so that a big model's loading can be seen.
   if (!createMainWindow()) std::exit(-1);
   showMainWindow(windowGeometry.windowShowState);
   refreshInterface();
+  if (!files.empty()) {
+    if (!openModel(files[0], false)) updateWorld();
+    if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
+    refreshInterface();
+  }
 }
 
 int finishViewer(int quitCode) {

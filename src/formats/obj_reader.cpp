@@ -16,6 +16,7 @@
 #endif
 
 #include "formats/readers.h"
+#include "platform/read_progress.h"
 #include "platform/text_scanner.h"
 
 namespace {
@@ -275,6 +276,7 @@ bool forEachBlock(std::string_view run, Visit&& visit) {
     const char* cut = end - p > static_cast<std::ptrdiff_t>(kPartBlock) ? nextLine(p + kPartBlock, end) : end;
     if (!visit(p, cut)) return false;
     releaseMappedPages(p, cut);
+    readProgress.done += static_cast<std::uint64_t>(cut - p);
     p = cut;
   }
   return true;
@@ -352,6 +354,7 @@ ReadResult readObjTextInParts(std::string_view text, const char* name, std::size
 ReadResult readObjFile(const char* name) { return readTextModel(name, readObjText); }
 
 ReadResult readObjText(TextScanner& scan, const char* name) {
+  scan.expectSecondPass();
   if (const std::string_view text = scan.wholeText(); text.size() > kSplitAbove) {
     if (const std::size_t cores = usableCores(); cores > 1) {
       return readObjTextInParts(text, name, std::min(cores, kMostParts));

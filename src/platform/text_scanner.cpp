@@ -11,6 +11,8 @@
 
 #include <fast_float/fast_float.h>
 
+#include "platform/read_progress.h"
+
 namespace {
 
 constexpr int kEnd = -1;   // the input has no more characters
@@ -62,6 +64,7 @@ TextScanner::TextScanner(std::FILE* file) : file_(file) {
     if (at <= 0 && totalSize_ > kBufferSize) {
       mapped_ = MappedFile::map(fileno(file), totalSize_);
       if (mapped_ != nullptr) {
+        readProgress.toDo += totalSize_;  // one pass; a reader that makes two adds the second
         data_ = mapped_->data();
         end_ = static_cast<std::size_t>(totalSize_);
         bytesRead_ = totalSize_;
@@ -79,7 +82,19 @@ TextScanner::TextScanner(std::FILE* file) : file_(file) {
 
 TextScanner::~TextScanner() = default;
 
+ReadProgress readProgress;
+
+void TextScanner::expectSecondPass() {
+  if (mapped_ != nullptr) readProgress.toDo += end_;
+}
+
+void TextScanner::noteProgress() {
+  readProgress.done += pos_ - counted_;
+  counted_ = pos_;
+}
+
 void TextScanner::releaseScannedPages() {
+  noteProgress();
   releaseMappedPages(data_ + released_, data_ + pos_);
   released_ = pos_;
 }
@@ -471,6 +486,7 @@ bool TextScanner::readLineBlock(std::string_view& block) {
         lastLf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lastLf) - start) + 1 : available;
     block = std::string_view(start, length);
     pos_ += length;
+    noteProgress();
     return true;
   }
   if (inputEnded_) {
@@ -526,6 +542,7 @@ bool TextScanner::rewind() {
     bytesRead_ = end_;
     pos_ = 0;
     released_ = 0;
+    counted_ = 0;
     return true;
   }
   if (std::fseek(file_, 0, SEEK_SET) != 0) return false;

@@ -62,6 +62,9 @@ class TextScanner {
   bool peekToken(std::string_view& token);
   // Back to the start of a seekable stream, for a second pass.
   bool rewind();
+  // Tells the progress shown for a mapped file that the reader goes over it
+  // twice.
+  void expectSecondPass();
 
   bool atEnd();
   // All the input, when it is in memory (text given so, or a mapped file)
@@ -85,6 +88,8 @@ class TextScanner {
     if (mapped_ != nullptr && pos_ - released_ >= kReleaseStep) releaseScannedPages();
   }
   void releaseScannedPages();
+  // Adds what was read since the last call to the progress shown.
+  void noteProgress();
   static constexpr std::size_t kReleaseStep = std::size_t{4} << 20;
   static constexpr std::size_t kMappedBlock = std::size_t{2} << 20;
 
@@ -100,6 +105,7 @@ class TextScanner {
   std::string longLine_;                  // a line that outgrew the buffer
   std::unique_ptr<MappedFile> mapped_;    // the file, when it is mapped
   std::size_t released_ = 0;              // bytes of the mapping given back
+  std::size_t counted_ = 0;               // bytes of this pass told to the progress
 };
 
 template <typename Visit>

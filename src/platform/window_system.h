@@ -3,6 +3,7 @@
 // number, so that src/ui reads like the design and tests can drive it.
 // Implemented in src/platform/qt.
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -58,6 +59,11 @@ std::vector<int> menuItemsOfPopup(std::string_view caption);
 void toolbarCheck(int command, bool pressed);
 bool toolbarIsChecked(int command);
 void toolbarEnable(int command, bool enabled);
+
+// Runs `work` on a thread of its own while the window goes on drawing, the
+// user's input held back; `tick` runs on this thread about ten times a
+// second until the work is done.
+void runWhileWindowDraws(const std::function<void()>& work, const std::function<void()>& tick);
 
 // Part 0 ends at edge0; part 1 takes the rest of the bar.
 void statusSetParts(int edge0);

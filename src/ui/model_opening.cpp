@@ -1,9 +1,12 @@
 #include "ui/model_opening.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "formats/model_dispatch.h"
 #include "platform/platform.h"
+#include "platform/read_progress.h"
+#include "platform/window_system.h"
 #include "settings/recent_files.h"
 #include "ui/shell_state.h"
 
@@ -44,13 +47,41 @@ void tellWhyNot(const ReadResult& read, const std::string& path) {
   }
 }
 
+std::string fileName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Reads while the window goes on drawing; a read that takes longer than half
+// a second says how far it has come in the status bar.
+ReadResult readShowingProgress(const std::string& path, const FormatInfo*& format) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  const std::string before = statusText(1);
+  bool told = false;
+  ReadResult read(ReadFailure::None);
+  readProgress.reset();
+  runWhileWindowDraws([&] { read = readModelFile(path.c_str(), format); },
+                      [&] {
+                        if (Clock::now() - start < std::chrono::milliseconds(500)) return;
+                        std::string text = "Reading " + fileName(path) + "...";
+                        if (const int percent = readProgress.percent(); percent >= 0) {
+                          text += " " + std::to_string(percent) + "%";
+                        }
+                        statusSetText(1, text);
+                        told = true;
+                      });
+  if (told) statusSetText(1, before);
+  return read;
+}
+
 }  // namespace
 
 bool openModel(std::string path, bool fromRecentList) {
   stripSurroundingQuotes(path);
   path = absolutePath(path);
   const FormatInfo* format = nullptr;
-  ReadResult read = readModelFile(path.c_str(), format);
+  ReadResult read = readShowingProgress(path, format);
   const bool shown = read && holdsFaces(read.model);
   if (shown) {
     showModel(std::move(read.model), format->id);

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "formats/readers.h"
+#include "platform/read_progress.h"
 #include "platform/text_scanner.h"
 #include "support/temp_dir.h"
 
@@ -114,4 +115,19 @@ TEST(ObjParts, AFileShortenedWhileReadIsDamaged) {
   // Read whole, the same file loads.
   writeTextFile(shortenedFile, text);
   EXPECT_EQ(readObjFile(shortenedFile.c_str()).failure, ReadFailure::None);
+}
+
+TEST(ObjParts, ProgressCoversBothPassesOfABigFile) {
+  TempDir dir;
+  const std::string path = dir.file("big.obj");
+  for (const std::size_t size : {3 * TextScanner::kBufferSize, std::size_t{17} << 20}) {
+    std::string text;
+    while (text.size() < size) text += "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n";
+    writeTextFile(path, text);
+    readProgress.reset();
+    ASSERT_EQ(readObjFile(path.c_str()).failure, ReadFailure::None);
+    EXPECT_EQ(readProgress.toDo, 2 * text.size()) << size;
+    EXPECT_GT(readProgress.done, text.size() / 2) << size;
+    EXPECT_LE(readProgress.done, readProgress.toDo) << size;
+  }
 }

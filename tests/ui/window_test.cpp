@@ -12,9 +12,11 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "app/viewer_startup.h"
 #include "formats/model_dispatch.h"
@@ -26,6 +28,7 @@
 #include "render/background.h"
 #include "render/image_export.h"
 #include "render/rotation.h"
+#include "render/scene.h"
 #include "render/view_setup.h"
 #include "settings/recent_files.h"
 #include "settings/settings_file.h"
@@ -504,6 +507,32 @@ class WindowTest : public QObject {
     notify.command = 4;
     mainWindowProc(notify);
     QCOMPARE(notify.reply, std::string("Hidden Lines Removed Display"));
+  }
+
+  void longWorkKeepsDrawingRefusesDropsAndDefersClosing() {
+    startViewer({model("ring.off", 6)});
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+    const unsigned long long before = framesDrawn;
+    bool dropRefused = false, closeHeld = false;
+    int ticks = 0;
+    runWhileWindowDraws([] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); },
+                        [&] {
+                          if (++ticks != 1) return;
+                          platformRequestRedraw();
+                          QMimeData data;
+                          data.setUrls({QUrl::fromLocalFile("/m/a.off")});
+                          QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                          QApplication::sendEvent(mainWindow, &enter);
+                          dropRefused = !enter.isAccepted();
+                          mainWindow->close();
+                          closeHeld = mainWindow->isVisible();
+                        });
+    QVERIFY(ticks >= 2);
+    QVERIFY(framesDrawn > before);  // the window drew while the work ran
+    QVERIFY(dropRefused);
+    QVERIFY(closeHeld);
+    QVERIFY(mainWindow->isVisible());
+    QTRY_VERIFY(!mainWindow->isVisible());  // closed once the work was done
   }
 };
 

@@ -180,14 +180,22 @@ bool TesseraWindow::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
+bool windowBusy = false;
+bool closeWhenIdle = false;
+
 void TesseraWindow::closeEvent(QCloseEvent* event) {
+  if (windowBusy) {
+    event->ignore();
+    closeWhenIdle = true;
+    return;
+  }
   event->accept();
   Message destroy{msgDestroy};
   sendMessage(destroy);
 }
 
 void TesseraWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (event->mimeData()->hasUrls() && !windowBusy) event->acceptProposedAction();
 }
 
 void TesseraWindow::dropEvent(QDropEvent* event) {

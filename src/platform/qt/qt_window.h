@@ -47,6 +47,11 @@ class TesseraWindow : public QMainWindow {
 // The main window while it exists.
 extern TesseraWindow* mainWindow;
 
+// While long work runs beside the event loop the window draws but takes no
+// drop, and a request to close it waits for the work to end.
+extern bool windowBusy;
+extern bool closeWhenIdle;
+
 struct Message;
 enum WindowMessage : int;
 // Hands a message to the shell's handler now.
