@@ -3,8 +3,6 @@
 // first counts, so every array is made once at its final size. Both passes
 // walk whole blocks of lines; face lines are scanned byte by byte up to their
 // line feed, other lines are skipped with memchr.
-#include <sched.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -16,7 +14,7 @@
 #endif
 
 #include "formats/readers.h"
-#include "platform/read_progress.h"
+#include "formats/text_parts.h"
 #include "platform/text_scanner.h"
 
 namespace {
@@ -238,65 +236,17 @@ class ObjFiller {
   std::int64_t dropped_ = 0;
 };
 
-// Large files are read in parts side by side, each on a core of its own.
-constexpr std::size_t kSplitAbove = std::size_t{16} << 20;
-constexpr std::size_t kMostParts = 16;
-
-// The cores this process may run on (fewer than the machine's under taskset
-// or a container's limit).
-std::size_t usableCores() {
-  cpu_set_t set;
-  if (sched_getaffinity(0, sizeof set, &set) == 0) return static_cast<std::size_t>(std::max(1, CPU_COUNT(&set)));
-  return std::max(1u, std::thread::hardware_concurrency());
-}
-constexpr std::size_t kPartBlock = std::size_t{2} << 20;  // scanned, then given back
-
-// The text cut into `parts` runs of whole lines.
-std::vector<std::string_view> splitAtLines(std::string_view text, std::size_t parts) {
-  std::vector<std::string_view> runs;
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  for (std::size_t k = 1; k <= parts && p < end; ++k) {
-    const char* cut = k == parts ? end : text.data() + text.size() * k / parts;
-    if (cut < p) cut = p;
-    if (cut < end) cut = nextLine(cut, end);
-    runs.emplace_back(p, static_cast<std::size_t>(cut - p));
-    p = cut;
-  }
-  return runs;
-}
-
-// Calls visit on each block of whole lines of the run, giving back the
-// pages of a mapped file behind it.
-template <typename Visit>
-bool forEachBlock(std::string_view run, Visit&& visit) {
-  const char* p = run.data();
-  const char* const end = p + run.size();
-  while (p < end) {
-    const char* cut = end - p > static_cast<std::ptrdiff_t>(kPartBlock) ? nextLine(p + kPartBlock, end) : end;
-    if (!visit(p, cut)) return false;
-    releaseMappedPages(p, cut);
-    readProgress.done += static_cast<std::uint64_t>(cut - p);
-    p = cut;
-  }
-  return true;
-}
-
 }  // namespace
 
 ReadResult readObjTextInParts(std::string_view text, const char* name, std::size_t parts) {
-  const std::vector<std::string_view> runs = splitAtLines(text, std::max<std::size_t>(parts, 1));
+  const std::vector<std::string_view> runs = splitAtLines(text, parts);
   std::vector<Counts> counts(runs.size());
-  std::vector<std::thread> workers;
-  for (std::size_t k = 0; k < runs.size(); ++k) {
-    workers.emplace_back([&, k] {
-      forEachBlock(runs[k], [&](const char* p, const char* end) {
-        countBlock(p, end, counts[k]);
-        return true;
-      });
+  forEachPartSideBySide(runs.size(), [&](std::size_t k) {
+    forEachBlock(runs[k], [&](const char* p, const char* end) {
+      countBlock(p, end, counts[k]);
+      return true;
     });
-  }
-  for (std::thread& worker : workers) worker.join();
+  });
   std::vector<Place> starts(runs.size() + 1);
   for (std::size_t k = 0; k < runs.size(); ++k) {
     starts[k + 1] = {starts[k].vertex + counts[k].vertexLines, starts[k].face + counts[k].faceLines,
@@ -318,14 +268,10 @@ ReadResult readObjTextInParts(std::string_view text, const char* name, std::size
     fillers.emplace_back(object, static_cast<std::int64_t>(total.vertex), starts[k], starts[k + 1]);
   }
   std::vector<char> read(runs.size(), 0);
-  workers.clear();
-  for (std::size_t k = 0; k < runs.size(); ++k) {
-    workers.emplace_back([&, k] {
-      read[k] = forEachBlock(runs[k], [&](const char* p, const char* end) { return fillers[k].fillBlock(p, end); }) &&
-                fillers[k].allVerticesRead();
-    });
-  }
-  for (std::thread& worker : workers) worker.join();
+  forEachPartSideBySide(runs.size(), [&](std::size_t k) {
+    read[k] = forEachBlock(runs[k], [&](const char* p, const char* end) { return fillers[k].fillBlock(p, end); }) &&
+              fillers[k].allVerticesRead();
+  });
   std::int64_t dropped = 0;
   for (std::size_t k = 0; k < runs.size(); ++k) {
     if (!read[k]) return refuseDamaged(name);
@@ -354,10 +300,10 @@ ReadResult readObjTextInParts(std::string_view text, const char* name, std::size
 ReadResult readObjFile(const char* name) { return readTextModel(name, readObjText); }
 
 ReadResult readObjText(TextScanner& scan, const char* name) {
-  scan.expectSecondPass();
-  if (const std::string_view text = scan.wholeText(); text.size() > kSplitAbove) {
-    if (const std::size_t cores = usableCores(); cores > 1) {
-      return readObjTextInParts(text, name, std::min(cores, kMostParts));
+  scan.expectAnotherPass();
+  if (const std::string_view text = scan.wholeText(); text.size() > kReadInPartsAbove) {
+    if (const std::size_t parts = partsForThisMachine(); parts > 1) {
+      return readObjTextInParts(text, name, parts);
     }
   }
   Counts counts;

@@ -84,7 +84,7 @@ TextScanner::~TextScanner() = default;
 
 ReadProgress readProgress;
 
-void TextScanner::expectSecondPass() {
+void TextScanner::expectAnotherPass() {
   if (mapped_ != nullptr) readProgress.toDo += end_;
 }
 

@@ -63,8 +63,8 @@ class TextScanner {
   // Back to the start of a seekable stream, for a second pass.
   bool rewind();
   // Tells the progress shown for a mapped file that the reader goes over it
-  // twice.
-  void expectSecondPass();
+  // once more.
+  void expectAnotherPass();
 
   bool atEnd();
   // All the input, when it is in memory (text given so, or a mapped file)
