@@ -1,11 +1,17 @@
 #include <string>
 
+#include "formats/off_body_parts.h"
 #include "formats/readers.h"
+#include "formats/text_parts.h"
 #include "platform/text_scanner.h"
 
 ReadResult readOffFile(const char* name) { return readTextModel(name, readOffText); }
 
-ReadResult readOffText(TextScanner& scan, const char* name) {
+namespace {
+
+// Reads the header number by number, then a body bigger than `above` in
+// `parts` side by side when it is laid out as writers lay it out.
+ReadResult readOff(TextScanner& scan, const char* name, std::size_t parts, std::size_t above) {
   std::string header;
   if (!scan.readToken(header)) return refuseDamaged(name);  // an empty file
   if (header != "OFF" && header != "off") return refuseHeader("File, %s, is not a valid OFF file.\n", name);
@@ -24,6 +30,11 @@ ReadResult readOffText(TextScanner& scan, const char* name) {
 
   Model model(1);
   MeshObject& object = model[0];
+  if (const std::string_view body = scan.restInMemory(); body.size() > above) {
+    scan.expectAnotherPass();  // two passes
+    if (readOffBodyInParts(body, numVertices, numFaces, parts, object)) return finishModel(std::move(model), name);
+    object = MeshObject{};  // read number by number instead
+  }
   object.vertices.resize(3 * static_cast<std::size_t>(numVertices));
   for (float& coordinate : object.vertices) {
     if (!scan.readFloat(coordinate)) return refuseDamaged(name);
@@ -46,4 +57,16 @@ ReadResult readOffText(TextScanner& scan, const char* name) {
     object.faces.offsets.push_back(static_cast<std::uint32_t>(indices.size()));
   }
   return finishModel(std::move(model), name);
+}
+
+}  // namespace
+
+ReadResult readOffText(TextScanner& scan, const char* name) { 
+  const std::size_t parts = partsForThisMachine();
+  return readOff(scan, name, parts, parts > 1 ? kReadInPartsAbove : SIZE_MAX);
+}
+
+ReadResult readOffTextInParts(std::string_view text, const char* name, std::size_t parts) {
+  TextScanner scan(text.data(), text.size());
+  return readOff(scan, name, parts, 0);
 }

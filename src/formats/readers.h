@@ -10,6 +10,9 @@
 // OFF: one object.
 ReadResult readOffFile(const char* name);
 ReadResult readOffText(TextScanner& scan, const char* name);
+// The same read of OFF text in memory, its body cut at line ends into `parts`
+// runs read side by side where its layout allows; big files are read so.
+ReadResult readOffTextInParts(std::string_view text, const char* name, std::size_t parts);
 // Wavefront OBJ: one object; faces whose groups name no vertex are dropped.
 ReadResult readObjFile(const char* name);
 ReadResult readObjText(TextScanner& scan, const char* name);

@@ -69,8 +69,10 @@ class TextScanner {
   bool atEnd();
   // All the input, when it is in memory (text given so, or a mapped file)
   // and nothing of it has been read yet; otherwise empty.
-  std::string_view wholeText() const {
-    return file_ == nullptr && pos_ == 0 ? std::string_view(data_, end_) : std::string_view();
+  std::string_view wholeText() const { return pos_ == 0 ? restInMemory() : std::string_view(); }
+  // What is left to read, when all the input is in memory; otherwise empty.
+  std::string_view restInMemory() const {
+    return file_ == nullptr ? std::string_view(data_ + pos_, end_ - pos_) : std::string_view();
   }
   // True when the file was shortened while it was read: what was read is
   // not the file.

@@ -15,9 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TextScanner scan(reinterpret_cast<const char*>(data), size);
     const ReadResult read = format->textReader(scan, "input." TESSERA_FUZZ_ENDING);
     if (read) checkModel(read.model);
-    if (format->id == formatWavefront) {
-      // Read in parts side by side, the same text gives the same model.
-      const ReadResult parts = readObjTextInParts({reinterpret_cast<const char*>(data), size}, "input.obj", 3);
+    // Read in parts side by side, the same text gives the same model.
+    const auto inParts = format->id == formatWavefront ? readObjTextInParts
+                         : format->id == formatOff     ? readOffTextInParts
+                                                       : nullptr;
+    if (inParts != nullptr) {
+      const ReadResult parts = inParts({reinterpret_cast<const char*>(data), size}, "input." TESSERA_FUZZ_ENDING, 3);
       if (parts.failure != read.failure || parts.model.size() != read.model.size()) __builtin_trap();
       for (std::size_t k = 0; k < parts.model.size(); ++k) {
         const MeshObject &a = parts.model[k], &b = read.model[k];

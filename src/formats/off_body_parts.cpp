@@ -1,0 +1,169 @@
+// The body of a big OFF file read on several cores, for the layout writers
+// use: after the header's line, one vertex of three numbers a line, then one
+// face a line. A first pass counts each part's lines, which tells every line
+// what it holds; the second reads the coordinates in place and each part's
+// faces into a list of its own; the lists are then copied to their places.
+// Any other layout is left to the one-run reader, so the outcome never
+// differs.
+#include "formats/off_body_parts.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "formats/text_parts.h"
+#include "platform/text_scanner.h"
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+const char* skipBlanks(const char* p, const char* end) {
+  while (p < end && isBlank(*p)) ++p;
+  return p;
+}
+
+// Line feeds in [p, end).
+std::uint64_t countLineFeeds(const char* p, const char* end) {
+  std::uint64_t count = 0;
+#if defined(__SSE2__)
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    auto bits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lineFeed)));
+    for (; bits != 0; bits &= bits - 1) ++count;
+    p += 16;
+  }
+#endif
+  for (; p < end; ++p) count += *p == '\n' ? 1 : 0;
+  return count;
+}
+
+// One whole token as an integer, or nullptr.
+const char* wholeInt(const char* p, const char* end, std::int32_t& value) {
+  // Up to nine plain digits, the usual case, are read here; any other form
+  // goes through the general conversion.
+  const char* q = p;
+  std::int32_t digits = 0;
+  while (q < end && q - p < 9 && static_cast<unsigned>(*q - '0') <= 9u) digits = digits * 10 + (*q++ - '0');
+  if (q > p && (q == end || isBlank(*q))) {
+    value = digits;
+    return q;
+  }
+  const char* after = parseIntField(p, end, value);
+  return after != nullptr && (after == end || isBlank(*after)) ? after : nullptr;
+}
+
+const char* wholeFloat(const char* p, const char* end, float& value) {
+  const char* after = parseFloatField(p, end, value);
+  return after != nullptr && (after == end || isBlank(*after)) ? after : nullptr;
+}
+
+// A part's faces, read before their place in the whole is known.
+struct PartFaces {
+  std::vector<std::int32_t> indices;
+  std::vector<std::uint32_t> ends;  // of each face, counted from the part's first corner
+};
+
+// Reads the vertex line [p, lineEnd) into xyz: three whole numbers and
+// nothing else.
+bool readVertexLine(const char* p, const char* lineEnd, float* xyz) {
+  for (int axis = 0; axis < 3; ++axis) {
+    p = wholeFloat(skipBlanks(p, lineEnd), lineEnd, xyz[axis]);
+    if (p == nullptr) return false;
+  }
+  return skipBlanks(p, lineEnd) == lineEnd;
+}
+
+// Reads the face line [p, lineEnd): a size, that many indices, nothing else.
+bool readFaceLine(const char* p, const char* lineEnd, PartFaces& faces) {
+  std::int32_t size = 0;
+  p = wholeInt(skipBlanks(p, lineEnd), lineEnd, size);
+  if (p == nullptr || size < 0 || size > 32767) return false;
+  for (std::int32_t k = 0; k < size; ++k) {
+    std::int32_t index = 0;
+    p = wholeInt(skipBlanks(p, lineEnd), lineEnd, index);
+    if (p == nullptr) return false;
+    faces.indices.push_back(index);
+  }
+  faces.ends.push_back(static_cast<std::uint32_t>(faces.indices.size()));
+  return skipBlanks(p, lineEnd) == lineEnd;
+}
+
+}  // namespace
+
+bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::int32_t numFaces, std::size_t parts,
+                        MeshObject& object) {
+  // The rest of the header's line must be blank.
+  const char* lf = static_cast<const char*>(std::memchr(body.data(), '\n', body.size()));
+  const char* start = lf != nullptr ? lf + 1 : body.data() + body.size();
+  if (skipBlanks(body.data(), start) != start) return false;
+  body.remove_prefix(static_cast<std::size_t>(start - body.data()));
+
+  const std::vector<std::string_view> runs = splitAtLines(body, parts);
+  const std::size_t n = runs.size();
+  const auto vertexLines = static_cast<std::uint64_t>(numVertices);
+  const std::uint64_t usedLines = vertexLines + static_cast<std::uint64_t>(numFaces);
+
+  // First pass: each part's lines, which number every line.
+  std::vector<std::uint64_t> firstLine(n + 1, 0);
+  forEachPartSideBySide(n, [&](std::size_t k) {
+    forEachBlock(runs[k], [&](const char* p, const char* end) {
+      firstLine[k + 1] += countLineFeeds(p, end);
+      return true;
+    });
+    if (!runs[k].empty() && runs[k].back() != '\n') ++firstLine[k + 1];  // the last line, without its line feed
+  });
+  for (std::size_t k = 0; k < n; ++k) firstLine[k + 1] += firstLine[k];
+  if (firstLine[n] < usedLines) return false;
+
+  // Second pass: the coordinates in place, the faces into each part's list.
+  object.vertices.resize(3 * vertexLines);
+  std::vector<PartFaces> faces(n);
+  std::vector<char> read(n, 0);
+  forEachPartSideBySide(n, [&](std::size_t k) {
+    if (firstLine[k] >= usedLines) {
+      read[k] = 1;
+      return;
+    }
+    std::uint64_t line = firstLine[k];
+    // A face takes at least two characters: a guess at the list's length.
+    faces[k].indices.reserve(runs[k].size() / 6);
+    faces[k].ends.reserve(runs[k].size() / 16);
+    read[k] = forEachBlock(runs[k], [&](const char* p, const char* end) {
+      for (; p < end && line < usedLines; ++line) {
+        const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* lineEnd = feed != nullptr ? feed : end;
+        const bool ok = line < vertexLines ? readVertexLine(p, lineEnd, &object.vertices[3 * line])
+                                           : readFaceLine(p, lineEnd, faces[k]);
+        if (!ok) return false;
+        p = feed != nullptr ? feed + 1 : end;
+      }
+      return line < usedLines;  // stops after the last face
+    }) || line == usedLines;
+  });
+  if (std::count(read.begin(), read.end(), 0) > 0) return false;
+
+  // The lists copied to their places.
+  std::vector<std::uint64_t> firstFace(n + 1, 0), firstCorner(n + 1, 0);
+  for (std::size_t k = 0; k < n; ++k) {
+    firstFace[k + 1] = firstFace[k] + faces[k].ends.size();
+    firstCorner[k + 1] = firstCorner[k] + faces[k].indices.size();
+  }
+  if (firstFace[n] != static_cast<std::uint64_t>(numFaces) || firstCorner[n] > UINT32_MAX) return false;
+  FaceTable& table = object.faces;
+  table.indices.resize(firstCorner[n]);
+  table.offsets.resize(firstFace[n] + 1);
+  forEachPartSideBySide(n, [&](std::size_t k) {
+    std::copy(faces[k].indices.begin(), faces[k].indices.end(),
+              table.indices.begin() + static_cast<std::ptrdiff_t>(firstCorner[k]));
+    for (std::size_t f = 0; f < faces[k].ends.size(); ++f) {
+      table.offsets[firstFace[k] + f + 1] = static_cast<std::uint32_t>(firstCorner[k] + faces[k].ends[f]);
+    }
+    faces[k] = PartFaces{};
+  });
+  return true;
+}
