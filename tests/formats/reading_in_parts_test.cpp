@@ -1,0 +1,177 @@
+// Big OBJ and OFF files are read in parts side by side. Whatever the text,
+// the model and every message must be what one run from start to end gives.
+// A file shortened while it is read is reported damaged instead of ending
+// the program.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "formats/readers.h"
+#include "platform/read_progress.h"
+#include "platform/text_scanner.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Outcome, messages and every table of the model, as text.
+template <typename Read>
+std::string outcome(Read read) {
+  testing::internal::CaptureStderr();
+  const ReadResult result = read();
+  std::string text = std::to_string(static_cast<int>(result.failure)) + "\n" + testing::internal::GetCapturedStderr();
+  for (const MeshObject& object : result.model) {
+    for (float v : object.vertices) text += std::to_string(v) + " ";
+    text += "\n";
+    for (std::int32_t i : object.faces.indices) text += std::to_string(i) + " ";
+    text += "\n";
+    for (std::uint32_t o : object.faces.offsets) text += std::to_string(o) + " ";
+  }
+  return text;
+}
+
+struct Case {
+  const char* what;
+  std::string text;
+};
+
+// Each text read in 1 to 5000 parts against one run through the scanner.
+void expectSameInParts(const std::vector<Case>& cases, ReadResult (*oneRun)(TextScanner&, const char*),
+                       ReadResult (*inParts)(std::string_view, const char*, std::size_t)) {
+  for (const Case& c : cases) {
+    const std::string whole = outcome([&] {
+      TextScanner scan(c.text.data(), c.text.size());
+      return oneRun(scan, "model");
+    });
+    for (std::size_t parts : {1, 2, 3, 7, 5000}) {
+      EXPECT_EQ(outcome([&] { return inParts(c.text, "model", parts); }), whole) << c.what << ", " << parts << " parts";
+    }
+  }
+}
+
+// Lines of every kind a reader meets, in an order fixed by a simple generator:
+// relative and absolute groups, groups with texture and normal parts, faces
+// that name no vertex yet or none at all, comments, CR LF ends, blank lines.
+std::string mixedText(int lines, unsigned seed) {
+  std::string text;
+  int vertices = 0;
+  for (int k = 0; k < lines; ++k) {
+    seed = seed * 1103515245u + 12345u;
+    const unsigned pick = (seed >> 16) % 10;
+    const int v = static_cast<int>((seed >> 8) % 97);
+    if (pick < 4 || vertices < 3) {
+      text += "v " + std::to_string(v) + ".5 -" + std::to_string(k % 13) + " 1e" + std::to_string(v % 5) + "\n";
+      ++vertices;
+    } else if (pick == 4) {
+      text += "f -1 -2 -3\r\n";
+    } else if (pick == 5) {
+      text += "f 1/2/3 " + std::to_string(vertices) + "//4 2/7\n";
+    } else if (pick == 6) {
+      text += "f " + std::to_string(vertices + 1 + v) + " 1 2\n";  // names a vertex not yet read
+    } else if (pick == 7) {
+      text += "# comment f 1 2 3\n\n";
+    } else if (pick == 8) {
+      text += "vn 0 0 1\nvt 0.5 0.5\ng part" + std::to_string(v) + "\n";
+    } else {
+      text += "f 1 2 3 " + std::to_string(-vertices) + "\t 3\n";
+    }
+  }
+  return text;
+}
+
+// Vertices one a line, and triangles and quads one a line that name the
+// first 400 vertices.
+std::string offBody(int vertices, int faces, const std::string& faceEnd = "\n") {
+  std::string text;
+  for (int v = 0; v < vertices; ++v) text += std::to_string(v) + ".25 " + std::to_string(v % 7) + " -1e-3\n";
+  for (int f = 0; f < faces; ++f) {
+    if (f % 3 == 0) {
+      text += "4 " + std::to_string(f % 400) + " 1 2 " + std::to_string((f * 7) % 400) + faceEnd;
+    } else {
+      text += "3  " + std::to_string(f % 400) + "\t2 0" + faceEnd;
+    }
+  }
+  return text;
+}
+
+std::string off(int vertices, int faces, const std::string& body) {
+  return "OFF\n" + std::to_string(vertices) + " " + std::to_string(faces) + " 0\n" + body;
+}
+
+}  // namespace
+
+TEST(ReadingInParts, ObjSameModelAndMessagesAsOneRun) {
+  expectSameInParts({
+      {"mixed lines", mixedText(3000, 7)},
+      {"mixed, last line without a line feed", mixedText(500, 99) + "f 1 2 3"},
+      {"faces that name no vertex are dropped", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 4 5 6\nf 1 2 0\nf -9 1 2\n"},
+      {"a damaged vertex line", mixedText(800, 3) + "v 1 2\n" + mixedText(800, 4)},
+      {"vertices only", "v 1 2 3\nv 4 5 6\n"},
+      {"nothing to read", "# only a comment\n"},
+      {"empty", ""},
+  }, readObjText, readObjTextInParts);
+}
+
+TEST(ReadingInParts, OffSameModelAndMessagesAsNumberByNumber) {
+  const std::string body = offBody(400, 900);
+  expectSameInParts({
+      {"one a line", off(400, 900, body)},
+      {"CR LF face lines", off(400, 900, offBody(400, 900, "\r\n"))},
+      {"text after the last face", off(400, 900, body + "junk 1 2\n# more\n")},
+      {"fewer faces than told", off(400, 901, body)},
+      {"fewer coordinates than told", off(400, 900, body.substr(0, 30)) },
+      {"faces told as fewer", off(400, 500, body)},
+      {"all on one line", off(3, 1, "0 0 0 1 0 0 0 1 0 3 0 1 2")},
+      {"a face over two lines", off(400, 900, offBody(400, 100) + "3 0\n 1 2\n" + offBody(0, 799))},
+      {"colours after the faces", off(400, 900, offBody(400, 900, " 255 0 0\n"))},
+      {"faces on the last coordinate's line", off(3, 1, "0 0 0\n1 0 0\n0 1 0 3 0 1 2\n")},
+      {"a number run into the next", off(3, 1, "0 0 0\n1-2 0\n0 1 0\n3 0 1 2\n")},
+      {"an index past the vertices", off(400, 900, offBody(400, 10) + "3 0 1 400\n" + offBody(0, 889))},
+      {"a face of negative size", off(400, 900, offBody(400, 10) + "-3 0 1 2\n" + offBody(0, 889))},
+      {"a fractional index", off(400, 900, offBody(400, 10) + "3 0 1.5 2\n" + offBody(0, 889))},
+      {"no faces", off(400, 0, offBody(400, 0))},
+      {"a blank line among the faces", off(400, 900, offBody(400, 10) + "\n" + offBody(0, 890))},
+      {"the first vertex on the header's line", "OFF 3 1 0 0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"},
+      {"a colour after a vertex", off(3, 1, "0 0 0 1 1 1\n1 0 0\n0 1 0\n3 0 1 2\n")},
+      {"hexadecimal and infinite coordinates", off(3, 1, "0x1p3 0 0\n1 inf 0\n0 1 0\n3 0 1 2\n")},
+      {"a face of 40000 corners", off(3, 1, "0 0 0\n1 0 0\n0 1 0\n40000 0 1 2\n")},
+      {"nothing at all", off(0, 0, "")},
+  }, readOffText, readOffTextInParts);
+}
+
+namespace {
+std::string shortenedFile;
+}  // namespace
+
+TEST(ReadingInParts, AFileShortenedWhileReadIsDamaged) {
+  TempDir dir;
+  shortenedFile = dir.file("growing.obj");
+  std::string text;
+  while (text.size() < 3 * TextScanner::kBufferSize) text += "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n";
+  writeTextFile(shortenedFile, text);
+  // Another program cuts the file after it was opened and mapped.
+  EXPECT_EQ(outcome([] {
+              return readTextModel(shortenedFile.c_str(), [](TextScanner& scan, const char* name) {
+                std::filesystem::resize_file(shortenedFile, 1000);
+                return readObjText(scan, name);
+              });
+            }),
+            "3\nFile, " + shortenedFile + ", is damaged or truncated.\n");
+  // Read whole, the same file loads.
+  writeTextFile(shortenedFile, text);
+  EXPECT_EQ(readObjFile(shortenedFile.c_str()).failure, ReadFailure::None);
+}
+
+TEST(ReadingInParts, ProgressCoversBothPassesOfABigFile) {
+  TempDir dir;
+  const std::string path = dir.file("big.obj");
+  for (const std::size_t size : {3 * TextScanner::kBufferSize, std::size_t{17} << 20}) {
+    std::string text;
+    while (text.size() < size) text += "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n";
+    writeTextFile(path, text);
+    readProgress.reset();
+    ASSERT_EQ(readObjFile(path.c_str()).failure, ReadFailure::None);
+    EXPECT_EQ(readProgress.toDo, 2 * text.size()) << size;
+    EXPECT_GT(readProgress.done, text.size() / 2) << size;
+    EXPECT_LE(readProgress.done, readProgress.toDo) << size;
+  }
+}
