@@ -21,4 +21,4 @@ struct ReadProgress {
   }
 };
 
-extern ReadProgress readProgress;
+inline ReadProgress readProgress;

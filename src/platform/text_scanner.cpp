@@ -82,8 +82,6 @@ TextScanner::TextScanner(std::FILE* file) : file_(file) {
 
 TextScanner::~TextScanner() = default;
 
-ReadProgress readProgress;
-
 void TextScanner::expectAnotherPass() {
   if (mapped_ != nullptr) readProgress.toDo += end_;
 }
