@@ -12,6 +12,8 @@ packages=(
   libgl-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libosmesa6-dev
   # window system
   qt6-base-dev libqt6opengl6-dev
+  # PNG and JPEG pictures
+  libpng-dev libjpeg-dev
   # tests, benchmarks, number parsing
   libgtest-dev libgmock-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev
   # GUI tests without a display

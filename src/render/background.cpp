@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "render/bmp_file.h"
+#include "render/picture_file.h"
 #include "render/image_resample.h"
 #include "render/view_setup.h"
 
@@ -11,11 +11,8 @@ bool backgroundShown = false;
 namespace {
 
 bool makeTexture(const char* path, std::string* reason) {
-  std::optional<BmpBlocks> blocks = loadBmp(path, reason);
-  if (!blocks) return false;
-  std::optional<RgbImage> picture = bmpToRgb(*blocks);
+  std::optional<RgbImage> picture = loadPicture(path, reason);
   if (!picture) return false;
-  blocks->pixels.clear();
   const int width = textureSide(picture->width);
   const int height = textureSide(picture->height);
   const RgbImage texture = rescaleImage(*picture, width, height);

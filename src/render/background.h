@@ -1,5 +1,5 @@
 #pragma once
-// A picture behind the model: a BMP file resampled to a power-of-two
+// A picture behind the model: a BMP, PNG or JPEG file resampled to a power-of-two
 // texture and kept in one display list.
 
 #include <GL/gl.h>

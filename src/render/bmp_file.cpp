@@ -8,11 +8,10 @@
 
 #include "formats/byte_cursor.h"
 #include "formats/reader_support.h"
+#include "render/picture_file.h"
 
 namespace {
 
-constexpr std::int32_t kLargestSide = 32768;
-constexpr std::int64_t kLargestPictureBytes = std::int64_t{256} << 20;
 
 void put32(std::uint8_t* p, std::uint32_t v) {
   for (int k = 0; k < 4; ++k) p[k] = static_cast<std::uint8_t>(v >> (8 * k));
@@ -88,12 +87,9 @@ std::optional<BmpBlocks> loadBmp(const char* path, std::string* reason) {
   // A negative height is a picture stored top row first.
   const std::int64_t height = info.height < 0 ? -static_cast<std::int64_t>(info.height) : info.height;
   if (info.width <= 0 || height == 0) return refuse(reason, damaged);
-  if (info.width > kLargestSide || height > kLargestSide) return refuse(reason, "is more than 32768 pixels across");
-  // A background is at most 512 x 512 on screen; a picture of more than
-  // 256 MB of colour is refused before it is read.
-  if (static_cast<std::int64_t>(info.width) * height * 3 > kLargestPictureBytes) {
-    return refuse(reason, "is too large to show (more than 256 MB of colour)");
-  }
+  // A background is at most 512 x 512 on screen; a huge picture is refused
+  // before it is read.
+  if (std::string problem = pictureSizeProblem(info.width, height); !problem.empty()) return refuse(reason, problem);
   if (!shownPicture(info)) {
     return refuse(reason, "is a kind of BMP picture that cannot be shown (" + std::to_string(info.bitCount) +
                               " bits a pixel, compression " + std::to_string(info.compression) + ")");

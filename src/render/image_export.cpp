@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "render/bmp_file.h"
+#include "render/picture_file.h"
+#include "render/png_file.h"
 #include "render/view_setup.h"
 
 std::optional<CapturedView> captureView() {
@@ -33,5 +35,8 @@ std::optional<CapturedView> captureView() {
 WriteResult exportImage(const char* path) {
   std::optional<CapturedView> view = captureView();
   if (!view) return {false, "there is no picture to save"};
+  if (namesPng(path)) {
+    return writePng(path, viewWidth, viewHeight, view->pixels.data(), static_cast<std::size_t>(bmpStride(viewWidth)));
+  }
   return writeBmp(path, view->info, view->pixels);
 }

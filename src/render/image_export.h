@@ -1,5 +1,5 @@
 #pragma once
-// Saving what the drawing area shows as a 24-bit BMP file.
+// Saving what the drawing area shows as a PNG or 24-bit BMP file.
 
 #include <cstdint>
 #include <optional>
@@ -23,5 +23,6 @@ inline bool frameFits(std::int64_t width, std::int64_t height) {
 
 // Reads the drawing area's pixels from the current GL read buffer.
 std::optional<CapturedView> captureView();
-// Writes the drawing area as a BMP file, whole or not at all.
+// Writes the drawing area as a PNG file when the name ends in ".png" (any
+// case), as a BMP file otherwise; whole or not at all.
 WriteResult exportImage(const char* path);

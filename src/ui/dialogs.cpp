@@ -36,11 +36,17 @@ int chooseOffSavePath(std::string& destination) {
 }
 
 int chooseBackgroundPath(std::string& destination) {
-  return choose({false, "*.bmp", {{"(.bmp) Windows bitmap", "*.bmp"}}}, destination);
+  return choose({false, "*.bmp", {{"(.bmp .png .jpg) Pictures", "*.bmp *.png *.jpg *.jpeg"},
+                                  {"(.bmp) Windows bitmap", "*.bmp"},
+                                  {"(.png) PNG picture", "*.png"},
+                                  {"(.jpg) JPEG picture", "*.jpg *.jpeg"}}},
+                destination);
 }
 
 int chooseImageSavePath(std::string& destination) {
-  return choose({true, "untitled.bmp", {{"(.bmp) Windows bitmap (24 bit)", "*.bmp"}}}, destination);
+  // The name chosen says what is written: ".png" a PNG picture, else BMP.
+  return choose({true, "untitled.bmp", {{"(.bmp) Windows bitmap (24 bit)", "*.bmp"}, {"(.png) PNG picture", "*.png"}}},
+                destination);
 }
 
 int chooseColor(Color& destination) {

@@ -33,3 +33,18 @@ TEST_F(RenderTest, AFailedImportChangesNothing) {
   drawScene();
   EXPECT_EQ(countPixels({10, 20, 30}, 1), kSize * kSize);
 }
+
+TEST_F(RenderTest, APngBackgroundDrawsAsTheSameBmpDoes) {
+  std::vector<std::uint8_t> frames[2];
+  for (int k = 0; k < 2; ++k) {
+    const std::string path = state.dir().file(k == 0 ? "ramp.bmp" : "ramp.png");
+    writePicture(path, 40, 24, [](int x, int y) { return Rgb{6 * x, 10 * y, 7}; });
+    ASSERT_TRUE(makeBackgroundTexture(path.c_str())) << path;
+    backgroundShown = true;
+    drawScene();
+    frames[k].resize(kSize * kSize * 3);
+    glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, frames[k].data());
+  }
+  EXPECT_TRUE(frames[0] == frames[1]);
+  EXPECT_NE(frames[0][0], frames[0][frames[0].size() - 3]);  // a ramp, not one colour
+}

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "render_fixture.h"
 
 namespace {
@@ -24,31 +22,6 @@ std::optional<RgbImage> readPicture(const IsolatedState& state, const std::strin
 }
 
 }  // namespace
-
-TEST(BmpFile, PalettePicturesShowTheirColoursEitherRowOrder) {
-  // Pictures written by another program, each against its twin in PPM
-  // (rows top first, R G B).
-  IsolatedState state;
-  const std::string data = TESSERA_SOURCE_DIR "/tests/data/bmp/";
-  for (const char* name : {"eight-colours-4bit", "eight-colours-topdown", "many-colours-8bit", "two-colours-1bit"}) {
-    std::optional<RgbImage> image = readPicture(state, readTextFile(data + name + ".bmp"));
-    ASSERT_TRUE(image) << name;
-    std::istringstream ppm(readTextFile(data + std::string(name).substr(0, std::string(name).rfind('-')) + ".ppm"));
-    std::string magic;
-    int w = 0, h = 0, depth = 0;
-    ppm >> magic >> w >> h >> depth;
-    ppm.get();
-    const std::string rgb(std::istreambuf_iterator<char>(ppm), {});
-    ASSERT_TRUE(image->width == w && image->height == h) << name;
-    for (int y = 0; y < h; ++y) {
-      const std::size_t row = static_cast<std::size_t>(y * w * 3), flipped = static_cast<std::size_t>((h - 1 - y) * w * 3);
-      EXPECT_EQ(std::string(image->pixels.begin() + static_cast<std::ptrdiff_t>(row),
-                            image->pixels.begin() + static_cast<std::ptrdiff_t>(row + static_cast<std::size_t>(w) * 3)),
-                rgb.substr(flipped, static_cast<std::size_t>(w) * 3))
-          << name << " row " << y;
-    }
-  }
-}
 
 TEST(BmpFile, RowPaddingIsSkippedAndChannelsSwapped) {
   IsolatedState state;

@@ -1,14 +1,16 @@
 #pragma once
-// Picture files for tests, written by the program's own BMP writer.
+// Picture files for tests, written by the program's own BMP and PNG writers.
 
 #include <array>
 #include <string>
 
 #include "render/bmp_file.h"
+#include "render/picture_file.h"
+#include "render/png_file.h"
 
 using Rgb = std::array<int, 3>;
 
-// A 24-bit BMP of w x h pixels, pixel (x, y) (row 0 at the bottom) of the
+// A 24-bit BMP (a PNG when the name says so) of w x h pixels, pixel (x, y) (row 0 at the bottom) of the
 // colour colourAt gives.
 template <typename ColourAt>
 void writePicture(const std::string& path, int w, int h, ColourAt colourAt) {
@@ -20,5 +22,9 @@ void writePicture(const std::string& path, int w, int h, ColourAt colourAt) {
       for (int k = 0; k < 3; ++k) pixels[stride * static_cast<std::size_t>(y) + 3 * static_cast<std::size_t>(x) + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(c[2 - static_cast<std::size_t>(k)]);
     }
   }
-  writeBmp(path.c_str(), makeBmpInfoHeader(w, h), pixels);
+  if (namesPng(path)) {
+    writePng(path.c_str(), w, h, pixels.data(), stride);
+  } else {
+    writeBmp(path.c_str(), makeBmpInfoHeader(w, h), pixels);
+  }
 }

@@ -1,0 +1,80 @@
+#include "render/jpeg_file.h"
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
+
+#include "formats/reader_support.h"
+#include "platform/file_handle.h"
+#include "render/picture_file.h"
+
+namespace {
+
+// libjpeg ends the process on an error unless the error handler jumps out.
+struct JpegErrors {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+  bool cutShort = false;
+};
+
+[[noreturn]] void onError(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
+
+// Warnings are not printed; one that the data ended early refuses the picture.
+void onMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<JpegErrors*>(info->err)->cutShort = true;
+}
+
+// Everything between setjmp and the end touches no object with a destructor
+// of its own in this frame, so the jump skips nothing.
+bool decode(jpeg_decompress_struct& info, JpegErrors& errors, RgbImage& picture, std::string& problem) {
+  if (setjmp(errors.jump) != 0) {
+    problem = "is damaged or truncated";
+    return false;
+  }
+  jpeg_read_header(&info, TRUE);
+  problem = pictureSizeProblem(info.image_width, info.image_height);
+  if (!problem.empty()) return false;
+  info.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&info);
+  picture.width = static_cast<int>(info.output_width);
+  picture.height = static_cast<int>(info.output_height);
+  const std::size_t row = static_cast<std::size_t>(picture.width) * 3;
+  picture.pixels.assign(row * static_cast<std::size_t>(picture.height), 0);
+  while (info.output_scanline < info.output_height) {
+    // Bottom row first, as GL takes it.
+    JSAMPROW line = picture.pixels.data() + (info.output_height - 1 - info.output_scanline) * row;
+    jpeg_read_scanlines(&info, &line, 1);
+  }
+  jpeg_finish_decompress(&info);
+  if (errors.cutShort) problem = "is damaged or truncated";
+  return !errors.cutShort;
+}
+
+}  // namespace
+
+std::optional<RgbImage> loadJpeg(const char* path, std::string* reason) {
+  FileHandle file(std::fopen(path, "rb"));
+  if (!file) {
+    if (reason != nullptr) *reason = refuseUnopened(path).reason;
+    return std::nullopt;
+  }
+  jpeg_decompress_struct info{};
+  JpegErrors errors{};
+  info.err = jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = onError;
+  errors.manager.emit_message = onMessage;
+  jpeg_create_decompress(&info);
+  jpeg_stdio_src(&info, file.get());
+  RgbImage picture;
+  std::string problem;
+  const bool decoded = decode(info, errors, picture, problem);
+  jpeg_destroy_decompress(&info);
+  if (!decoded) {
+    if (reason != nullptr) *reason = problem;
+    return std::nullopt;
+  }
+  return picture;
+}

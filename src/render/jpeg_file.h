@@ -1,0 +1,11 @@
+#pragma once
+// JPEG pictures through libjpeg, read for the background.
+
+#include <optional>
+#include <string>
+
+#include "render/rgb_image.h"
+
+// The picture as RGB, bottom row first (grey and CMYK pictures in colour);
+// nothing, and why, when the file is damaged, cut short or too large.
+std::optional<RgbImage> loadJpeg(const char* path, std::string* reason = nullptr);

@@ -1,0 +1,55 @@
+#include "render/png_file.h"
+
+#include <png.h>
+
+#include <cstring>
+
+#include "formats/reader_support.h"
+#include "platform/file_handle.h"
+#include "render/picture_file.h"
+
+std::optional<RgbImage> loadPng(const char* path, std::string* reason) {
+  const auto refuse = [&](std::string text) -> std::optional<RgbImage> {
+    if (reason != nullptr) *reason = std::move(text);
+    return std::nullopt;
+  };
+  FileHandle file(std::fopen(path, "rb"));
+  if (!file) return refuse(refuseUnopened(path).reason);
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_stdio(&image, file.get()) == 0) return refuse("is damaged or truncated");
+  if (std::string problem = pictureSizeProblem(image.width, image.height); !problem.empty()) {
+    png_image_free(&image);
+    return refuse(problem);
+  }
+  image.format = PNG_FORMAT_RGB;
+  RgbImage picture;
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  picture.pixels.assign(static_cast<std::size_t>(PNG_IMAGE_SIZE(image)), 0);
+  // A negative stride puts the bottom row first, as GL takes it.
+  const auto stride = -static_cast<png_int_32>(PNG_IMAGE_ROW_STRIDE(image));
+  if (png_image_finish_read(&image, nullptr, picture.pixels.data(), stride, nullptr) == 0) {
+    png_image_free(&image);
+    return refuse("is damaged or truncated");
+  }
+  return picture;
+}
+
+WriteResult writePng(const char* path, int width, int height, const std::uint8_t* bgrRows, std::size_t stride) {
+  FileReplacement output(path);
+  std::FILE* file = output.file();
+  if (file == nullptr) return output.commit();
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(width);
+  image.height = static_cast<png_uint_32>(height);
+  image.format = PNG_FORMAT_BGR;
+  // Bottom row first in memory: a negative stride.
+  if (png_image_write_to_stdio(&image, file, 0, bgrRows, -static_cast<png_int_32>(stride), nullptr) == 0) {
+    return {false, image.message};  // the temporary file goes, any earlier file stays
+  }
+  return output.commit();
+}
