@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/version.h"
 #include "formats/model_dispatch.h"
 #include "formats/off_writer.h"
 #include "model/current_model.h"
@@ -33,14 +34,16 @@ constexpr const char* kUsage =
     "                       --com on|off  --background PICTURE (BMP, PNG or JPEG)\n"
     "                       --turn DEGREES,X,Y,Z (one rotation step before drawing)\n"
     "  --help             show this text\n"
+    "  --version          show the version\n"
     "\n"
     "Exit status: 0 success; 1 usage error, unknown format, or a file that cannot be\n"
     "opened or written; 2 damaged file content; 255 a file the reader refuses outright.\n";
 
 }  // namespace
 
-int usageError() {
-  std::fputs(kUsage, stderr);
+int usageError(std::string_view what) {
+  std::fprintf(stderr, "tessera-tool: %.*s\nTry 'tessera-tool --help' for more information.\n",
+               static_cast<int>(what.size()), what.data());
   return 1;
 }
 
@@ -52,13 +55,18 @@ int fileError(const char* name, std::string_view reason) {
 int openForTool(const char* name) {
   const FormatInfo* format = nullptr;
   ReadResult read = readModelFile(name, format);
-  // Damage and refusals have had the reader's own line on standard error.
+  // Damage and refusals have had the reader's own line on standard error
+  // already; the tool's own line follows in the usual form.
   switch (read.failure) {
     case ReadFailure::None: break;
     case ReadFailure::UnknownFormat: return fileError(name, "no reader fits the name's ending");
     case ReadFailure::NotOpened: return fileError(name, read.reason);
-    case ReadFailure::Damaged: return 2;
-    case ReadFailure::Refused: return 255;
+    case ReadFailure::Damaged:
+      fileError(name, read.reason.starts_with("File, ") ? "is damaged or truncated" : read.reason);
+      return 2;
+    case ReadFailure::Refused:
+      fileError(name, "has a header the reader refuses");
+      return 255;
   }
   showModel(std::move(read.model), format->id);
   return 0;
@@ -85,8 +93,7 @@ int runInfo(const char* name) {
 int runConvert(const char* input, const char* output) {
   const FormatInfo* outputFormat = formatOfName(output);
   if (outputFormat == nullptr || outputFormat->id != formatOff) {
-    std::fprintf(stderr, "tessera-tool: the output file must be an OFF file: %s\n", output);
-    return 1;
+    return fileError(output, "is not an OFF name: convert writes OFF files only");
   }
   if (const int status = openForTool(input); status != 0) return status;
   const WriteResult written = writeModelAsOff(currentModel, output);
@@ -114,12 +121,20 @@ int runRenderer(int argc, char** argv) {
 }  // namespace
 
 int runTool(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+  if (argc < 2) return usageError("no command given");
+  const std::string_view command = argv[1];
+  if (argc == 2 && (command == "--help" || command == "-h")) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (argc == 3 && std::strcmp(argv[1], "info") == 0) return runInfo(argv[2]);
-  if (argc == 4 && std::strcmp(argv[1], "convert") == 0) return runConvert(argv[2], argv[3]);
-  if (argc >= 4 && std::strcmp(argv[1], "render") == 0) return runRenderer(argc - 2, argv + 2);
-  return usageError();
+  if (argc == 2 && command == "--version") {
+    std::printf("tessera-tool %s\n", kTesseraVersion);
+    return 0;
+  }
+  if (command == "info") return argc == 3 ? runInfo(argv[2]) : usageError("info takes one file");
+  if (command == "convert") return argc == 4 ? runConvert(argv[2], argv[3]) : usageError("convert takes two files");
+  if (command == "render") {
+    return argc >= 4 ? runRenderer(argc - 2, argv + 2) : usageError("render takes a model and a picture to write");
+  }
+  return usageError("unknown command '" + std::string(command) + "'");
 }

@@ -10,8 +10,9 @@
 // the file's header.
 int runTool(int argc, char** argv);
 
-// Shared by the commands: the usage text on standard error, status 1.
-int usageError();
+// Shared by the commands: "tessera-tool: WHAT" and a pointer to --help on
+// standard error; status 1.
+int usageError(std::string_view what);
 
 // Reads a model the way the viewer does, without its recent list, and puts
 // it on display; returns the exit status the outcome calls for.

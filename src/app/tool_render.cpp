@@ -77,7 +77,10 @@ int runRender(int argc, char** argv) {
   request.input = argv[0];
   request.output = argv[1];
   for (int k = 2; k < argc; k += 2) {
-    if (k + 1 >= argc || !parseOption(argv[k], argv[k + 1], request)) return usageError();
+    if (k + 1 >= argc) return usageError(std::string("option ") + argv[k] + " needs a value");
+    if (!parseOption(argv[k], argv[k + 1], request)) {
+      return usageError(std::string("option ") + argv[k] + " cannot take '" + argv[k + 1] + "'");
+    }
   }
 
   if (!frameFits(request.width, request.height)) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/version.h"
 #include "model/world.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
@@ -33,7 +34,7 @@ int viewerOptions(int argc, char** argv, std::vector<std::string>& files) {
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::puts("tessera 1.2 Beta");
+    std::printf("tessera %s\n", kTesseraVersion);
     return 0;
   }
   for (int k = 1; k < argc; ++k) files.emplace_back(argv[k]);

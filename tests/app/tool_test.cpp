@@ -79,26 +79,47 @@ TEST(Tool, InfoPrintsFormatObjectsWorldAndTotals) {
   EXPECT_FALSE(std::ifstream(dir.file("config/tessera/tsr_recent.ini")).good());
 }
 
-TEST(Tool, ExitStatusTellsWhatWentWrong) {
+TEST(Tool, ExitStatusAndErrorLinesTellWhatWentWrong) {
   TempDir dir;
   writeTextFile(dir.file("damaged.off"), "OFF 3 1 0 0 0");
   writeTextFile(dir.file("header.off"), "COFF 3 1 0");
   writeTextFile(dir.file("ship.md3"), "whatever");
-  EXPECT_EQ(runTool("", dir).status, 1);
-  EXPECT_EQ(runTool("info", dir).status, 1);
-  EXPECT_EQ(runTool("frobnicate " + dir.file("damaged.off"), dir).status, 1);
-  EXPECT_EQ(runTool("info " + dir.file("absent.off"), dir).status, 1);
-  EXPECT_EQ(runTool("info " + dir.file("ship.md3"), dir).status, 1);
-  EXPECT_EQ(runTool("info " + dir.file("damaged.off"), dir).status, 2);
-  EXPECT_EQ(runTool("info " + dir.file("header.off"), dir).status, 255);
-  for (const char* options : {" --style cubist", " --size 0x10", " --background none.bmp", " --depth-cue 2"}) {
-    EXPECT_EQ(runTool(std::string("render " TESSERA_SOURCE_DIR "/samples/torus.off ") + dir.file("out.bmp") + options, dir).status, 1)
-        << options;
+  const std::string torus = TESSERA_SOURCE_DIR "/samples/torus.off", out = dir.file("out.bmp");
+  const std::string help = "\nTry 'tessera-tool --help' for more information.\n";
+  const struct {
+    std::string arguments;
+    int status;
+    std::string says;  // on standard error
+  } cases[] = {
+      {"", 1, "tessera-tool: no command given" + help},
+      {"info", 1, "tessera-tool: info takes one file" + help},
+      {"frobnicate " + dir.file("damaged.off"), 1, "tessera-tool: unknown command 'frobnicate'" + help},
+      {"info " + dir.file("absent.off"), 1, "tessera-tool: " + dir.file("absent.off") + ": No such file or directory\n"},
+      {"info " + dir.file("ship.md3"), 1, "tessera-tool: " + dir.file("ship.md3") + ": no reader fits the name's ending\n"},
+      {"info " + dir.file("damaged.off"), 2, "tessera-tool: " + dir.file("damaged.off") + ": is damaged or truncated\n"},
+      {"info " + dir.file("header.off"), 255, "tessera-tool: " + dir.file("header.off") + ": has a header the reader refuses\n"},
+      {"convert " + torus + " " + dir.file("copy.obj"), 1,
+       "tessera-tool: " + dir.file("copy.obj") + ": is not an OFF name: convert writes OFF files only\n"},
+      {"render " + torus + " " + out + " --style cubist", 1, "tessera-tool: option --style cannot take 'cubist'" + help},
+      {"render " + torus + " " + out + " --size 0x10", 1, "tessera-tool: option --size cannot take '0x10'" + help},
+      {"render " + torus + " " + out + " --depth-cue 2", 1, "tessera-tool: option --depth-cue cannot take '2'" + help},
+      {"render " + torus + " " + out + " --axes", 1, "tessera-tool: option --axes needs a value" + help},
+      {"render " + torus + " " + out + " --background " + dir.file("none.bmp"), 1,
+       "tessera-tool: " + dir.file("none.bmp") + ": No such file or directory\n"},
+      {"render " + dir.file("absent.off") + " " + out, 1, "tessera-tool: " + dir.file("absent.off") + ": No such file or directory\n"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = runTool(c.arguments, dir, true);
+    EXPECT_EQ(run.status, c.status) << c.arguments;
+    // The tool's own line ends what it says (a reader's line may come first).
+    EXPECT_TRUE(run.out.ends_with(c.says)) << c.arguments << "\n" << run.out;
   }
-  EXPECT_EQ(runTool("render " + dir.file("absent.off") + " " + dir.file("out.bmp"), dir).status, 1);
-  ToolRun help = runTool("--help", dir);
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("convert IN OUT.off"), std::string::npos);
+  ToolRun usage = runTool("--help", dir);
+  EXPECT_EQ(usage.status, 0);
+  EXPECT_NE(usage.out.find("convert IN OUT.off"), std::string::npos);
+  ToolRun version = runTool("--version", dir);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "tessera-tool 1.2 Beta\n");
 }
 
 TEST(Tool, ConvertWritesWhatSaveAsWrites) {
