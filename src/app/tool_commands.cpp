@@ -33,6 +33,9 @@ constexpr const char* kUsage =
     "                       --depth-cue 0..0.99 (0.3)  --axes on|off  --box on|off\n"
     "                       --com on|off  --background PICTURE (BMP, PNG or JPEG)\n"
     "                       --turn DEGREES,X,Y,Z (one rotation step before drawing)\n"
+    "  thumbnail [-s SIZE] IN OUT.png\n"
+    "                     draw IN as a SIZE x SIZE PNG (256) for file managers: solid,\n"
+    "                     turned a little, on a transparent background\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "\n"
@@ -134,7 +137,8 @@ int runTool(int argc, char** argv) {
   if (command == "info") return argc == 3 ? runInfo(argv[2]) : usageError("info takes one file");
   if (command == "convert") return argc == 4 ? runConvert(argv[2], argv[3]) : usageError("convert takes two files");
   if (command == "render") {
-    return argc >= 4 ? runRenderer(argc - 2, argv + 2) : usageError("render takes a model and a picture to write");
+    return argc >= 4 ? runRenderer(argc - 1, argv + 1) : usageError("render takes a model and a picture to write");
   }
+  if (command == "thumbnail") return runRenderer(argc - 1, argv + 1);
   return usageError("unknown command '" + std::string(command) + "'");
 }

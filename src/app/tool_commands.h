@@ -21,6 +21,7 @@ int openForTool(const char* name);
 // "tessera-tool: FILE: reason" on standard error; status 1.
 int fileError(const char* name, std::string_view reason);
 
-// tessera-render IN OUT.bmp [OPTIONS] (what tessera-tool render runs);
-// arguments from IN on.
+// What tessera-tool render and thumbnail run in tessera-render; arguments
+// after the command's name.
 int runRender(int argc, char** argv);
+int runThumbnail(int argc, char** argv);

@@ -37,7 +37,10 @@ std::optional<RgbImage> loadPng(const char* path, std::string* reason) {
   return picture;
 }
 
-WriteResult writePng(const char* path, int width, int height, const std::uint8_t* bgrRows, std::size_t stride) {
+namespace {
+
+WriteResult writeRows(const char* path, int width, int height, png_uint_32 format, const std::uint8_t* rows,
+                      std::size_t stride) {
   FileReplacement output(path);
   std::FILE* file = output.file();
   if (file == nullptr) return output.commit();
@@ -46,10 +49,20 @@ WriteResult writePng(const char* path, int width, int height, const std::uint8_t
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(width);
   image.height = static_cast<png_uint_32>(height);
-  image.format = PNG_FORMAT_BGR;
+  image.format = format;
   // Bottom row first in memory: a negative stride.
-  if (png_image_write_to_stdio(&image, file, 0, bgrRows, -static_cast<png_int_32>(stride), nullptr) == 0) {
+  if (png_image_write_to_stdio(&image, file, 0, rows, -static_cast<png_int_32>(stride), nullptr) == 0) {
     return {false, image.message};  // the temporary file goes, any earlier file stays
   }
   return output.commit();
+}
+
+}  // namespace
+
+WriteResult writePng(const char* path, int width, int height, const std::uint8_t* bgrRows, std::size_t stride) {
+  return writeRows(path, width, height, PNG_FORMAT_BGR, bgrRows, stride);
+}
+
+WriteResult writePngWithAlpha(const char* path, int width, int height, const std::uint8_t* rgbaRows) {
+  return writeRows(path, width, height, PNG_FORMAT_RGBA, rgbaRows, 4 * static_cast<std::size_t>(width));
 }

@@ -17,3 +17,5 @@ std::optional<RgbImage> loadPng(const char* path, std::string* reason = nullptr)
 // Writes width x height pixels given as B, G, R rows, bottom row first, each
 // `stride` bytes apart; whole or not at all.
 WriteResult writePng(const char* path, int width, int height, const std::uint8_t* bgrRows, std::size_t stride);
+// The same from R, G, B, A pixels, rows bottom first and tightly packed.
+WriteResult writePngWithAlpha(const char* path, int width, int height, const std::uint8_t* rgbaRows);

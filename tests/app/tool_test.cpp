@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <png.h>
+
 #include "support/mesh_builders.h"
 #include "support/scratch_mount.h"
 #include "support/temp_dir.h"
@@ -120,6 +122,66 @@ TEST(Tool, ExitStatusAndErrorLinesTellWhatWentWrong) {
   ToolRun version = runTool("--version", dir);
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "tessera-tool 1.2 Beta\n");
+}
+
+namespace {
+
+// A PNG's size and alpha channel, top row first, read by libpng itself.
+struct Alpha {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> values;
+};
+Alpha readAlpha(const std::string& path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  Alpha alpha;
+  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return alpha;
+  image.format = PNG_FORMAT_GA;
+  std::vector<std::uint8_t> grey(PNG_IMAGE_SIZE(image));
+  if (png_image_finish_read(&image, nullptr, grey.data(), 0, nullptr) == 0) return alpha;
+  alpha.width = static_cast<int>(image.width);
+  alpha.height = static_cast<int>(image.height);
+  for (std::size_t k = 1; k < grey.size(); k += 2) alpha.values.push_back(grey[k]);
+  return alpha;
+}
+
+}  // namespace
+
+TEST(Tool, ThumbnailsShowTheModelInTheMiddleOfASquarePng) {
+  TempDir dir;
+  const std::string data = TESSERA_SOURCE_DIR "/tests/data/formats/";
+  const struct {
+    std::string model;
+    int size;
+  } cases[] = {
+      {"3ds/meshes-among-lights-and-cameras.3ds", 64}, {"cob/holes-and-later-data.cob", 64},
+      {"dxf/blocks-count.dxf", 64},                    {"lwo/classic-pairs.lwo", 64},
+      {"md2/first-frame.md2", 64},                     {"mdl/bounds-from-the-stored-box.mdl", 100},
+      {"obj/bad-indices.obj", 64},                     {"off/extra-numbers-on-face-lines.off", 31},
+      {"vtk/faces-out-of-range.vtk", 0},  // no -s: 256
+  };
+  const std::string out = dir.file("thumbnail.png");
+  for (const auto& c : cases) {
+    const std::string size = c.size > 0 ? "-s " + std::to_string(c.size) + " " : "";
+    ASSERT_EQ(runTool("thumbnail " + size + data + c.model + " " + out, dir).status, 0) << c.model;
+    const Alpha alpha = readAlpha(out);
+    const int side = c.size > 0 ? c.size : 256;
+    ASSERT_TRUE(alpha.width == side && alpha.height == side) << c.model;
+    // Opaque where the model is, in the middle half; clear in the corners.
+    int middle = 0;
+    for (int y = side / 4; y < 3 * side / 4; ++y) {
+      for (int x = side / 4; x < 3 * side / 4; ++x) middle += alpha.values[static_cast<std::size_t>(y * side + x)] == 255;
+    }
+    EXPECT_GT(middle, 0) << c.model;
+    EXPECT_EQ(alpha.values[0], 0) << c.model;
+  }
+  // Nothing else is written: no settings, no caches in the home folder.
+  std::filesystem::remove(out);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  // A damaged model: status 2 and no picture; a size out of range: a usage error.
+  EXPECT_EQ(runTool("thumbnail " + data + "off/damaged-00.off " + out, dir).status, 2);
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(runTool("thumbnail -s 0 " + data + "off/extra-numbers-on-face-lines.off " + out, dir).status, 1);
 }
 
 TEST(Tool, ConvertWritesWhatSaveAsWrites) {
