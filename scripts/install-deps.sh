@@ -14,6 +14,10 @@ packages=(
   qt6-base-dev libqt6opengl6-dev
   # PNG and JPEG pictures
   libpng-dev libjpeg-dev
+  # desktop integration checks: entries, metainfo, the MIME database and its lookups
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin
+  # the Debian package: dpkg-shlibdeps
+  dpkg-dev
   # tests, benchmarks, number parsing
   libgtest-dev libgmock-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev
   # GUI tests without a display

@@ -103,22 +103,28 @@ int runConvert(const char* input, const char* output) {
   return written ? 0 : fileError(output, written.reason);
 }
 
-// Drawing lives in its own program beside this one, so that the commands
-// that only read and write models never load the offscreen GL library.
+// Drawing lives in its own program, so that the commands that only read and
+// write models never load the offscreen GL library. It stands beside this
+// one in the build, in libexec when installed.
 int runRenderer(int argc, char** argv) {
   char self[4096];
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  std::string renderer = "tessera-render";
+  std::string folder;
   if (length > 0) {
     const std::string path(self, static_cast<std::size_t>(length));
-    renderer = path.substr(0, path.rfind('/') + 1) + renderer;
+    folder = path.substr(0, path.rfind('/') + 1);
   }
-  std::vector<char*> arguments{renderer.data()};
+  std::vector<char*> arguments{nullptr};
   for (int k = 0; k < argc; ++k) arguments.push_back(argv[k]);
   arguments.push_back(nullptr);
   std::fflush(stdout);
-  execv(renderer.c_str(), arguments.data());
-  return fileError(renderer.c_str(), std::strerror(errno));
+  int error = ENOENT;
+  for (std::string renderer : {folder + "tessera-render", folder + TESSERA_RENDER_FROM_BINDIR}) {
+    arguments[0] = renderer.data();
+    execv(renderer.c_str(), arguments.data());
+    error = errno == ENOENT ? error : errno;
+  }
+  return fileError("tessera-render", std::strerror(error));
 }
 
 }  // namespace
