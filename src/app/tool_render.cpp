@@ -57,6 +57,7 @@ bool parseOption(const char* name, const char* value, RenderRequest& request) {
   if (std::strcmp(name, "--axes") == 0) return parseSwitch(value, o.showAxes);
   if (std::strcmp(name, "--box") == 0) return parseSwitch(value, o.showBoundingBox);
   if (std::strcmp(name, "--com") == 0) return parseSwitch(value, o.showCenterOfMass);
+  if (std::strcmp(name, "--lighting") == 0) return parseSwitch(value, o.lighting);
   if (std::strcmp(name, "--background") == 0) {
     request.background = value;
     return true;

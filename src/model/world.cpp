@@ -12,6 +12,7 @@ float viewDistance = 0.0f;
 float viewRadius = 0.0f;
 float axisLength = 0.0f;
 float zoomOffset = 0.0f;
+float panX = 0.0f, panY = 0.0f;
 float zoomStep = 10.0f;
 bool worldBuilt = false;
 std::uint64_t worldGeneration = 0;
@@ -105,6 +106,7 @@ void updateWorld() {
   worldSize = clampToFloat(size);
   axisLength = clampToFloat(size / 6.0);
   zoomOffset = 0.0f;
+  panX = panY = 0.0f;
   viewDistance = clampToFloat(size * 0.5);
   // A small margin keeps faces on the sphere's edge off the depth range's ends.
   viewRadius = clampToFloat(reachRadius(world, size) * 1.01);
@@ -122,6 +124,7 @@ void resetWorld() {
   viewRadius = 0.0f;
   axisLength = 0.0f;
   zoomOffset = 0.0f;
+  panX = panY = 0.0f;
   zoomStep = 10.0f;
   worldBuilt = false;
   ++worldGeneration;

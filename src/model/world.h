@@ -19,6 +19,7 @@ extern float viewDistance;  // camera distance from the world centre
 extern float viewRadius;    // radius about the world centre that holds all that is drawn
 extern float axisLength;    // length of each drawn axis
 extern float zoomOffset;    // camera displacement along the view axis
+extern float panX, panY;    // camera displacement across it (in the view plane)
 extern float zoomStep;      // divisor of a zoom gesture
 extern bool worldBuilt;     // updateWorld has run since the start
 // Counts rebuilds, so that drawing can tell when data it derived from the

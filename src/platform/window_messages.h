@@ -17,9 +17,16 @@ enum WindowMessage : int {
   msgLeftButtonUp = 514,
   msgRightButtonDown = 516,
   msgRightButtonUp = 517,
+  msgMiddleButtonDown = 519,
+  msgMiddleButtonUp = 520,
+  msgWheel = 522,    // y: the wheel's turn in eighths of a degree (120 a notch), forward positive
+  msgKeyDown = 256,  // command: a ViewKey
   msgDrawingAreaReady = 1024,  // the drawing area's GL context was made
   WM_SPIN = 31337,             // the loop's nudge while the model spins on
 };
+
+// The keys the view answers that no menu item carries.
+enum ViewKey : int { keyLeft = 1, keyRight, keyUp, keyDown, keyZoomIn, keyZoomOut, keyEscape };
 
 struct Message {
   explicit Message(WindowMessage which) : id(which) {}

@@ -15,6 +15,7 @@ struct MenuItem {
   const char* caption;  // nullptr: a separator
   int command;          // 0 for a popup
   bool greyed;
+  const char* shortcut = nullptr;  // as Qt writes keys: "Ctrl+O", "F11", "Home"
 };
 struct ToolbarButton {
   int image;    // -1: a separator
@@ -36,6 +37,9 @@ void showMainWindow(int showState);
 void destroyWindowWidgets();
 
 void windowSetTitle(std::string_view title);
+// Full screen on or off; true when it is on.
+bool windowToggleFullScreen();
+bool windowIsFullScreen();
 void windowOuterRect(int& x, int& y, int& width, int& height);
 int windowClientWidth();
 // Ends the event loop with this exit code.

@@ -1,5 +1,7 @@
 #include "render/model_arrays.h"
 
+#include <cmath>
+
 #include <algorithm>
 
 namespace {
@@ -68,4 +70,36 @@ void makeEdgeArrays(const MeshObject& object, bool trianglesOnly, ObjectArrays& 
     arrays.edges[2 * e + 1] = edges[e].reversed ? low : high;
   }
   arrays.edgesMade = true;
+}
+
+void makeLitArrays(const MeshObject& object, ObjectArrays& arrays) {
+  arrays.litCorners.clear();
+  arrays.litNormals.clear();
+  const auto add = [&](const float* a, const float* b, const float* c) {
+    float n[3] = {(b[1] - a[1]) * (c[2] - a[2]) - (b[2] - a[2]) * (c[1] - a[1]),
+                  (b[2] - a[2]) * (c[0] - a[0]) - (b[0] - a[0]) * (c[2] - a[2]),
+                  (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0])};
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    // A face without area has no direction: it faces the eye's way.
+    if (length > 0.0f && std::isfinite(length)) {
+      for (float& v : n) v /= length;
+    } else {
+      n[0] = n[1] = 0.0f, n[2] = 1.0f;
+    }
+    for (const float* corner : {a, b, c}) {
+      arrays.litCorners.insert(arrays.litCorners.end(), corner, corner + 3);
+      arrays.litNormals.insert(arrays.litNormals.end(), n, n + 3);
+    }
+  };
+  const float* v = object.vertices.data();
+  if (arrays.facesAreTriangles) {
+    const std::vector<std::int32_t>& t = object.faces.indices;
+    for (std::size_t k = 0; k + 2 < t.size(); k += 3) add(v + 3 * t[k], v + 3 * t[k + 1], v + 3 * t[k + 2]);
+  } else {
+    const std::vector<std::uint32_t>& t = arrays.triangles;
+    for (std::size_t k = 0; k + 2 < t.size(); k += 3) add(v + 3 * t[k], v + 3 * t[k + 1], v + 3 * t[k + 2]);
+  }
+  const std::vector<float>& concave = arrays.concave.triangles;
+  for (std::size_t k = 0; k + 8 < concave.size(); k += 9) add(&concave[k], &concave[k + 3], &concave[k + 6]);
+  arrays.litMade = true;
 }

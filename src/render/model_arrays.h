@@ -21,11 +21,19 @@ struct ObjectArrays {
   // however many faces share it. Made the first time an outline is drawn.
   std::vector<std::uint32_t> edges;
   bool edgesMade = false;
+  // Lit filled passes: every triangle above with its own three corners and
+  // its face's normal at each. Made the first time lighting is on.
+  std::vector<float> litCorners;
+  std::vector<float> litNormals;
+  bool litMade = false;
 };
 
 // The filled passes' arrays. `trianglesOnly`: the format draws the first
 // three corners of every face.
 ObjectArrays makeFillArrays(const MeshObject& object, bool trianglesOnly);
+
+// The lit passes' corners and normals, into `arrays` (filled already).
+void makeLitArrays(const MeshObject& object, ObjectArrays& arrays);
 
 // The outline passes' edge list, into `arrays`.
 void makeEdgeArrays(const MeshObject& object, bool trianglesOnly, ObjectArrays& arrays);

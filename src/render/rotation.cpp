@@ -2,12 +2,37 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 float rotationMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 float rotationAngle = 0.0f;
 float rotationAxis[3] = {0.0f, 0.0f, 0.0f};
 
 void resetRotation() {
   for (int k = 0; k < 16; ++k) rotationMatrix[k] = (k % 5 == 0) ? 1.0f : 0.0f;
+}
+
+void turnModel(float degrees, float x, float y, float z) {
+  const float length = std::sqrt(x * x + y * y + z * z);
+  if (!(length > 0.0f)) return;
+  x /= length, y /= length, z /= length;
+  const float radians = degrees * 3.14159265f / 180.0f;
+  const float c = std::cos(radians), s = std::sin(radians), t = 1.0f - c;
+  // Column-major, as glRotatef makes it.
+  const float turn[16] = {t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
+                          t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
+                          t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
+                          0,                 0,                 0,                 1};
+  float product[16];
+  for (int column = 0; column < 4; ++column) {
+    for (int row = 0; row < 4; ++row) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += turn[k * 4 + row] * rotationMatrix[column * 4 + k];
+      product[column * 4 + row] = sum;
+    }
+  }
+  std::copy(product, product + 16, rotationMatrix);
 }
 
 void applyRotation() {

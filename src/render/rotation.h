@@ -11,3 +11,6 @@ void resetRotation();
 // the current GL matrix is multiplied by it. Needs a current context and the
 // modelview matrix mode.
 void applyRotation();
+// rotationMatrix := R(degrees, axis) x rotationMatrix at once, the axis in
+// eye space: a turn from the keyboard.
+void turnModel(float degrees, float x, float y, float z);

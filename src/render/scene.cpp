@@ -65,6 +65,15 @@ void drawModel() {
       drawIndexed(GL_LINES, arrays.edges.data(), arrays.edges.size());
       continue;
     }
+    if (viewOptions.lighting) {
+      if (!arrays.litMade) makeLitArrays(object, arrays);
+      glEnableClientState(GL_NORMAL_ARRAY);
+      glVertexPointer(3, GL_FLOAT, 0, arrays.litCorners.data());
+      glNormalPointer(GL_FLOAT, 0, arrays.litNormals.data());
+      glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(arrays.litCorners.size() / 3));
+      glDisableClientState(GL_NORMAL_ARRAY);
+      continue;
+    }
     if (arrays.facesAreTriangles) {
       drawIndexed(GL_TRIANGLES, reinterpret_cast<const std::uint32_t*>(object.faces.indices.data()),
                   object.faces.indices.size());
@@ -95,6 +104,7 @@ void placeModel() {
                  depth.nearPlane, depth.farPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+  glTranslatef(panX, panY, 0.0f);
   // The eye looks at the world centre from viewDistance along the view axis.
   glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - viewDistance);
   glTranslatef(0.0f, 0.0f, zoomOffset);
@@ -126,20 +136,46 @@ bool startDepthCue() {
   return true;
 }
 
+// With Lighting on, the filled passes are lit by one light at the eye, on
+// both sides of every face, in the colour given.
+void startLighting() {
+  if (!viewOptions.lighting) return;
+  glPushMatrix();
+  glLoadIdentity();  // the light's place is given in eye space
+  const GLfloat towardsEye[4] = {0.0f, 0.0f, 1.0f, 0.0f};
+  const GLfloat diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+  glLightfv(GL_LIGHT0, GL_POSITION, towardsEye);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+  glPopMatrix();
+  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+  glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+  glEnable(GL_COLOR_MATERIAL);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_LIGHTING);
+}
+void stopLighting() {
+  glDisable(GL_LIGHTING);
+  glDisable(GL_COLOR_MATERIAL);
+}
+
 void drawInStyle() {
   const ViewOptions& o = viewOptions;
   if (o.solidMode) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     setColor(o.foregroundColor);
+    startLighting();
     drawModel();
+    stopLighting();
   } else if (o.hiddenLineMode) {
-    // Faces in the background colour hide the lines behind them; the offset
-    // keeps each face's own edges in front of it.
+    // Faces in the background colour (lit, in the foreground colour) hide
+    // the lines behind them; the offset keeps each face's own edges in front.
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(1.0f, 1.0f);
-    setColor(o.backgroundColor);
+    setColor(o.lighting ? o.foregroundColor : o.backgroundColor);
+    startLighting();
     drawModel();
+    stopLighting();
     glDisable(GL_POLYGON_OFFSET_FILL);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setColor(o.foregroundColor);

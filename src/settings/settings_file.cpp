@@ -86,7 +86,7 @@ void readValues(TextScanner& scan) {
       readFlags(scan, kFlagsAfterLevel) && readColor(scan, o.foregroundColor, defaults.foregroundColor) &&
       readColor(scan, o.backgroundColor, defaults.backgroundColor) && scan.readInt(g.windowX) &&
       scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
-      readShowState(scan, g.windowShowState);
+      readShowState(scan, g.windowShowState) && readFlag(scan, o.lighting);
   clampGeometry(g);
 }
 
@@ -102,6 +102,8 @@ WriteResult writeAll(const std::string& path, const ViewOptions& o) {
   std::fprintf(f, "%f %f %f\n", o.foregroundColor.r, o.foregroundColor.g, o.foregroundColor.b);
   std::fprintf(f, "%f %f %f\n", o.backgroundColor.r, o.backgroundColor.g, o.backgroundColor.b);
   std::fprintf(f, "%d %d %d %d %d\n", g.windowX, g.windowY, g.windowWidth, g.windowHeight, 1);
+  // Added after the sixteen lines that earlier versions read, which stop there.
+  std::fprintf(f, "%d\n", o.lighting);
   return output.commit();
 }
 

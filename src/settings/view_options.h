@@ -21,6 +21,7 @@ struct ViewOptions {
   bool zoomDependentRotation = false;
   bool inertialRotation = false;
   bool saveSettingsOnExit = false;
+  bool lighting = false;  // the filled passes lit by a light at the eye
   Color foregroundColor;
   Color backgroundColor;
 };

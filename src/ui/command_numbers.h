@@ -32,6 +32,10 @@ enum Command : int {
   cmdClearBackground = 40089,
   cmdExportIcon = 40092,
   cmdCreateFolder = 40093,
+  cmdResetView = 40100,
+  cmdFit = 40101,
+  cmdLighting = 40102,
+  cmdFullScreen = 40103,
   cmdRecentSeparator = 40000,
   cmdRecentFirst = 30000,    // 30000 + i: recent entry i
 };

@@ -14,6 +14,8 @@
 #include "platform/window_system.h"
 #include "render/background.h"
 #include "render/image_export.h"
+#include "render/rotation.h"
+#include "render/view_fit.h"
 #include "render/view_setup.h"
 #include "settings/recent_files.h"
 #include "settings/settings_file.h"
@@ -24,6 +26,7 @@
 #include "ui/model_opening.h"
 #include "ui/shell_state.h"
 #include "ui/command_numbers.h"
+#include "ui/trackball.h"
 
 namespace {
 
@@ -192,6 +195,14 @@ void runCommand(int command) {
     case cmdForeground: chooseColor(o.foregroundColor); break;
     case cmdBackground: chooseBackgroundColor(); break;
     case cmdAbout: showAboutBox(); break;
+    case cmdResetView: resetView(); break;
+    case cmdFit:
+      rotationAngle = 0.0f;  // what is on screen now is what is fitted
+      trackball.spinning = false;
+      fitModelToView();
+      break;
+    case cmdLighting: toggle(command, o.lighting); break;
+    case cmdFullScreen: windowToggleFullScreen(); break;
     default: break;  // greyed in the template and never enabled, or unknown
   }
 }

@@ -47,6 +47,7 @@ void refreshInterface() {
   showFlag(o.pivotAtCenter, cmdPivotCenter);
   showFlag(o.pivotAtOrigin, cmdPivotOrigin);
   showFlag(o.showBoundingBox, cmdBoundingBox);
+  showFlag(o.lighting, cmdLighting);
   showFlag(o.wireframeMode, cmdWireframe);
   showFlag(o.solidMode, cmdSolid);
   showFlag(o.saveSettingsOnExit, cmdSaveSettingsOnExit);

@@ -127,6 +127,10 @@ int mainWindowProc(Message& message) {
     case msgRightButtonDown: return onRightButtonDown(message.x, message.y);
     case msgRightButtonUp: return onRightButtonUp(message.x, message.y);
     case msgMouseMove: return onMouseMove(message.x, message.y);
+    case msgMiddleButtonDown: return onMiddleButtonDown(message.x, message.y);
+    case msgMiddleButtonUp: return onMiddleButtonUp();
+    case msgWheel: return onWheel(message.y);
+    case msgKeyDown: return onViewKey(message.command);
     case WM_SPIN: return onSpin();
     default: return 0;
   }

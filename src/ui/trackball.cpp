@@ -4,6 +4,8 @@
 
 #include "model/world.h"
 #include "platform/platform.h"
+#include "platform/window_messages.h"
+#include "platform/window_system.h"
 #include "render/rotation.h"
 #include "render/view_setup.h"
 #include "settings/view_options.h"
@@ -98,6 +100,15 @@ int onMouseMove(int px, int py) {
     rotationAxis[2] = last.x * v.y - last.y * v.x;
     trackball.lastTrackballVector = v;
     platformRequestRedraw();
+  } else if (trackball.panDrag) {
+    // The model follows the pointer in the plane through the world centre.
+    const float unitsPerPixel = 2.0f * eyeDistance() * std::tan(fieldOfView * 3.14159265f / 360.0f) /
+                                static_cast<float>(viewHeight > 0 ? viewHeight : 1);
+    panX += static_cast<float>(px - trackball.lastMouseX) * unitsPerPixel;
+    panY -= static_cast<float>(py - trackball.lastMouseY) * unitsPerPixel;
+    trackball.lastMouseX = px;
+    trackball.lastMouseY = py;
+    platformRequestRedraw();
   } else if (trackball.zoomDrag) {
     const int dy = trackball.lastMouseY - py;
     trackball.lastMouseX = px;
@@ -111,6 +122,56 @@ int onMouseMove(int px, int py) {
 int onSpin() {
   platformRequestRedraw();
   return 0;
+}
+
+int onMiddleButtonDown(int px, int py) {
+  trackball.panDrag = true;
+  trackball.lastMouseX = px;
+  trackball.lastMouseY = py;
+  return 0;
+}
+
+int onMiddleButtonUp() {
+  trackball.panDrag = false;
+  return 0;
+}
+
+namespace {
+constexpr float kPixelsPerNotch = 10.0f;
+constexpr int kEighthsPerNotch = 120;
+}  // namespace
+
+int onWheel(int eighthsOfDegrees) {
+  const float notches = static_cast<float>(eighthsOfDegrees) / kEighthsPerNotch;
+  zoomOffset += notches * kPixelsPerNotch / zoomStep;
+  platformRequestRedraw();
+  return 0;
+}
+
+int onViewKey(int key) {
+  switch (key) {
+    case keyLeft: turnModel(-15.0f, 0.0f, 1.0f, 0.0f); break;
+    case keyRight: turnModel(15.0f, 0.0f, 1.0f, 0.0f); break;
+    case keyUp: turnModel(-15.0f, 1.0f, 0.0f, 0.0f); break;
+    case keyDown: turnModel(15.0f, 1.0f, 0.0f, 0.0f); break;
+    case keyZoomIn: return onWheel(kEighthsPerNotch);
+    case keyZoomOut: return onWheel(-kEighthsPerNotch);
+    case keyEscape:
+      if (windowIsFullScreen()) windowToggleFullScreen();
+      break;
+    default: return 0;
+  }
+  platformRequestRedraw();
+  return 0;
+}
+
+void resetView() {
+  resetRotation();
+  rotationAngle = 0.0f;
+  trackball.spinning = false;
+  zoomOffset = 0.0f;
+  panX = panY = 0.0f;
+  platformRequestRedraw();
 }
 
 void resetTrackball() { trackball = TrackballState{}; }

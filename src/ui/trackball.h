@@ -9,6 +9,7 @@ struct Vector3 {
 struct TrackballState {
   bool rotateDrag = false;
   bool zoomDrag = false;
+  bool panDrag = false;
   bool trackballActive = false;
   Vector3 lastTrackballVector;
   bool spinning = false;
@@ -30,5 +31,15 @@ int onRightButtonUp(int px, int py);
 int onMouseMove(int px, int py);
 // While spinning: one more frame.
 int onSpin();
+// The middle button pans the model across the view; the wheel zooms, a
+// notch as far as 10 pixels of right-button drag, nearer when rolled forward.
+int onMiddleButtonDown(int px, int py);
+int onMiddleButtonUp();
+int onWheel(int eighthsOfDegrees);
+// Arrow keys turn the model 15 degrees about the view's axes, + and - zoom a
+// wheel notch, Escape leaves full screen.
+int onViewKey(int key);
+// Reset View: no turn, no zoom, no pan.
+void resetView();
 
 void resetTrackball();

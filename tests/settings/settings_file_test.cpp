@@ -9,9 +9,11 @@
 
 namespace {
 
-const char* kDefaultFile =
+// The sixteen lines earlier versions read, then Lighting.
+const std::string kSixteenLines =
     "1.1_BETA Tessera\n0\n1\n0\n0\n0.300000\n0\n1\n0\n1\n0\n1\n1\n"
     "1.000000 1.000000 1.000000\n0.000000 0.501961 1.000000\n150 150 400 400 1\n";
+const std::string kDefaultFile = kSixteenLines + "0\n";
 
 std::string settingsFile() { return settingsPath("Tessera.ini"); }
 
@@ -34,7 +36,28 @@ TEST(SettingsFile, MissingOrOtherVersionIsReplacedByDefaults) {
   windowGeometry = {10, 20, 640, 480, 3};
   writeDefaultSettings(settingsFile());
   const std::string text = readTextFile(settingsFile());
-  EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), "10 20 640 480 1\n");
+  EXPECT_NE(text.find("\n10 20 640 480 1\n0\n"), std::string::npos);
+}
+
+TEST(SettingsFile, LightingIsTheLineAfterTheSixteen) {
+  const struct {
+    std::string file;
+    bool lighting;
+  } cases[] = {{kSixteenLines, false}, {kSixteenLines + "1\n", true}, {kSixteenLines + "0\n", false}};
+  for (const auto& c : cases) {
+    IsolatedState state;
+    writeTextFile(settingsFile(), c.file);
+    viewOptions.lighting = !c.lighting;
+    readSettings("Tessera.ini");
+    EXPECT_EQ(viewOptions.lighting, c.lighting) << c.file;
+    EXPECT_TRUE(viewOptions.solidMode && viewOptions.showAxes) << c.file;  // the rest read as before
+  }
+  // Written with Lighting on, the first sixteen lines are what they were.
+  IsolatedState state;
+  readSettings("Tessera.ini");
+  viewOptions.lighting = true;
+  ASSERT_TRUE(writeSettings("Tessera.ini"));
+  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "1\n");
 }
 
 TEST(SettingsFile, WrongNameTokenIsToldAndTheDefaultsServe) {

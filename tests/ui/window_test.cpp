@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <QAction>
+#include <QWheelEvent>
 #include <QApplication>
 #include <QMimeData>
 #include <QProcess>
@@ -12,10 +13,12 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "app/viewer_startup.h"
@@ -103,6 +106,28 @@ void writeSettingsFile(const std::string& flagsAndLevel, const char* geometry) {
   platformConfigDirectory();  // makes the folder
   writeTextFile(settingsPath("Tessera.ini"),
                 "1.1_BETA Tessera\n" + flagsAndLevel + "1 1 1\n0 0.501961 1\n" + geometry + "\n");
+}
+
+// The rectangle of the drawing area's pixels that are not the background
+// colour, from an exported BMP: left, right, bottom, top.
+std::array<int, 4> modelExtent(const std::string& bmp, int width, int height, unsigned char background[3]) {
+  std::array<int, 4> e{width, -1, height, -1};
+  const int stride = (width * 3 + 3) / 4 * 4;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const auto* p = reinterpret_cast<const unsigned char*>(bmp.data() + 54 + y * stride + 3 * x);
+      if (p[0] == background[0] && p[1] == background[1] && p[2] == background[2]) continue;
+      e = {std::min(e[0], x), std::max(e[1], x), std::min(e[2], y), std::max(e[3], y)};
+    }
+  }
+  return e;
+}
+
+// Distinct colours among the pixels of an exported BMP.
+std::size_t distinctColours(const std::string& bmp) {
+  std::set<std::string> colours;
+  for (std::size_t k = 54; k + 3 <= bmp.size(); k += 3) colours.insert(bmp.substr(k, 3));
+  return colours.size();
 }
 
 }  // namespace
@@ -507,6 +532,94 @@ class WindowTest : public QObject {
     notify.command = 4;
     mainWindowProc(notify);
     QCOMPARE(notify.reply, std::string("Hidden Lines Removed Display"));
+  }
+
+  void shortcutsWheelPanResetAndFit() {
+    startViewer({model("ring.off", 12)});
+    mainWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(mainWindow));
+    // Each shortcut reaches its command.
+    chosenPath.clear();
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      int chooserCallsAfter;
+    } asking[] = {{Qt::Key_O, Qt::ControlModifier, 1}, {Qt::Key_S, Qt::ControlModifier, 2},
+                  {Qt::Key_E, Qt::ControlModifier, 3}};
+    chooserCalls = 0;
+    for (const auto& a : asking) {
+      QTest::keyClick(mainWindow, a.key, a.modifiers);
+      QTRY_COMPARE(chooserCalls, a.chooserCallsAfter);
+    }
+    QTest::keyClick(mainWindow, Qt::Key_L);
+    QTRY_VERIFY(viewOptions.lighting && menuIsChecked(cmdLighting));
+    QTest::keyClick(mainWindow, Qt::Key_L);
+    QTRY_VERIFY(!viewOptions.lighting);
+    QTest::keyClick(mainWindow, Qt::Key_F11);
+    QTRY_VERIFY(mainWindow->isFullScreen());
+    QTest::keyClick(mainWindow, Qt::Key_Escape);
+    QTRY_VERIFY(!mainWindow->isFullScreen());
+    for (QAction* action : mainWindow->findChildren<QAction*>()) {
+      if (action->text() == "&Quit") QCOMPARE(action->shortcut(), QKeySequence("Ctrl+Q"));
+    }
+
+    // The wheel: a notch forward comes 10 pixels of right-drag nearer; keys + and - a notch each way.
+    const float step = 10.0f / zoomStep;
+    QWheelEvent forward(QPointF(50, 50), mainWindow->view->mapToGlobal(QPointF(50, 50)), {}, {0, 120},
+                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(mainWindow->view, &forward);
+    QCOMPARE(zoomOffset, step);
+    QTest::keyClick(mainWindow, Qt::Key_Minus);
+    QTest::keyClick(mainWindow, Qt::Key_Minus);
+    QCOMPARE(zoomOffset, -step);
+    // Middle-drag pans with the pointer; arrows turn by 15 degrees.
+    QTest::mousePress(mainWindow->view, Qt::MiddleButton, {}, QPoint(100, 100));
+    QTest::mouseMove(mainWindow->view, QPoint(130, 80));
+    QTest::mouseRelease(mainWindow->view, Qt::MiddleButton, {}, QPoint(130, 80));
+    QVERIFY(panX > 0.0f && panY > 0.0f);
+    QTest::keyClick(mainWindow, Qt::Key_Right);
+    QVERIFY(std::fabs(rotationMatrix[0] - std::cos(15.0f * 3.14159265f / 180.0f)) < 1e-5f);
+    // Home: no turn, zoom or pan.
+    QTest::keyClick(mainWindow, Qt::Key_Home);
+    QTRY_VERIFY(zoomOffset == 0.0f && panX == 0.0f && panY == 0.0f && rotationMatrix[0] == 1.0f && rotationMatrix[8] == 0.0f);
+    panX = 1.0f;
+    openModel(file("ring.off"), false);
+    QCOMPARE(panX, 0.0f);  // every open starts unpanned
+
+    // Fit: a long thin box, turned, fills the area between margins and is not cut.
+    showModel({makeObject({0, 0, 0, 10, 0, 0, 10, 1, 0, 0, 1, 0, 0, 0, 1, 10, 0, 1, 10, 1, 1, 0, 1, 1},
+                          {{0, 1, 2, 3}, {4, 5, 6, 7}, {0, 1, 5, 4}, {3, 2, 6, 7}, {0, 3, 7, 4}, {1, 2, 6, 5}})},
+              formatOff);
+    viewOptions.showAxes = viewOptions.showBoundingBox = false;
+    viewOptions.depthCueLevel = 0.0f;  // far parts would fade into the background
+    turnModel(35.0f, 0.3f, 1.0f, 0.2f);
+    QTest::keyClick(mainWindow, Qt::Key_F);
+    QTRY_VERIFY(zoomOffset != 0.0f);
+    const std::string picture = exportedView(file("fitted.bmp"));
+    unsigned char background[3] = {static_cast<unsigned char>(viewOptions.backgroundColor.b * 255 + 0.5f),
+                                   static_cast<unsigned char>(viewOptions.backgroundColor.g * 255 + 0.5f),
+                                   static_cast<unsigned char>(viewOptions.backgroundColor.r * 255 + 0.5f)};
+    const auto e = modelExtent(picture, viewWidth, viewHeight, background);
+    QVERIFY2(e[0] > 0 && e[1] < viewWidth - 1 && e[2] > 0 && e[3] < viewHeight - 1, "cut by an edge");
+    const bool acrossFilled = e[0] < viewWidth / 10 && e[1] > viewWidth * 9 / 10;
+    const bool upFilled = e[2] < viewHeight / 10 && e[3] > viewHeight * 9 / 10;
+    QVERIFY2(acrossFilled || upFilled, "does not reach the margins");
+  }
+
+  void lightingShadesASphere() {
+    startViewer({});
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+    showModel({makeTorus(32, 32, 0.0f, 1.0f)}, formatOff);  // no hole: a sphere
+    turnModel(40.0f, 1.0f, 0.0f, 0.0f);                     // its faces at every angle to the eye
+    viewOptions.showAxes = viewOptions.showBoundingBox = false;
+    viewOptions.depthCueLevel = 0.0f;
+    std::size_t colours[2] = {};
+    for (const bool lit : {false, true}) {
+      viewOptions.lighting = lit;
+      colours[lit] = distinctColours(exportedView(file("sphere.bmp")));
+    }
+    QCOMPARE(colours[0], std::size_t{2});  // the background and one flat colour
+    QVERIFY(colours[1] >= 21);
   }
 
   void longWorkKeepsDrawingRefusesDropsAndDefersClosing() {

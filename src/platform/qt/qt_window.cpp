@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QOpenGLContext>
 #include <QScreen>
 #include <QStatusBar>
@@ -120,12 +122,21 @@ void ViewWidget::mousePressEvent(QMouseEvent* event) {
   const QPointF point = event->position() * devicePixelRatioF();
   if (event->button() == Qt::LeftButton) sendMouse(msgLeftButtonDown, point);
   if (event->button() == Qt::RightButton) sendMouse(msgRightButtonDown, point);
+  if (event->button() == Qt::MiddleButton) sendMouse(msgMiddleButtonDown, point);
 }
 
 void ViewWidget::mouseReleaseEvent(QMouseEvent* event) {
   const QPointF point = event->position() * devicePixelRatioF();
   if (event->button() == Qt::LeftButton) sendMouse(msgLeftButtonUp, point);
   if (event->button() == Qt::RightButton) sendMouse(msgRightButtonUp, point);
+  if (event->button() == Qt::MiddleButton) sendMouse(msgMiddleButtonUp, point);
+}
+
+void ViewWidget::wheelEvent(QWheelEvent* event) {
+  Message wheel{msgWheel};
+  wheel.y = event->angleDelta().y();
+  sendMessage(wheel);
+  event->accept();
 }
 
 void ViewWidget::mouseMoveEvent(QMouseEvent* event) { sendMouse(msgMouseMove, event->position() * devicePixelRatioF()); }
@@ -193,6 +204,29 @@ void TesseraWindow::closeEvent(QCloseEvent* event) {
   Message destroy{msgDestroy};
   sendMessage(destroy);
 }
+
+void TesseraWindow::keyPressEvent(QKeyEvent* event) {
+  static const std::pair<int, ViewKey> keys[] = {
+      {Qt::Key_Left, keyLeft},     {Qt::Key_Right, keyRight},    {Qt::Key_Up, keyUp},
+      {Qt::Key_Down, keyDown},     {Qt::Key_Plus, keyZoomIn},    {Qt::Key_Equal, keyZoomIn},
+      {Qt::Key_Minus, keyZoomOut}, {Qt::Key_Escape, keyEscape},
+  };
+  for (const auto& [qtKey, key] : keys) {
+    if (event->key() != qtKey) continue;
+    Message message{msgKeyDown};
+    message.command = key;
+    sendMessage(message);
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+bool windowToggleFullScreen() {
+  mainWindow->setWindowState(mainWindow->windowState() ^ Qt::WindowFullScreen);
+  return windowIsFullScreen();
+}
+
+bool windowIsFullScreen() { return (mainWindow->windowState() & Qt::WindowFullScreen) != 0; }
 
 void TesseraWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls() && !windowBusy) event->acceptProposedAction();
@@ -290,6 +324,7 @@ void menuAttachFresh() {
     }
     QAction* action = parent != nullptr ? parent->addAction(item.caption) : bar->addAction(item.caption);
     action->setEnabled(!item.greyed);
+    if (item.shortcut != nullptr) action->setShortcut(QKeySequence(item.shortcut));
     const int command = item.command;
     QObject::connect(action, &QAction::triggered, [command] {
       // Qt flips a checkable item on a click; the check mark stays the menu's

@@ -1,0 +1,81 @@
+#include "render/view_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "model/current_model.h"
+#include "model/world.h"
+#include "render/rotation.h"
+#include "render/view_setup.h"
+#include "settings/view_options.h"
+
+void fitModelToView(float fill) {
+  if (viewWidth <= 0 || viewHeight <= 0 || !worldBuilt) return;
+  // Each vertex as the view turns it, before the camera is placed: about the
+  // centre of mass, or about the origin and then moved by the centre.
+  // (Without either pivot the view does not turn the model at all.)
+  static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  const ViewOptions& o = viewOptions;
+  const float* m = o.pivotAtCenter || o.pivotAtOrigin ? rotationMatrix : identity;
+  const float cx = world.xCenMass, cy = world.yCenMass, cz = world.zCenMass;
+  const bool aboutCentre = !o.pivotAtOrigin;
+  const auto forEachTurned = [&](auto&& visit) {
+    for (const MeshObject& object : currentModel) {
+      for (std::size_t k = 0; k + 2 < object.vertices.size(); k += 3) {
+        const float* p = &object.vertices[k];
+        const float x = aboutCentre ? p[0] - cx : p[0], y = aboutCentre ? p[1] - cy : p[1];
+        const float z = aboutCentre ? p[2] - cz : p[2];
+        float q[3];
+        for (int r = 0; r < 3; ++r) q[r] = m[r] * x + m[4 + r] * y + m[8 + r] * z;
+        if (!aboutCentre) q[0] -= cx, q[1] -= cy, q[2] -= cz;
+        visit(q);
+      }
+    }
+  };
+  constexpr float kHuge = std::numeric_limits<float>::max();
+  float xMin = kHuge, xMax = -kHuge, yMin = kHuge, yMax = -kHuge;
+  std::size_t count = 0;
+  forEachTurned([&](const float q[3]) {
+    xMin = std::min(xMin, q[0]), xMax = std::max(xMax, q[0]);
+    yMin = std::min(yMin, q[1]), yMax = std::max(yMax, q[1]);
+    ++count;
+  });
+  if (count == 0) return;
+  const float tanY = std::tan(fieldOfView * 3.14159265f / 360.0f) * fill;
+  const float tanX = tanY * static_cast<float>(viewWidth) / static_cast<float>(viewHeight);
+  // The nearest the eye may stand for a pan: every point within `fill` of
+  // the frustum, x' <= (distance - z) * tan(half angle) * aspect, one on its edge.
+  float x0 = -(xMin + xMax) / 2, y0 = -(yMin + yMax) / 2, distance = 0.0f;
+  const auto nearest = [&] {
+    distance = -kHuge;
+    forEachTurned([&](const float q[3]) {
+      distance = std::max({distance, q[2] + std::fabs(q[0] + x0) / tanX, q[2] + std::fabs(q[1] + y0) / tanY});
+    });
+  };
+  // Nearer parts look larger: the pan that centres the box in space leaves
+  // the picture off centre. A few rounds move the pan until the projected
+  // extremes stand evenly on both sides, each at its own depth.
+  for (int round = 0; round < 8; ++round) {
+    nearest();
+    struct Extreme {
+      float value, depth;
+    } low{kHuge, 1}, high{-kHuge, 1}, bottom{kHuge, 1}, top{-kHuge, 1};
+    forEachTurned([&](const float q[3]) {
+      const float depth = std::max(distance - q[2], 1e-30f);
+      const float x = (q[0] + x0) / depth, y = (q[1] + y0) / depth;
+      if (x < low.value) low = {x, depth};
+      if (x > high.value) high = {x, depth};
+      if (y < bottom.value) bottom = {y, depth};
+      if (y > top.value) top = {y, depth};
+    });
+    x0 -= (high.value + low.value) / (1 / high.depth + 1 / low.depth);
+    y0 -= (top.value + bottom.value) / (1 / top.depth + 1 / bottom.depth);
+  }
+  nearest();
+  // The eye stands `distance` from the turned model's origin: it is drawn
+  // at viewDistance - zoomOffset.
+  panX = x0;
+  panY = y0;
+  zoomOffset = viewDistance - distance;
+}
