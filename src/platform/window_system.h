@@ -81,21 +81,27 @@ struct FileFilter {
 };
 struct FileChooser {
   bool save;
-  const char* initialText;
+  std::string initialText;  // the name proposed, or a pattern
   std::vector<FileFilter> filters;
+  std::string folder = {};  // where the chooser opens; empty: where it likes
 };
 int chooseFile(const FileChooser& chooser, std::string& path);
 // The colour chooser: 8-bit channels; false when cancelled.
-bool chooseColorChannels(int& red, int& green, int& blue);
+// The colour chooser opens at the colour given and under the title given.
+bool chooseColorChannels(int& red, int& green, int& blue, std::string_view title);
 
 // Tests put these in place of the modal dialogs.
 using FileChooserHook = int (*)(const FileChooser& chooser, std::string& path);
-using ColorChooserHook = bool (*)(int& red, int& green, int& blue);
+using ColorChooserHook = bool (*)(int& red, int& green, int& blue, std::string_view title);
 extern FileChooserHook fileChooserHook;
 extern ColorChooserHook colorChooserHook;
 
 // The paths of the files in the drop being handled.
 std::string droppedFilePath(int index);
+
+// A line shown over the middle of the drawing area (none when empty); it is
+// never part of the frame that is exported.
+void drawingAreaSetHint(std::string_view text);
 
 // The drawing area's GL context, for work outside a paint (a background
 // texture, a clear colour, reading the view back).

@@ -154,7 +154,7 @@ void chooseDepthCue(int chosen) {
 }
 
 void chooseBackgroundColor() {
-  chooseColor(viewOptions.backgroundColor);
+  chooseColor(viewOptions.backgroundColor, "Background Colour");
   // Re-applied even when the chooser was cancelled.
   drawingAreaMakeCurrent();
   applyBackgroundColor();
@@ -192,7 +192,7 @@ void runCommand(int command) {
     case cmdWireframe:
     case cmdHiddenLine:
     case cmdSolid: chooseStyle(command); break;
-    case cmdForeground: chooseColor(o.foregroundColor); break;
+    case cmdForeground: chooseColor(o.foregroundColor, "Foreground Colour"); break;
     case cmdBackground: chooseBackgroundColor(); break;
     case cmdAbout: showAboutBox(); break;
     case cmdResetView: resetView(); break;

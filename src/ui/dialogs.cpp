@@ -1,16 +1,41 @@
 #include "ui/dialogs.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
 #include "formats/format_table.h"
+#include "formats/model_dispatch.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
+#include "ui/shell_state.h"
 
 namespace {
+
+std::string lastFolder;  // of the last file chosen
 
 int choose(const FileChooser& chooser, std::string& destination) {
   std::string path;
   if (chooseFile(chooser, path) != 0 || path.empty()) return -1;
   destination = path;
+  lastFolder = std::filesystem::path(path).parent_path().string();
   return 0;
+}
+
+// Choosers open by the model on display, else where the last one left off,
+// else in the home folder.
+std::string startingFolder() {
+  if (modelLoaded && !currentPath.empty()) return std::filesystem::path(currentPath).parent_path().string();
+  if (!lastFolder.empty()) return lastFolder;
+  const char* home = std::getenv("HOME");
+  return home != nullptr ? home : "";
+}
+
+// The model's name with another ending, or "untitled" with it.
+std::string proposedName(const char* ending) {
+  if (!modelLoaded || currentPath.empty()) return std::string("untitled") + ending;
+  return std::filesystem::path(currentPath).stem().string() + ending;
 }
 
 }  // namespace
@@ -23,7 +48,13 @@ int chooseModelPath(std::string& destination) {
     for (const FormatInfo& format : formatTable()) list.push_back(std::string("*.") + format.ending);
     return list;
   }();
-  FileChooser chooser{false, "*.*", {{"(*.*) All Files", "*"}}};
+  static const std::string allModels = [] {
+    std::string all;
+    for (const std::string& pattern : patterns) all += (all.empty() ? "" : " ") + pattern;
+    return all;
+  }();
+  FileChooser chooser{false, "", {{"All supported models", allModels.c_str()}, {"(*.*) All Files", "*"}},
+                      startingFolder()};
   for (std::size_t k = 0; k < formatTable().size(); ++k) {
     const FormatInfo& format = formatTable()[k];
     if (format.chooserFilter != nullptr) chooser.filters.push_back({format.chooserFilter, patterns[k].c_str()});
@@ -32,26 +63,30 @@ int chooseModelPath(std::string& destination) {
 }
 
 int chooseOffSavePath(std::string& destination) {
-  return choose({true, "untitled.off", {{"(.off) OFF format", "*.off"}}}, destination);
+  return choose({true, proposedName(".off"), {{"(.off) OFF format", "*.off"}}, startingFolder()}, destination);
 }
 
 int chooseBackgroundPath(std::string& destination) {
-  return choose({false, "*.bmp", {{"(.bmp .png .jpg) Pictures", "*.bmp *.png *.jpg *.jpeg"},
+  return choose({false, "", {{"(.bmp .png .jpg) Pictures", "*.bmp *.png *.jpg *.jpeg"},
                                   {"(.bmp) Windows bitmap", "*.bmp"},
                                   {"(.png) PNG picture", "*.png"},
-                                  {"(.jpg) JPEG picture", "*.jpg *.jpeg"}}},
+                                  {"(.jpg) JPEG picture", "*.jpg *.jpeg"}},
+                 startingFolder()},
                 destination);
 }
 
 int chooseImageSavePath(std::string& destination) {
   // The name chosen says what is written: ".png" a PNG picture, else BMP.
-  return choose({true, "untitled.bmp", {{"(.bmp) Windows bitmap (24 bit)", "*.bmp"}, {"(.png) PNG picture", "*.png"}}},
+  return choose({true, proposedName(".png"), {{"(.png) PNG picture", "*.png"}, {"(.bmp) Windows bitmap (24 bit)", "*.bmp"}},
+                 startingFolder()},
                 destination);
 }
 
-int chooseColor(Color& destination) {
-  int red = 0, green = 0, blue = 0;
-  if (!chooseColorChannels(red, green, blue)) return 0;
+int chooseColor(Color& destination, std::string_view title) {
+  // The chooser opens at the colour in use.
+  const auto channel = [](float c) { return static_cast<int>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)); };
+  int red = channel(destination.r), green = channel(destination.g), blue = channel(destination.b);
+  if (!chooseColorChannels(red, green, blue, title)) return 0;
   // The single-precision value nearest 1/255: a channel of 255 gives
   // 0.99999994, as the settings file has always stored it.
   constexpr float kScale = 0.003921569f;

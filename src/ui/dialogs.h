@@ -2,6 +2,7 @@
 // The file and colour choosers and the About box.
 
 #include <string>
+#include <string_view>
 
 #include "settings/view_options.h"
 
@@ -11,6 +12,7 @@ int chooseOffSavePath(std::string& destination);
 int chooseBackgroundPath(std::string& destination);
 int chooseImageSavePath(std::string& destination);
 // 1 with the chosen colour stored, 0 when cancelled (unchanged).
-int chooseColor(Color& destination);
+// The chooser opens at the colour in `destination`, under `title`.
+int chooseColor(Color& destination, std::string_view title);
 // A new About box at the notice placement.
 void showAboutBox();

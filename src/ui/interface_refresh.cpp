@@ -52,6 +52,7 @@ void refreshInterface() {
   showFlag(o.solidMode, cmdSolid);
   showFlag(o.saveSettingsOnExit, cmdSaveSettingsOnExit);
 
+  drawingAreaSetHint(modelLoaded ? "" : "Open a model with File > Open, Ctrl+O, or drop one here");
   if (modelLoaded) {
     statusSetText(0, formatDisplayName(currentPath));
     windowSetTitle(fileTitle(currentPath) + " - Tessera");

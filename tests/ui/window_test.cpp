@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QWheelEvent>
 #include <QApplication>
+#include <QLabel>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -30,6 +31,7 @@
 #include "platform/window_system.h"
 #include "render/background.h"
 #include "render/image_export.h"
+#include "render/picture_file.h"
 #include "render/rotation.h"
 #include "render/scene.h"
 #include "render/view_setup.h"
@@ -59,12 +61,21 @@ QList<QWidget*> visibleNotices() {
 // What the injected choosers hand back, and how often they were asked.
 std::string chosenPath, lastMessage;
 int chooserCalls = 0;
-int pickPath(const FileChooser&, std::string& path) {
+FileChooser lastChooser{false, "", {}};
+int pickPath(const FileChooser& chooser, std::string& path) {
   ++chooserCalls;
+  lastChooser = chooser;
   path = chosenPath;
   return chosenPath.empty() ? -1 : 0;
 }
-bool pickWhite(int& r, int& g, int& b) { return (r = g = b = 255); }
+// The colour chooser's starting colour and title, as it was last opened.
+int startedAt[3] = {-1, -1, -1};
+std::string chooserTitle;
+bool pickWhite(int& r, int& g, int& b, std::string_view title) {
+  startedAt[0] = r, startedAt[1] = g, startedAt[2] = b;
+  chooserTitle = title;
+  return (r = g = b = 255);
+}
 
 void command(int number) {
   Message message(msgCommand);
@@ -392,7 +403,7 @@ class WindowTest : public QObject {
     colorChooserHook = pickWhite;
     command(cmdForeground);
     QCOMPARE(o.foregroundColor.r, 0.99999994f);
-    colorChooserHook = [](int&, int&, int&) { return false; };
+    colorChooserHook = [](int&, int&, int&, std::string_view) { return false; };
     o.backgroundColor = {0.2f, 0.4f, 0.6f};
     command(cmdBackground);  // cancelled, yet applied
     QVERIFY(std::fabs(contrastColor.r - 0.7f) < 1e-6f && std::fabs(contrastColor.b - 0.1f) < 1e-6f);
@@ -610,6 +621,7 @@ class WindowTest : public QObject {
     startViewer({});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     showModel({makeTorus(32, 32, 0.0f, 1.0f)}, formatOff);  // no hole: a sphere
+    refreshInterface();
     turnModel(40.0f, 1.0f, 0.0f, 0.0f);                     // its faces at every angle to the eye
     viewOptions.showAxes = viewOptions.showBoundingBox = false;
     viewOptions.depthCueLevel = 0.0f;
@@ -620,6 +632,54 @@ class WindowTest : public QObject {
     }
     QCOMPARE(colours[0], std::size_t{2});  // the background and one flat colour
     QVERIFY(colours[1] >= 21);
+  }
+
+  void dialogsStartWhereTheUserIsAndTheEmptyWindowHints() {
+    startViewer({});
+    QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
+    // The hint shows over the drawing area but not in an exported picture.
+    const auto* hint = mainWindow->view->findChild<QLabel*>("hint");
+    QVERIFY(hint && hint->isVisible() && hint->text().contains("Ctrl+O"));
+    chosenPath = file("empty.png");
+    command(cmdExportImage);
+    const std::optional<RgbImage> exported = loadPicture(chosenPath.c_str());
+    QVERIFY(exported && std::count(exported->pixels.begin(), exported->pixels.end(), exported->pixels[0]) >=
+                            static_cast<long>(exported->pixels.size() / 3));
+    QCOMPARE(lastChooser.initialText, std::string("untitled.png"));
+
+    // With a model: its folder and its name.
+    QVERIFY(QDir().mkpath(QString::fromStdString(file("models"))));
+    openModel(model("models/ring.off", 8), false);
+    refreshInterface();
+    QVERIFY(!hint->isVisible());
+    chosenPath.clear();  // every chooser cancelled
+    const struct {
+      int command;
+      const char* proposed;
+    } choosers[] = {{cmdSaveAs, "ring.off"}, {cmdExportImage, "ring.png"}, {cmdOpen, ""}};
+    for (const auto& c : choosers) {
+      command(c.command);
+      QCOMPARE(lastChooser.folder, file("models"));
+      QCOMPARE(lastChooser.initialText, std::string(c.proposed));
+    }
+    QCOMPARE(std::string(lastChooser.filters[0].text), std::string("All supported models"));
+    QVERIFY(std::string(lastChooser.filters[0].pattern).find("*.obj") != std::string::npos);
+    // No model: the last folder a chooser was left in.
+    chosenPath = file("elsewhere.png");
+    command(cmdExportImage);
+    command(cmdClose);
+    chosenPath.clear();
+    command(cmdOpen);
+    QCOMPARE(lastChooser.folder, state->dir().path());
+
+    // The colour choosers open at the colour in use, under their titles.
+    colorChooserHook = pickWhite;
+    viewOptions.foregroundColor = {0.2f, 0.4f, 0.6f};
+    command(cmdForeground);
+    QVERIFY(startedAt[0] == 51 && startedAt[1] == 102 && startedAt[2] == 153);
+    QCOMPARE(chooserTitle, std::string("Foreground Colour"));
+    command(cmdBackground);
+    QCOMPARE(chooserTitle, std::string("Background Colour"));
   }
 
   void longWorkKeepsDrawingRefusesDropsAndDefersClosing() {

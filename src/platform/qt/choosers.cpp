@@ -17,7 +17,8 @@ int chooseFile(const FileChooser& chooser, std::string& path) {
     filters << QString("%1 (%2)").arg(filter.text, filter.pattern);
   }
   dialog.setNameFilters(filters);
-  dialog.selectFile(chooser.initialText);
+  if (!chooser.folder.empty()) dialog.setDirectory(QString::fromStdString(chooser.folder));
+  dialog.selectFile(QString::fromStdString(chooser.initialText));
   if (chooser.save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);  // an existing file is asked about first
@@ -30,11 +31,11 @@ int chooseFile(const FileChooser& chooser, std::string& path) {
   return 0;
 }
 
-bool chooseColorChannels(int& red, int& green, int& blue) {
-  if (colorChooserHook != nullptr) return colorChooserHook(red, green, blue);
+bool chooseColorChannels(int& red, int& green, int& blue, std::string_view title) {
+  if (colorChooserHook != nullptr) return colorChooserHook(red, green, blue, title);
   for (int k = 0; k < QColorDialog::customCount(); ++k) QColorDialog::setCustomColor(k, Qt::white);
-  // Starts from black rather than the colour in use, as the program always has.
-  const QColor chosen = QColorDialog::getColor(QColor(0, 0, 0), mainWindow);
+  const QColor chosen = QColorDialog::getColor(QColor(red, green, blue), mainWindow,
+                                               QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
   if (!chosen.isValid()) return false;
   red = chosen.red();
   green = chosen.green();

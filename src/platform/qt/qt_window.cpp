@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QOpenGLContext>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QSurfaceFormat>
@@ -116,6 +117,33 @@ void ViewWidget::resizeGL(int, int) {
 void ViewWidget::paintGL() {
   Message paint{msgPaint};
   sendMessage(paint);
+}
+
+void ViewWidget::resizeEvent(QResizeEvent* event) {
+  QOpenGLWidget::resizeEvent(event);
+  centreHint();
+}
+
+void ViewWidget::centreHint() {
+  if (hint == nullptr) return;
+  hint->adjustSize();
+  hint->move((width() - hint->width()) / 2, (height() - hint->height()) / 2);
+}
+
+void drawingAreaSetHint(std::string_view text) {
+  if (mainWindow == nullptr || mainWindow->view == nullptr) return;
+  QLabel*& hint = mainWindow->view->hint;
+  if (hint == nullptr) {
+    hint = new QLabel(mainWindow->view);
+    hint->setObjectName("hint");
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Light on a dark band: readable on any background colour.
+    hint->setStyleSheet("QLabel { color: white; background: rgba(0, 0, 0, 110); padding: 6px; border-radius: 4px; }");
+  }
+  hint->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  hint->setVisible(!text.empty());
+  mainWindow->view->centreHint();
 }
 
 void ViewWidget::mousePressEvent(QMouseEvent* event) {

@@ -17,6 +17,10 @@ class ViewWidget : public QOpenGLWidget {
   // The drawing area's size in device pixels.
   int deviceWidth() const;
   int deviceHeight() const;
+  // A line over the middle of the frame: a widget of its own, so that it is
+  // never part of the frame GL draws, which is what is exported.
+  QLabel* hint = nullptr;
+  void centreHint();
 
  protected:
   void initializeGL() override;
@@ -26,6 +30,7 @@ class ViewWidget : public QOpenGLWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 };
 
 class TesseraWindow : public QMainWindow {
