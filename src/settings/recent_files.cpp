@@ -55,6 +55,9 @@ void readRecentList() {
     // line must not be taken for the next entry.
     if (line.empty() || line.back() != '\n') scan.skipRestOfLine();
     dropLineEnd(line);
+    // An entry without a path names nothing to open, and written back it
+    // would read as the end of the list.
+    if (line.empty()) continue;
     RecentEntry& entry = recentFiles[static_cast<std::size_t>(recentCount)];
     entry.length = static_cast<std::int32_t>(line.size());
     entry.path = std::move(line);

@@ -41,6 +41,8 @@ TEST(RecentList, ReadingTrustsNothing) {
       {"3\n8\n/m/a.off\n-1\n/m/b.off\n8\n/m/c.off\n", {"/m/a.off", "/m/c.off"}},
       {"3\nxx\n/m/a.off\n99999999999\n/m/b.off\n8\n/m/c.off\n", {"/m/c.off"}},
       {"3\n8\n/m/a.off\nxx\n", {"/m/a.off"}},
+      // A length of 0 is no entry (written back it would end the list): the next one still is.
+      {"2\n0o\n8\n/m/b.off\n", {"/m/b.off"}},
   };
   for (const auto& c : cases) {
     IsolatedState state;
