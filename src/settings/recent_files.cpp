@@ -56,8 +56,10 @@ void readRecentList() {
     if (line.empty() || line.back() != '\n') scan.skipRestOfLine();
     dropLineEnd(line);
     // An entry without a path names nothing to open, and written back it
-    // would read as the end of the list.
-    if (line.empty()) continue;
+    // would read as the end of the list; a path with a line end or a NUL in
+    // it is never written (addRecentFile refuses it) and could not be read
+    // back the same.
+    if (line.empty() || line.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) continue;
     RecentEntry& entry = recentFiles[static_cast<std::size_t>(recentCount)];
     entry.length = static_cast<std::int32_t>(line.size());
     entry.path = std::move(line);
@@ -78,8 +80,9 @@ WriteResult writeRecentList() {
 }
 
 bool addRecentFile(std::string_view path) {
-  // A line end inside a path could not be read back as one entry.
-  if (path.find_first_of("\r\n") != std::string_view::npos) return false;
+  // A line end inside a path could not be read back as one entry (nor can a
+  // NUL, which no path holds).
+  if (path.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
   const std::int32_t last = recentCount < kRecentCapacity ? recentCount : kRecentCapacity - 1;
   for (std::int32_t k = last; k > 0; --k) {
     recentFiles[static_cast<std::size_t>(k)] = std::move(recentFiles[static_cast<std::size_t>(k - 1)]);

@@ -43,6 +43,8 @@ TEST(RecentList, ReadingTrustsNothing) {
       {"3\n8\n/m/a.off\nxx\n", {"/m/a.off"}},
       // A length of 0 is no entry (written back it would end the list): the next one still is.
       {"2\n0o\n8\n/m/b.off\n", {"/m/b.off"}},
+      {std::string("2\n4\n)\0x\n8\n/m/b.off\n", 19), {"/m/b.off"}},  // a NUL in a path
+      {"2\n9\n/m/a\r\r\r\r\n8\n/m/b.off\n", {"/m/b.off"}},           // carriage returns inside
   };
   for (const auto& c : cases) {
     IsolatedState state;
