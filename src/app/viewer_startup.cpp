@@ -20,7 +20,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tessera [MODEL]\n"
     "\n"
-    "Shows a polygonal 3D model (OFF, OBJ, VTK, DXF, 3DS, COB, LWO, MD2, MDL) in a\n"
+    "Shows a polygonal 3D model (OFF, OBJ, STL, VTK, DXF, 3DS, COB, LWO, MD2, MDL) in a\n"
     "window; without MODEL, an empty window. Options:\n"
     "  --help     show this text\n"
     "  --version  show the version\n";

@@ -7,7 +7,7 @@
 namespace {
 
 // A single x ends the list: any other name ending in x is taken as DirectX.
-constexpr std::array<FormatInfo, 10> kFormats{{
+constexpr std::array<FormatInfo, 11> kFormats{{
     {format3DStudio, "3ds", "3D Studio format", read3dsFile, nullptr, "(.3ds) 3D Studio Object", true},
     {formatTruespace, "cob", "Truespace format", readCobFile, nullptr, "(.cob) Truespace Object", false},
     {formatDxf, "dxf", "Autodesk format", readDxfFile, readDxfText, "(.dxf) Autodesk's DXF format", false},
@@ -16,6 +16,7 @@ constexpr std::array<FormatInfo, 10> kFormats{{
     {formatQuake1, "mdl", "Quake 1 format", readMdlFile, nullptr, "(.mdl) Quake 1 model", true},
     {formatWavefront, "obj", "Wavefront format", readObjFile, readObjText, "(.obj) Wavefront", false},
     {formatOff, "off", "OFF format", readOffFile, readOffText, "(.off) OFF", false},
+    {formatStl, "stl", "STL format", readStlFile, nullptr, "(.stl) STL (stereolithography)", false},
     {formatVtk, "vtk", "Vis. Toolkit format", readVtkFile, readVtkText, "(.vtk) Visualization Toolkit", false},
     {formatDirectX, "x", "DirectX format", readXFile, nullptr, nullptr, false},
 }};

@@ -21,6 +21,7 @@ enum FormatId : std::int32_t {
   formatVtk = 7,
   formatDirectX = 8,
   formatWavefront = 9,
+  formatStl = 10,
   formatUnknown = -1,
 };
 

@@ -37,5 +37,8 @@ ReadResult readLwoFile(const char* name);
 ReadResult readMd2File(const char* name);
 // Quake 1: the first frame.
 ReadResult readMdlFile(const char* name);
+// STL, binary and ASCII: one object a file (a solid block in ASCII), equal
+// corners welded into one vertex.
+ReadResult readStlFile(const char* name);
 // DirectX: the header is checked; no geometry is read.
 ReadResult readXFile(const char* name);

@@ -19,7 +19,7 @@ TEST(FormatTable, EndingsRuleAndDisplayNames) {
       {"a.MDL", formatQuake1, "Quake 1 format"},       {"ship.md2", formatQuake2, "Quake 2 format"},
       {"a.dxf", formatDxf, "Autodesk format"},         {"a.lwo", formatLightwave, "Lightwave format"},
       {"a.vtk", formatVtk, "Vis. Toolkit format"},     {"a.Obj", formatWavefront, "Wavefront format"},
-      {"a.X", formatDirectX, "DirectX format"},        {"scene.tex", formatDirectX, "DirectX format"},
+      {"a.X", formatDirectX, "DirectX format"},      {"part.STL", formatStl, "STL format"},        {"scene.tex", formatDirectX, "DirectX format"},
       {"x", formatDirectX, "DirectX format"},          {"ship.md3", formatUnknown, "Uknown format"},
       {"of", formatUnknown, "Uknown format"},          {"", formatUnknown, "Uknown format"},
   };

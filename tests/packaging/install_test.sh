@@ -38,6 +38,8 @@ $data/mdl/bounds-from-the-stored-box.mdl application/x-mdl
 $data/cob/holes-and-later-data.cob application/x-truespace
 $data/3ds/meshes-among-lights-and-cameras.3ds image/x-3ds
 $data/obj/bad-indices.obj model/obj
+$data/stl/binary-cube-header-says-solid.stl model/stl
+$data/stl/ascii-cube.stl model/stl
 $data/lwo/classic-pairs.lwo image/x-lwo
 $data/dxf/blocks-count.dxf image/vnd.dxf
 LIST

@@ -1,0 +1,121 @@
+// STL, binary and ASCII: triangles whose corners are welded, so that equal
+// coordinates (compared exactly) are one vertex, as other tools count them.
+// A binary file is one whose size is 84 + 50 x its triangle count, whatever
+// its header says (binary headers often begin with "solid" too). One object
+// a binary file; one a `solid` block of an ASCII file.
+#include <array>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+#include "formats/binary_file.h"
+#include "formats/readers.h"
+#include "platform/text_scanner.h"
+
+namespace {
+
+// Gives each distinct corner one vertex of the object.
+class Welder {
+ public:
+  explicit Welder(MeshObject& object) : object_(object) {}
+  std::int32_t vertex(const float xyz[3]) {
+    Key key{};
+    std::memcpy(key.data(), xyz, sizeof key);
+    // -0 and 0 are the same place.
+    for (std::uint32_t& bits : key) bits = bits == 0x80000000u ? 0u : bits;
+    const auto [at, added] = indices_.try_emplace(key, static_cast<std::int32_t>(indices_.size()));
+    if (added) object_.vertices.insert(object_.vertices.end(), xyz, xyz + 3);
+    return at->second;
+  }
+
+ private:
+  using Key = std::array<std::uint32_t, 3>;
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+      return (static_cast<std::size_t>(k[0]) * 0x9E3779B97F4A7C15u) ^ (static_cast<std::size_t>(k[1]) * 0xC2B2AE3D27D4EB4Fu) ^
+             static_cast<std::size_t>(k[2]);
+    }
+  };
+  MeshObject& object_;
+  std::unordered_map<Key, std::int32_t, KeyHash> indices_;
+};
+
+ReadResult readBinaryStl(const std::vector<std::uint8_t>& bytes, std::uint32_t count, const char* name) {
+  Model model(1);
+  MeshObject& object = model[0];
+  Welder welder(object);
+  object.faces.indices.reserve(3 * static_cast<std::size_t>(count));
+  object.faces.offsets.reserve(static_cast<std::size_t>(count) + 1);
+  ByteCursor in(bytes);
+  in.skip(84);
+  for (std::uint32_t t = 0; t < count; ++t) {
+    in.skip(12);  // the stored normal: the faces' own winding is drawn
+    std::span<std::int32_t> face = object.faces.append(3);
+    for (std::int32_t& index : face) {
+      const float xyz[3] = {in.f32le(), in.f32le(), in.f32le()};
+      index = welder.vertex(xyz);
+    }
+    in.skip(2);  // attribute bytes
+  }
+  if (in.damaged()) return refuseDamaged(name);
+  return finishModel(std::move(model), name);
+}
+
+bool expect(TextScanner& scan, const char* word) {
+  std::string token;
+  return scan.readToken(token) && token == word;
+}
+
+ReadResult readAsciiStl(const std::vector<std::uint8_t>& bytes, const char* name) {
+  TextScanner scan(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  Model model;
+  std::unique_ptr<Welder> welder;
+  std::string token;
+  while (scan.readToken(token)) {
+    if (token == "solid") {
+      model.emplace_back();
+      welder = std::make_unique<Welder>(model.back());
+      scan.skipRestOfLine();  // the solid's name
+    } else if (token == "endsolid") {
+      welder.reset();
+      scan.skipRestOfLine();
+    } else if (token == "facet" && welder != nullptr) {
+      float normal[3];
+      if (!expect(scan, "normal") || !scan.readFloat(normal[0]) || !scan.readFloat(normal[1]) ||
+          !scan.readFloat(normal[2]) || !expect(scan, "outer") || !expect(scan, "loop")) {
+        return refuseDamaged(name);
+      }
+      std::vector<std::int32_t> corners;
+      while (scan.readToken(token) && token == "vertex") {
+        float xyz[3];
+        if (!scan.readFloat(xyz[0]) || !scan.readFloat(xyz[1]) || !scan.readFloat(xyz[2])) return refuseDamaged(name);
+        corners.push_back(welder->vertex(xyz));
+      }
+      if (token != "endloop" || !expect(scan, "endfacet") || corners.size() > 32767) return refuseDamaged(name);
+      FaceTable& faces = model.back().faces;
+      if (faces.indices.size() + corners.size() > UINT32_MAX) return refuseDamaged(name);
+      std::span<std::int32_t> face = faces.append(corners.size());
+      std::copy(corners.begin(), corners.end(), face.begin());
+    } else {
+      return refuseDamaged(name);
+    }
+  }
+  return finishModel(std::move(model), name);
+}
+
+}  // namespace
+
+ReadResult readStlFile(const char* name) {
+  std::vector<std::uint8_t> bytes;
+  if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
+  if (bytes.size() >= 84) {
+    ByteCursor in(bytes);
+    in.skip(80);
+    const std::uint32_t count = in.u32le();
+    if (bytes.size() == 84 + 50 * static_cast<std::uint64_t>(count)) return readBinaryStl(bytes, count, name);
+  }
+  if (bytes.size() < 5 || std::memcmp(bytes.data(), "solid", 5) != 0) {
+    return refuseHeader("File, %s, is not a valid STL file.\n", name);
+  }
+  return readAsciiStl(bytes, name);
+}
