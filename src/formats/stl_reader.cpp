@@ -6,7 +6,7 @@
 #include <array>
 #include <cstring>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "formats/binary_file.h"
 #include "formats/readers.h"
@@ -14,36 +14,59 @@
 
 namespace {
 
-// Gives each distinct corner one vertex of the object.
+// Gives each distinct corner one vertex of the object: an open-addressing
+// table of vertex numbers keyed by the corner's bits, kept at most half full.
 class Welder {
  public:
-  explicit Welder(MeshObject& object) : object_(object) {}
+  explicit Welder(MeshObject& object, std::size_t expected = 0) : object_(object) { resize(expected); }
   std::int32_t vertex(const float xyz[3]) {
-    Key key{};
-    std::memcpy(key.data(), xyz, sizeof key);
+    std::uint32_t key[3];
+    std::memcpy(key, xyz, sizeof key);
     // -0 and 0 are the same place.
     for (std::uint32_t& bits : key) bits = bits == 0x80000000u ? 0u : bits;
-    const auto [at, added] = indices_.try_emplace(key, static_cast<std::int32_t>(indices_.size()));
-    if (added) object_.vertices.insert(object_.vertices.end(), xyz, xyz + 3);
-    return at->second;
+    for (std::size_t at = hash(key) & mask_;; at = (at + 1) & mask_) {
+      const std::int32_t found = slots_[at];
+      if (found < 0) {
+        const auto index = static_cast<std::int32_t>(object_.vertices.size() / 3);
+        object_.vertices.insert(object_.vertices.end(), xyz, xyz + 3);
+        keys_.insert(keys_.end(), key, key + 3);
+        slots_[at] = index;
+        if (2 * keys_.size() / 3 > slots_.size() / 2) resize(slots_.size());
+        return index;
+      }
+      if (std::memcmp(&keys_[3 * static_cast<std::size_t>(found)], key, sizeof key) == 0) return found;
+    }
   }
 
  private:
-  using Key = std::array<std::uint32_t, 3>;
-  struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-      return (static_cast<std::size_t>(k[0]) * 0x9E3779B97F4A7C15u) ^ (static_cast<std::size_t>(k[1]) * 0xC2B2AE3D27D4EB4Fu) ^
-             static_cast<std::size_t>(k[2]);
+  static std::size_t hash(const std::uint32_t k[3]) {
+    std::uint64_t h = k[0] * 0x9E3779B97F4A7C15ull ^ k[1] * 0xC2B2AE3D27D4EB4Full ^ k[2] * 0x165667B19E3779F9ull;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+  // Room for twice `vertices`, everything already in placed anew.
+  void resize(std::size_t vertices) {
+    std::size_t capacity = 64;
+    while (capacity < 2 * vertices) capacity *= 2;
+    slots_.assign(capacity, -1);
+    mask_ = capacity - 1;
+    for (std::size_t v = 0; v < keys_.size() / 3; ++v) {
+      std::size_t at = hash(&keys_[3 * v]) & mask_;
+      while (slots_[at] >= 0) at = (at + 1) & mask_;
+      slots_[at] = static_cast<std::int32_t>(v);
     }
-  };
+  }
+
   MeshObject& object_;
-  std::unordered_map<Key, std::int32_t, KeyHash> indices_;
+  std::vector<std::uint32_t> keys_;  // the bits of each vertex, -0 as 0
+  std::vector<std::int32_t> slots_;
+  std::size_t mask_ = 0;
 };
 
 ReadResult readBinaryStl(const std::vector<std::uint8_t>& bytes, std::uint32_t count, const char* name) {
   Model model(1);
   MeshObject& object = model[0];
-  Welder welder(object);
+  // Closed meshes have about half as many vertices as triangles.
+  Welder welder(object, count / 2 + 16);
   object.faces.indices.reserve(3 * static_cast<std::size_t>(count));
   object.faces.offsets.reserve(static_cast<std::size_t>(count) + 1);
   ByteCursor in(bytes);
