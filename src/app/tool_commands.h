@@ -25,3 +25,6 @@ int fileError(const char* name, std::string_view reason);
 // after the command's name.
 int runRender(int argc, char** argv);
 int runThumbnail(int argc, char** argv);
+// Both: reads the model and makes a width x height offscreen frame ready to
+// draw it; the exit status, 0 when ready.
+int startOffscreenFrame(const char* input, int width, int height);

@@ -72,6 +72,17 @@ bool parseOption(const char* name, const char* value, RenderRequest& request) {
 
 }  // namespace
 
+int startOffscreenFrame(const char* input, int width, int height) {
+  if (const int status = openForTool(input); status != 0) return status;
+  if (!makeOffscreenContextCurrent(width, height)) {
+    std::fprintf(stderr, "tessera-tool: no offscreen GL context could be made\n");
+    return 1;
+  }
+  initGL();
+  resizeView(width, height);
+  return 0;
+}
+
 int runRender(int argc, char** argv) {
   viewOptions = firstRunViewOptions();  // as the viewer's first run
   RenderRequest request;
@@ -89,14 +100,9 @@ int runRender(int argc, char** argv) {
                  request.width, request.height);
     return 1;
   }
-  if (const int status = openForTool(request.input); status != 0) return status;
-
-  if (!makeOffscreenContextCurrent(request.width, request.height)) {
-    std::fprintf(stderr, "tessera-tool: no offscreen GL context could be made\n");
-    return 1;
+  if (const int status = startOffscreenFrame(request.input, request.width, request.height); status != 0) {
+    return status;
   }
-  initGL();
-  resizeView(request.width, request.height);
   if (request.background != nullptr) {
     std::string reason;
     if (!makeBackgroundTexture(request.background, &reason)) return fileError(request.background, reason);

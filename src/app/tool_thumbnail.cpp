@@ -10,11 +10,9 @@
 #include <vector>
 
 #include "app/tool_commands.h"
-#include "platform/headless/offscreen_context.h"
 #include "render/png_file.h"
 #include "render/rotation.h"
 #include "render/scene.h"
-#include "render/view_setup.h"
 #include "settings/view_options.h"
 
 namespace {
@@ -47,12 +45,7 @@ int runThumbnail(int argc, char** argv) {
   o.depthCueLevel = 0.6f;  // the far side darker: the shape shows
   o.foregroundColor = {0.85f, 0.85f, 0.85f};
   o.backgroundColor = {0.2f, 0.2f, 0.2f};  // what depth fades to; the background itself is left clear
-  if (const int status = openForTool(input); status != 0) return status;
-  if (!makeOffscreenContextCurrent(size, size)) {
-    return fileError(output, "no offscreen GL context could be made");
-  }
-  initGL();
-  resizeView(size, size);
+  if (const int status = startOffscreenFrame(input, size, size); status != 0) return status;
   rotationAngle = 30.0f;
   rotationAxis[0] = 1.0f;
   rotationAxis[1] = 1.0f;

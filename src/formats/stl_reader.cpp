@@ -31,7 +31,7 @@ class Welder {
         object_.vertices.insert(object_.vertices.end(), xyz, xyz + 3);
         keys_.insert(keys_.end(), key, key + 3);
         slots_[at] = index;
-        if (2 * keys_.size() / 3 > slots_.size() / 2) resize(slots_.size());
+        if (2 * vertexCount() > slots_.size()) resize(2 * vertexCount());
         return index;
       }
       if (std::memcmp(&keys_[3 * static_cast<std::size_t>(found)], key, sizeof key) == 0) return found;
@@ -39,6 +39,7 @@ class Welder {
   }
 
  private:
+  std::size_t vertexCount() const { return keys_.size() / 3; }
   static std::size_t hash(const std::uint32_t k[3]) {
     std::uint64_t h = k[0] * 0x9E3779B97F4A7C15ull ^ k[1] * 0xC2B2AE3D27D4EB4Full ^ k[2] * 0x165667B19E3779F9ull;
     return static_cast<std::size_t>(h ^ (h >> 29));
@@ -49,7 +50,7 @@ class Welder {
     while (capacity < 2 * vertices) capacity *= 2;
     slots_.assign(capacity, -1);
     mask_ = capacity - 1;
-    for (std::size_t v = 0; v < keys_.size() / 3; ++v) {
+    for (std::size_t v = 0; v < vertexCount(); ++v) {
       std::size_t at = hash(&keys_[3 * v]) & mask_;
       while (slots_[at] >= 0) at = (at + 1) & mask_;
       slots_[at] = static_cast<std::int32_t>(v);

@@ -1,8 +1,9 @@
 #pragma once
 // Formatted input over a stream, token for token what the C library's
 // fscanf does with %d, %f and %s: the same accepted forms, the same values and
-// the same stopping points, at several times the speed. Reads through one
-// reused 1 MiB buffer; a file of any size streams through it.
+// the same stopping points, at several times the speed. A regular file over
+// 1 MiB is mapped and read in place; anything else streams through one
+// reused buffer of at most 1 MiB.
 
 #include <cstdint>
 #include <cstdio>
