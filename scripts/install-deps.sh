@@ -20,6 +20,8 @@ packages=(
   dpkg-dev
   # tests, benchmarks, number parsing
   libgtest-dev libgmock-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev
+  # glTF parsing
+  libtinygltf-dev nlohmann-json3-dev
   # GUI tests without a display
   xvfb xauth
 )

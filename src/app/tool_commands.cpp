@@ -135,6 +135,9 @@ int runTool(int argc, char** argv) {
   const std::string_view command = argv[1];
   if (argc == 2 && (command == "--help" || command == "-h")) {
     std::fputs(kUsage, stdout);
+    std::string endings;
+    for (const FormatInfo& format : formatTable()) endings += std::string(" .") + format.ending;
+    std::printf("\nModel files, told apart by the name's ending (any case):\n %s\n", endings.c_str());
     return 0;
   }
   if (argc == 2 && command == "--version") {

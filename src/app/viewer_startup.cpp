@@ -20,8 +20,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tessera [MODEL]\n"
     "\n"
-    "Shows a polygonal 3D model (OFF, OBJ, STL, VTK, DXF, 3DS, COB, LWO, MD2, MDL) in a\n"
-    "window; without MODEL, an empty window. Options:\n"
+    "Shows a polygonal 3D model (OFF, OBJ, STL, PLY, glTF, VTK, DXF, 3DS, COB, LWO, MD2,\n"
+    "MDL) in a window; without MODEL, an empty window. Options:\n"
     "  --help     show this text\n"
     "  --version  show the version\n";
 

@@ -22,6 +22,9 @@ enum FormatId : std::int32_t {
   formatDirectX = 8,
   formatWavefront = 9,
   formatStl = 10,
+  formatPly = 11,
+  formatGltf = 12,
+  formatGlb = 13,
   formatUnknown = -1,
 };
 

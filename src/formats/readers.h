@@ -40,5 +40,10 @@ ReadResult readMdlFile(const char* name);
 // STL, binary and ASCII: one object a file (a solid block in ASCII), equal
 // corners welded into one vertex.
 ReadResult readStlFile(const char* name);
+// PLY, ASCII and binary: one object of the vertex and face elements.
+ReadResult readPlyFile(const char* name);
+// glTF 2.0, JSON or binary: one object a triangle primitive of the default
+// scene, placed by its node.
+ReadResult readGltfFile(const char* name);
 // DirectX: the header is checked; no geometry is read.
 ReadResult readXFile(const char* name);

@@ -15,6 +15,7 @@
 
 #include <png.h>
 
+#include "formats/format_table.h"
 #include "support/mesh_builders.h"
 #include "support/scratch_mount.h"
 #include "support/temp_dir.h"
@@ -120,6 +121,9 @@ TEST(Tool, ExitStatusAndErrorLinesTellWhatWentWrong) {
   ToolRun usage = runTool("--help", dir);
   EXPECT_EQ(usage.status, 0);
   EXPECT_NE(usage.out.find("convert IN OUT.off"), std::string::npos);
+  for (const FormatInfo& format : formatTable()) {
+    EXPECT_NE(usage.out.find(std::string(" .") + format.ending), std::string::npos) << format.ending;
+  }
   ToolRun version = runTool("--version", dir);
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "tessera-tool 1.2 Beta\n");

@@ -20,6 +20,8 @@ TEST(FormatTable, EndingsRuleAndDisplayNames) {
       {"a.dxf", formatDxf, "Autodesk format"},         {"a.lwo", formatLightwave, "Lightwave format"},
       {"a.vtk", formatVtk, "Vis. Toolkit format"},     {"a.Obj", formatWavefront, "Wavefront format"},
       {"a.X", formatDirectX, "DirectX format"},      {"part.STL", formatStl, "STL format"},        {"scene.tex", formatDirectX, "DirectX format"},
+      {"scan.PLY", formatPly, "PLY format"},          {"scene.glTF", formatGltf, "glTF format"},
+      {"scene.GLB", formatGlb, "glTF format"},         {"ltf", formatUnknown, "Uknown format"},
       {"x", formatDirectX, "DirectX format"},          {"ship.md3", formatUnknown, "Uknown format"},
       {"of", formatUnknown, "Uknown format"},          {"", formatUnknown, "Uknown format"},
   };

@@ -60,7 +60,7 @@ void checkFolder(const fs::path& inputs, const fs::path& expectations) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(inputs)) {
     const std::string ext = entry.path().extension().string();
-    if (entry.is_regular_file() && ext != ".expected" && ext != ".md" && ext != ".bmp") files.push_back(entry.path());
+    if (entry.is_regular_file() && ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin") files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   ASSERT_FALSE(files.empty()) << inputs;

@@ -40,6 +40,10 @@ $data/3ds/meshes-among-lights-and-cameras.3ds image/x-3ds
 $data/obj/bad-indices.obj model/obj
 $data/stl/binary-cube-header-says-solid.stl model/stl
 $data/stl/ascii-cube.stl model/stl
+$data/ply/binary-le-mixed-types.ply application/x-ply
+$data/ply/ascii-point-cloud.ply application/x-ply
+$data/gltf/triangle-no-indices-no-scene.gltf model/gltf+json
+$data/gltf/strip-fan-lines-quantized.glb model/gltf-binary
 $data/lwo/classic-pairs.lwo image/x-lwo
 $data/dxf/blocks-count.dxf image/vnd.dxf
 LIST
