@@ -1,0 +1,123 @@
+// glTF positions of every component type (normalised or not) and indices of
+// every index type, written into a binary file, read back to the values the
+// format defines; a node's transform moves them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "formats/readers.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A .glb of one primitive: its POSITION accessor and, when `indexType` is
+// not 0, its indices, both in one binary chunk; `node` is the node's JSON.
+std::string glb(int positionType, bool normalized, const std::string& positions, int indexType,
+                const std::string& indices, std::size_t count, std::size_t indexCount, const std::string& node) {
+  std::string bin = positions;
+  while (bin.size() % 4 != 0) bin += '\0';
+  const std::size_t indexOffset = bin.size();
+  bin += indices;
+  while (bin.size() % 4 != 0) bin += '\0';
+  std::string json = "{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"byteLength\":" + std::to_string(bin.size()) +
+                     "}],\"bufferViews\":[{\"buffer\":0,\"byteLength\":" + std::to_string(positions.size()) + "}";
+  if (indexType != 0) {
+    json += ",{\"buffer\":0,\"byteOffset\":" + std::to_string(indexOffset) +
+            ",\"byteLength\":" + std::to_string(indices.size()) + "}";
+  }
+  json += "],\"accessors\":[{\"bufferView\":0,\"componentType\":" + std::to_string(positionType) +
+          ",\"normalized\":" + (normalized ? "true" : "false") + ",\"count\":" + std::to_string(count) +
+          ",\"type\":\"VEC3\"}";
+  if (indexType != 0) {
+    json += ",{\"bufferView\":1,\"componentType\":" + std::to_string(indexType) +
+            ",\"count\":" + std::to_string(indexCount) + ",\"type\":\"SCALAR\"}";
+  }
+  json += "],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}" +
+          std::string(indexType != 0 ? ",\"indices\":1" : "") + "}]}],\"nodes\":[" + node +
+          "],\"scenes\":[{\"nodes\":[0]}],\"scene\":0}";
+  while (json.size() % 4 != 0) json += ' ';
+  auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+  return "glTF" + u32(2) + u32(static_cast<std::uint32_t>(28 + json.size() + bin.size())) +
+         u32(static_cast<std::uint32_t>(json.size())) + "JSON" + json + u32(static_cast<std::uint32_t>(bin.size())) +
+         std::string("BIN\0", 4) + bin;
+}
+
+template <typename T>
+std::string raw(std::initializer_list<T> values) {
+  std::string bytes;
+  for (T v : values) bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
+  return bytes;
+}
+
+TEST(GltfReader, PositionComponentTypesAndIndexTypes) {
+  const struct {
+    const char* label;
+    int positionType;
+    bool normalized;
+    std::string positions;  // three vertices
+    std::vector<float> expected;
+    int indexType;
+    std::string indices;
+  } cases[] = {
+      {"float, no indices", 5126, false, raw<float>({0, 0, 0, 1.5f, 0, 0, 0, -2, 0}), {0, 0, 0, 1.5f, 0, 0, 0, -2, 0}, 0, ""},
+      {"byte normalised, ubyte indices", 5120, true, raw<std::int8_t>({0, 0, 0, 127, 0, 0, 0, -127, -128}),
+       {0, 0, 0, 1, 0, 0, 0, -1, -1}, 5121, raw<std::uint8_t>({0, 1, 2})},
+      {"ubyte normalised, ushort indices", 5121, true, raw<std::uint8_t>({0, 0, 0, 255, 0, 0, 0, 51, 0}),
+       {0, 0, 0, 1, 0, 0, 0, 0.2f, 0}, 5123, raw<std::uint16_t>({0, 1, 2})},
+      {"short normalised, uint indices", 5122, true, raw<std::int16_t>({0, 0, 0, 32767, 0, 0, 0, -32767, -32768}),
+       {0, 0, 0, 1, 0, 0, 0, -1, -1}, 5125, raw<std::uint32_t>({0, 1, 2})},
+      {"ushort normalised", 5123, true, raw<std::uint16_t>({0, 0, 0, 65535, 0, 0, 0, 13107, 0}),
+       {0, 0, 0, 1, 0, 0, 0, 0.2f, 0}, 5121, raw<std::uint8_t>({0, 1, 2})},
+      {"byte as integers", 5120, false, raw<std::int8_t>({0, 0, 0, 100, 0, 0, 0, -100, 5}),
+       {0, 0, 0, 100, 0, 0, 0, -100, 5}, 0, ""},
+      {"ushort as integers", 5123, false, raw<std::uint16_t>({0, 0, 0, 60000, 0, 0, 0, 7, 0}),
+       {0, 0, 0, 60000, 0, 0, 0, 7, 0}, 0, ""},
+  };
+  IsolatedState state;
+  const std::string path = state.dir().file("model.glb");
+  for (const auto& c : cases) {
+    const std::size_t indexCount = c.indexType != 0 ? 3 : 0;
+    writeTextFile(path, glb(c.positionType, c.normalized, c.positions, c.indexType, c.indices, 3, indexCount, "{\"mesh\":0}"));
+    const ReadResult read = readGltfFile(path.c_str());
+    ASSERT_TRUE(read) << c.label;
+    ASSERT_EQ(read.model.size(), 1u) << c.label;
+    const MeshObject& object = read.model[0];
+    ASSERT_EQ(object.vertices.size(), c.expected.size()) << c.label;
+    for (std::size_t k = 0; k < c.expected.size(); ++k) EXPECT_FLOAT_EQ(object.vertices[k], c.expected[k]) << c.label << " " << k;
+    ASSERT_EQ(object.faces.count(), 1u) << c.label;
+    EXPECT_EQ(std::vector<std::int32_t>(object.faces[0].begin(), object.faces[0].end()),
+              (std::vector<std::int32_t>{0, 1, 2}))
+        << c.label;
+  }
+}
+
+TEST(GltfReader, NodeTransformsPlaceTheVertices) {
+  const struct {
+    const char* node;
+    float x, y, z;  // where (1, 2, 3) lands
+  } cases[] = {
+      {"{\"mesh\":0}", 1, 2, 3},
+      {"{\"mesh\":0,\"translation\":[10,20,30]}", 11, 22, 33},
+      {"{\"mesh\":0,\"scale\":[2,-1,0.5]}", 2, -2, 1.5f},
+      // Half a turn about y: x and z change sign.
+      {"{\"mesh\":0,\"rotation\":[0,1,0,0]}", -1, 2, -3},
+      // Scale first, then turn, then move.
+      {"{\"mesh\":0,\"translation\":[0,0,1],\"rotation\":[0,1,0,0],\"scale\":[2,2,2]}", -2, 4, -5},
+      {"{\"mesh\":0,\"matrix\":[0,1,0,0, -1,0,0,0, 0,0,1,0, 5,0,0,1]}", 3, 1, 3},
+  };
+  IsolatedState state;
+  const std::string path = state.dir().file("placed.glb");
+  for (const auto& c : cases) {
+    writeTextFile(path, glb(5126, false, raw<float>({1, 2, 3, 0, 0, 0, 1, 1, 1}), 0, "", 3, 0, c.node));
+    const ReadResult read = readGltfFile(path.c_str());
+    ASSERT_TRUE(read) << c.node;
+    const std::vector<float>& v = read.model[0].vertices;
+    EXPECT_NEAR(v[0], c.x, 1e-5) << c.node;
+    EXPECT_NEAR(v[1], c.y, 1e-5) << c.node;
+    EXPECT_NEAR(v[2], c.z, 1e-5) << c.node;
+  }
+}
+
+}  // namespace
