@@ -65,7 +65,7 @@ struct Header {
 
 // Splits the header into words line by line, up to and with `end_header`.
 // False for anything that is not a PLY header this reader knows.
-bool parseHeader(const std::vector<std::uint8_t>& bytes, Header& header) {
+bool parseHeader(const FileBytes& bytes, Header& header) {
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   std::size_t at = 0;
   bool first = true, sawFormat = false;
@@ -134,7 +134,7 @@ struct Roles {
 // One record after another out of the binary body, every value bounds-checked.
 class BinaryValues {
  public:
-  BinaryValues(const std::vector<std::uint8_t>& bytes, std::size_t start, bool big) : in_(bytes), big_(big) {
+  BinaryValues(const FileBytes& bytes, std::size_t start, bool big) : in_(bytes.data(), bytes.size()), big_(big) {
     in_.seek(start);
   }
   ByteCursor& cursor() { return in_; }
@@ -184,7 +184,7 @@ class BinaryValues {
 // The same out of the ASCII body: values are blank-separated numbers.
 class TextValues {
  public:
-  TextValues(const std::vector<std::uint8_t>& bytes, std::size_t start)
+  TextValues(const FileBytes& bytes, std::size_t start)
       : p_(reinterpret_cast<const char*>(bytes.data()) + start),
         end_(reinterpret_cast<const char*>(bytes.data()) + bytes.size()) {}
   bool damaged() const { return damaged_; }
@@ -286,15 +286,18 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
 }  // namespace
 
 ReadResult readPlyFile(const char* name) {
-  std::vector<std::uint8_t> bytes;
-  if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
+  FileBytes bytes;
+  if (ReadResult loaded = bytes.load(name); !loaded) return loaded;
   Header header;
   if (!parseHeader(bytes, header)) return refuseHeader("File, %s, is not a valid PLY file.\n", name);
   const std::size_t bodyBytes = bytes.size() - header.bodyStart;
+  ReadResult read(ReadFailure::Damaged);
   if (header.layout == Layout::Ascii) {
     TextValues values(bytes, header.bodyStart);
-    return readBody(header, values, bodyBytes, name);
+    read = readBody(header, values, bodyBytes, name);
+  } else {
+    BinaryValues values(bytes, header.bodyStart, header.layout == Layout::BinaryBig);
+    read = readBody(header, values, bodyBytes, name);
   }
-  BinaryValues values(bytes, header.bodyStart, header.layout == Layout::BinaryBig);
-  return readBody(header, values, bodyBytes, name);
+  return bytes.shrank() ? refuseDamaged(name) : std::move(read);
 }
