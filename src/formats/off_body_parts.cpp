@@ -2,7 +2,7 @@
 // use: after the header's line, one vertex of three numbers a line, then one
 // face a line. A first pass counts each part's lines, which tells every line
 // what it holds; the second reads the coordinates in place and each part's
-// faces into a list of its own; the lists are then copied to their places.
+// faces into a list of its own; the lists are then appended in order.
 // Any other layout is left to the one-run reader, so the outcome never
 // differs.
 #include "formats/off_body_parts.h"
@@ -103,7 +103,9 @@ bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::in
   if (skipBlanks(body.data(), start) != start) return false;
   body.remove_prefix(static_cast<std::size_t>(start - body.data()));
 
-  const std::vector<std::string_view> runs = splitAtLines(body, parts);
+  // Four runs a core: the faces are held twice over a quarter of a core's
+  // share at most while they are appended.
+  const std::vector<std::string_view> runs = splitAtLines(body, 4 * parts);
   const std::size_t n = runs.size();
   const auto vertexLines = static_cast<std::uint64_t>(numVertices);
   const std::uint64_t usedLines = vertexLines + static_cast<std::uint64_t>(numFaces);
@@ -154,16 +156,19 @@ bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::in
     firstCorner[k + 1] = firstCorner[k] + faces[k].indices.size();
   }
   if (firstFace[n] != static_cast<std::uint64_t>(numFaces) || firstCorner[n] > UINT32_MAX) return false;
+  // Appended in order, each part given back once copied: the table's pages
+  // are touched only as they are filled, so the faces are held twice over
+  // one part at most, not over the whole file.
   FaceTable& table = object.faces;
-  table.indices.resize(firstCorner[n]);
-  table.offsets.resize(firstFace[n] + 1);
-  forEachPartSideBySide(n, [&](std::size_t k) {
-    std::copy(faces[k].indices.begin(), faces[k].indices.end(),
-              table.indices.begin() + static_cast<std::ptrdiff_t>(firstCorner[k]));
-    for (std::size_t f = 0; f < faces[k].ends.size(); ++f) {
-      table.offsets[firstFace[k] + f + 1] = static_cast<std::uint32_t>(firstCorner[k] + faces[k].ends[f]);
-    }
-    faces[k] = PartFaces{};
-  });
+  table.indices.clear();
+  table.indices.reserve(firstCorner[n]);
+  table.offsets.assign(1, 0);
+  table.offsets.reserve(firstFace[n] + 1);
+  for (PartFaces& part : faces) {
+    const auto base = static_cast<std::uint32_t>(table.indices.size());
+    table.indices.insert(table.indices.end(), part.indices.begin(), part.indices.end());
+    for (std::uint32_t end : part.ends) table.offsets.push_back(base + end);
+    part = PartFaces{};
+  }
   return true;
 }
