@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package the project builds, tests and runs with.
-# Idempotent: only missing packages are installed; apt is not touched otherwise.
 set -euo pipefail
 
 packages=(
@@ -26,14 +25,4 @@ packages=(
   xvfb xauth
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+"$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -81,6 +81,10 @@ void checkFolder(const fs::path& inputs, const fs::path& expectations) {
 
 TEST(ReaderGolden, ProjectFixtures) { checkFolder(kData / "formats", kData / "formats"); }
 
+// STL, PLY and glTF files of many writers, kept in the project (their
+// sources are listed beside them).
+TEST(ReaderGolden, RealFilesKeptHere) { checkFolder(kData / "real", kData / "real"); }
+
 TEST(ReaderGolden, FilesWrittenByOtherPrograms) {
   if (!fs::exists(kCorpus)) GTEST_SKIP() << "no corpus at " << kCorpus;
   checkFolder(kCorpus, kData / "corpus");
