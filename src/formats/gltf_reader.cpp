@@ -97,22 +97,27 @@ class GltfGeometry {
     budget_ = std::min(kLargestOutput, kOutputPerByte * bytesRead + 4096);
   }
 
-  // Adds the node and everything under it; false for damage.
-  bool addNode(int index, const Matrix& parent) {
-    if (index < 0 || static_cast<std::size_t>(index) >= gltf_.nodes.size()) return false;
-    // Nodes form trees: a node met twice is a loop or a shared child.
-    if (visited_[static_cast<std::size_t>(index)]) return false;
-    visited_[static_cast<std::size_t>(index)] = true;
-    const tinygltf::Node& node = gltf_.nodes[static_cast<std::size_t>(index)];
-    const Matrix world = multiply(parent, localTransform(node));
-    if (node.mesh >= 0) {
-      if (static_cast<std::size_t>(node.mesh) >= gltf_.meshes.size()) return false;
-      for (const tinygltf::Primitive& primitive : gltf_.meshes[static_cast<std::size_t>(node.mesh)].primitives) {
-        if (!addPrimitive(primitive, world)) return false;
+  // Adds the node and everything under it, depth first, children in their
+  // order; false for damage. A list of nodes still to visit, not recursion:
+  // a chain of nodes may be as long as the file allows.
+  bool addTree(int root) {
+    std::vector<std::pair<int, Matrix>> pending{{root, kIdentity}};
+    while (!pending.empty()) {
+      const auto [index, parent] = pending.back();
+      pending.pop_back();
+      if (index < 0 || static_cast<std::size_t>(index) >= gltf_.nodes.size()) return false;
+      // Nodes form trees: a node met twice is a loop or a shared child.
+      if (visited_[static_cast<std::size_t>(index)]) return false;
+      visited_[static_cast<std::size_t>(index)] = true;
+      const tinygltf::Node& node = gltf_.nodes[static_cast<std::size_t>(index)];
+      const Matrix world = multiply(parent, localTransform(node));
+      if (node.mesh >= 0) {
+        if (static_cast<std::size_t>(node.mesh) >= gltf_.meshes.size()) return false;
+        for (const tinygltf::Primitive& primitive : gltf_.meshes[static_cast<std::size_t>(node.mesh)].primitives) {
+          if (!addPrimitive(primitive, world)) return false;
+        }
       }
-    }
-    for (int child : node.children) {
-      if (!addNode(child, world)) return false;
+      for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) pending.push_back({*child, world});
     }
     return true;
   }
@@ -250,6 +255,7 @@ class GltfGeometry {
     if (primitive.indices >= 0) {
       if (!values(primitive.indices, TINYGLTF_TYPE_SCALAR, order)) return false;
     } else {
+      if (xyz.size() / 3 > budget_) return false;
       order.resize(xyz.size() / 3);
       for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<double>(k);
     }
@@ -313,6 +319,30 @@ bool usesCompression(const tinygltf::Model& gltf) {
   return false;
 }
 
+// The parser follows nested arrays and objects by recursion: text nested
+// deeper than any glTF file needs would exhaust the stack. Counts the
+// nesting outside strings.
+bool nestedWithin(std::string_view json, int most) {
+  int depth = 0;
+  bool inString = false;
+  for (std::size_t k = 0; k < json.size(); ++k) {
+    const char c = json[k];
+    if (inString) {
+      if (c == '\\') ++k;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > most) return false;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return true;
+}
+
+constexpr int kDeepestNesting = 256;
+
 }  // namespace
 
 ReadResult readGltfFile(const char* name) {
@@ -336,6 +366,14 @@ ReadResult readGltfFile(const char* name) {
     in.skip(8);
     if (in.u32le() > bytes.size()) return refuseDamaged(name);
   }
+  // The JSON: the whole of a text file, the first chunk of a binary one.
+  std::string_view json(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (binary) {
+    ByteCursor in(bytes);
+    in.skip(12);
+    json = json.substr(std::min<std::size_t>(20, json.size()), in.u32le());
+  }
+  if (!nestedWithin(json, kDeepestNesting)) return refuseDamaged(name);
   const bool parsed = binary ? parser.LoadBinaryFromMemory(&gltf, &error, &warning, bytes.data(), size, folder)
                              : parser.LoadASCIIFromString(&gltf, &error, &warning,
                                                           reinterpret_cast<const char*>(bytes.data()), size, folder);
@@ -366,7 +404,7 @@ ReadResult readGltfFile(const char* name) {
     }
   }
   for (int root : roots) {
-    if (!geometry.addNode(root, kIdentity)) return refuseDamaged(name);
+    if (!geometry.addTree(root)) return refuseDamaged(name);
   }
   return finishModel(geometry.take(), name);
 }
