@@ -30,7 +30,7 @@ class FileBytes {
     if (!file_) return refuseUnopened(name);
     struct stat info {};
     if (fstat(fileno(file_.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= (1 << 20)) {
-      mapped_ = MappedFile::map(fileno(file_.get()), static_cast<std::uint64_t>(info.st_size));
+      mapped_ = MappedFile::map(fileno(file_.get()), static_cast<std::uint64_t>(info.st_size), true);
       if (mapped_ != nullptr) return ReadResult(Model{});
     }
     return readWholeFile(file_.get(), copy_) ? ReadResult(Model{}) : refuseUnopened(name);

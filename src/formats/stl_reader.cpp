@@ -16,114 +16,143 @@
 
 namespace {
 
-// Gives each distinct corner one vertex of the object: an open-addressing
-// table whose slots hold the corner's bits and its vertex number together
-// (one memory access a look-up), kept at most half full.
-class Welder {
+// What identifies a corner: its bits, -0 taken as 0 (the same place).
+struct CornerKey {
+  std::uint32_t bits[3];
+  bool operator==(const CornerKey& other) const { return std::memcmp(bits, other.bits, sizeof bits) == 0; }
+};
+
+CornerKey keyOf(const void* xyz) {
+  CornerKey key;
+  std::memcpy(key.bits, xyz, sizeof key.bits);
+  for (std::uint32_t& bits : key.bits) bits = bits == 0x80000000u ? 0u : bits;
+  return key;
+}
+
+std::uint64_t hashOf(const CornerKey& k) {
+  const std::uint64_t h = k.bits[0] * 0x9E3779B97F4A7C15ull ^ k.bits[1] * 0xC2B2AE3D27D4EB4Full ^
+                          k.bits[2] * 0x165667B19E3779F9ull;
+  return h ^ (h >> 29);
+}
+
+// An open-addressing table from corners to a number standing for them (a
+// vertex, or the corner where they first appear), kept at most half full.
+// A slot holds more bits of the hash beside the number, so that most unequal
+// corners are passed over without reading them; `keyOfNumber` gives the key
+// a number stands for, to compare with.
+template <typename KeyOfNumber>
+class CornerTable {
  public:
-  explicit Welder(MeshObject& object, std::size_t expected = 0) : object_(object) { resize(expected); }
+  CornerTable(std::size_t expected, KeyOfNumber keyOfNumber) : keyOfNumber_(keyOfNumber) { resize(expected); }
 
-  std::int32_t vertex(const float xyz[3]) {
-    Key key = keyOf(xyz);
-    return find(key, hash(key), xyz);
-  }
-
-  // The vertices of `count` corners into `out`, corner c's x, y and z at
-  // `cornerAt(c)`. The slots of corners a few ahead are fetched while the
-  // current one is looked up, so the table's cache misses overlap.
-  template <typename CornerAt>
-  void vertices(CornerAt cornerAt, std::size_t count, std::int32_t* out) {
-    constexpr std::size_t kAhead = 16;
-    std::size_t hashes[kAhead];
-    Key keys[kAhead];
-    auto start = [&](std::size_t c) {
-      float xyz[3];
-      std::memcpy(xyz, cornerAt(c), sizeof xyz);
-      keys[c % kAhead] = keyOf(xyz);
-      hashes[c % kAhead] = hash(keys[c % kAhead]);
-      __builtin_prefetch(&slots_[hashes[c % kAhead] & mask_]);
-    };
-    for (std::size_t c = 0; c < std::min(count, kAhead); ++c) start(c);
-    for (std::size_t c = 0; c < count; ++c) {
-      const Key key = keys[c % kAhead];
-      const std::size_t h = hashes[c % kAhead];
-      if (c + kAhead < count) start(c + kAhead);
-      float xyz[3];
-      std::memcpy(xyz, cornerAt(c), sizeof xyz);
-      out[c] = find(key, h, xyz);
+  // The number of an equal corner already in the table, or `fresh`, now in it.
+  std::int32_t find(const CornerKey& key, std::uint64_t hash, std::int32_t fresh) {
+    // Grown before the look-up, so that `fresh` is never looked up itself.
+    if (2 * (used_ + 1) > slots_.size()) resize(used_ + 1);
+    const auto check = static_cast<std::uint32_t>(hash >> 32);
+    for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+      Slot& slot = slots_[at];
+      if (slot.number < 0) {
+        slot = {check, fresh};
+        ++used_;
+        return fresh;
+      }
+      if (slot.check == check && keyOfNumber_(slot.number) == key) return slot.number;
     }
   }
+  void prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
 
  private:
-  struct Key {
-    std::uint32_t bits[3];
-  };
   struct Slot {
-    Key key;
-    std::int32_t vertex;  // -1: empty
+    std::uint32_t check;
+    std::int32_t number;  // -1: empty
   };
-
-  static Key keyOf(const float xyz[3]) {
-    Key key;
-    std::memcpy(key.bits, xyz, sizeof key.bits);
-    // -0 and 0 are the same place.
-    for (std::uint32_t& bits : key.bits) bits = bits == 0x80000000u ? 0u : bits;
-    return key;
-  }
-  static std::size_t hash(const Key& k) {
-    std::uint64_t h = k.bits[0] * 0x9E3779B97F4A7C15ull ^ k.bits[1] * 0xC2B2AE3D27D4EB4Full ^
-                      k.bits[2] * 0x165667B19E3779F9ull;
-    return static_cast<std::size_t>(h ^ (h >> 29));
-  }
-
-  std::int32_t find(const Key& key, std::size_t h, const float xyz[3]) {
-    for (std::size_t at = h & mask_;; at = (at + 1) & mask_) {
-      Slot& slot = slots_[at];
-      if (slot.vertex < 0) {
-        const auto index = static_cast<std::int32_t>(object_.vertices.size() / 3);
-        object_.vertices.insert(object_.vertices.end(), xyz, xyz + 3);
-        slot = {key, index};
-        if (2 * static_cast<std::size_t>(index + 1) > slots_.size()) resize(2 * static_cast<std::size_t>(index + 1));
-        return index;
-      }
-      if (std::memcmp(slot.key.bits, key.bits, sizeof key.bits) == 0) return slot.vertex;
-    }
-  }
-
-  // Room for twice `vertices`, every slot in use placed anew.
-  void resize(std::size_t vertices) {
+  // Room for twice `count`, every slot in use placed anew.
+  void resize(std::size_t count) {
     std::size_t capacity = 64;
-    while (capacity < 2 * vertices) capacity *= 2;
-    std::vector<Slot> old(capacity, Slot{{{0, 0, 0}}, -1});
+    while (capacity < 2 * count) capacity *= 2;
+    std::vector<Slot> old(capacity, Slot{0, -1});
     old.swap(slots_);
     mask_ = capacity - 1;
     for (const Slot& slot : old) {
-      if (slot.vertex < 0) continue;
-      std::size_t at = hash(slot.key) & mask_;
-      while (slots_[at].vertex >= 0) at = (at + 1) & mask_;
+      if (slot.number < 0) continue;
+      std::size_t at = hashOf(keyOfNumber_(slot.number)) & mask_;
+      while (slots_[at].number >= 0) at = (at + 1) & mask_;
       slots_[at] = slot;
     }
   }
 
-  MeshObject& object_;
+  KeyOfNumber keyOfNumber_;
   std::vector<Slot> slots_;
-  std::size_t mask_ = 0;
+  std::size_t mask_ = 0, used_ = 0;
+};
+
+// Gives each distinct corner one vertex of its object, as the corners come.
+class Welder {
+ public:
+  explicit Welder(MeshObject& object, std::size_t expected = 0)
+      : object_(object), table_(expected, VertexKey{&object.vertices}) {
+    object_.vertices.reserve(3 * expected);
+  }
+
+  std::int32_t vertex(const float xyz[3]) {
+    const CornerKey key = keyOf(xyz);
+    return vertex(key, hashOf(key), xyz);
+  }
+
+  // The vertices of `count` corners into `out`, corner c's x, y and z at
+  // `cornerAt(c)`. The slots of corners a few ahead are fetched while the
+  // current one is looked up, so that the cache misses overlap.
+  template <typename CornerAt>
+  void vertices(CornerAt cornerAt, std::size_t count, std::int32_t* out) {
+    constexpr std::size_t kAhead = 16;
+    std::uint64_t hashes[kAhead];
+    CornerKey keys[kAhead];
+    auto start = [&](std::size_t c) {
+      keys[c % kAhead] = keyOf(cornerAt(c));
+      hashes[c % kAhead] = hashOf(keys[c % kAhead]);
+      table_.prefetch(hashes[c % kAhead]);
+    };
+    for (std::size_t c = 0; c < std::min(count, kAhead); ++c) start(c);
+    for (std::size_t c = 0; c < count; ++c) {
+      const CornerKey key = keys[c % kAhead];
+      const std::uint64_t hash = hashes[c % kAhead];
+      if (c + kAhead < count) start(c + kAhead);
+      float xyz[3];
+      std::memcpy(xyz, cornerAt(c), sizeof xyz);
+      out[c] = vertex(key, hash, xyz);
+    }
+  }
+
+ private:
+  std::int32_t vertex(const CornerKey& key, std::uint64_t hash, const float xyz[3]) {
+    const auto fresh = static_cast<std::int32_t>(object_.vertices.size() / 3);
+    const std::int32_t found = table_.find(key, hash, fresh);
+    if (found == fresh) object_.vertices.insert(object_.vertices.end(), xyz, xyz + 3);
+    return found;
+  }
+  struct VertexKey {
+    const std::vector<float>* vertices;
+    CornerKey operator()(std::int32_t v) const { return keyOf(&(*vertices)[3 * static_cast<std::size_t>(v)]); }
+  };
+  MeshObject& object_;
+  CornerTable<VertexKey> table_;
 };
 
 ReadResult readBinaryStl(const std::uint8_t* bytes, std::uint32_t count, const char* name) {
+  // Corners are numbered in 31 bits (a file that big would be 35 GB).
+  if (3 * static_cast<std::uint64_t>(count) > INT32_MAX) return refuseDamaged(name);
   Model model(1);
   MeshObject& object = model[0];
   // Closed meshes have about half as many vertices as triangles.
-  Welder welder(object, count / 2 + 16);
-  object.faces.indices.reserve(3 * static_cast<std::size_t>(count));
-  object.faces.offsets.reserve(static_cast<std::size_t>(count) + 1);
+  Welder welder(object, static_cast<std::size_t>(count) / 2 + 16);
+  object.faces.indices.resize(3 * static_cast<std::size_t>(count));
+  object.faces.offsets.resize(static_cast<std::size_t>(count) + 1);
+  for (std::uint32_t t = 0; t <= count; ++t) object.faces.offsets[t] = 3 * t;
   // The caller checked the size: every record is there. Each is a normal
   // (not used: the faces' own winding is drawn), three corners and two
   // attribute bytes.
   static_assert(std::endian::native == std::endian::little, "STL floats are read in place");
-  object.faces.indices.resize(3 * static_cast<std::size_t>(count));
-  object.faces.offsets.resize(static_cast<std::size_t>(count) + 1);
-  for (std::uint32_t t = 0; t <= count; ++t) object.faces.offsets[t] = 3 * t;
   const std::uint8_t* records = bytes + 84;
   welder.vertices([records](std::size_t c) { return records + 50 * (c / 3) + 12 + 12 * (c % 3); },
                   3 * static_cast<std::size_t>(count), object.faces.indices.data());
