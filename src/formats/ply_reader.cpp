@@ -169,6 +169,10 @@ class BinaryValues {
       in_.skip(sizeOf(type));
       return -1;
     }
+    if (type == Scalar::Int32 || type == Scalar::UInt32) {
+      const std::uint32_t value = u32();
+      return value <= INT32_MAX ? static_cast<std::int64_t>(value) : -1;
+    }
     const double value = number(type);
     return value >= 0 && value <= INT32_MAX ? static_cast<std::int64_t>(value) : -1;
   }
@@ -249,8 +253,12 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
     // text value takes a byte at least).
     if (element.count > bodyBytes / smallest) return refuseDamaged(name);
     if (isVertex) object.vertices.reserve(object.vertices.size() + 3 * element.count);
-    if (isFace && roles.corners >= 0) object.faces.offsets.reserve(object.faces.offsets.size() + element.count);
-    std::vector<std::int32_t> corners;
+    if (isFace && roles.corners >= 0) {
+      // Triangles, mostly; never more indices than the body has room for.
+      const std::size_t indexBytes = text ? 2 : sizeOf(element.properties[static_cast<std::size_t>(roles.corners)].type);
+      object.faces.offsets.reserve(object.faces.offsets.size() + element.count);
+      object.faces.indices.reserve(object.faces.indices.size() + std::min<std::uint64_t>(3 * element.count, bodyBytes / indexBytes));
+    }
     for (std::uint64_t r = 0; r < element.count; ++r) {
       float xyz[3] = {0, 0, 0};
       for (std::size_t k = 0; k < element.properties.size(); ++k) {
@@ -263,13 +271,14 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
             for (std::int64_t i = 0; i < length && !isDamaged(values); ++i) values.skip(property.type);
             continue;
           }
-          if (static_cast<std::uint64_t>(length) > kLargestFace) return refuseDamaged(name);
-          corners.resize(static_cast<std::size_t>(length));
+          if (static_cast<std::uint64_t>(length) > kLargestFace ||
+              object.faces.indices.size() + static_cast<std::size_t>(length) > UINT32_MAX) {
+            return refuseDamaged(name);
+          }
           // An index no vertex can have becomes -1: its face is dropped at the end.
-          for (std::int32_t& corner : corners) corner = static_cast<std::int32_t>(values.whole(property.type));
-          if (object.faces.indices.size() + corners.size() > UINT32_MAX) return refuseDamaged(name);
-          std::span<std::int32_t> face = object.faces.append(corners.size());
-          std::copy(corners.begin(), corners.end(), face.begin());
+          for (std::int32_t& corner : object.faces.append(static_cast<std::size_t>(length))) {
+            corner = static_cast<std::int32_t>(values.whole(property.type));
+          }
         } else if (number == roles.x || number == roles.y || number == roles.z) {
           xyz[number == roles.x ? 0 : number == roles.y ? 1 : 2] = static_cast<float>(values.number(property.type));
         } else {
