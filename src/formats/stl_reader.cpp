@@ -105,9 +105,11 @@ class Welder {
   // current one is looked up, so that the cache misses overlap.
   template <typename CornerAt>
   void vertices(CornerAt cornerAt, std::size_t count, std::int32_t* out) {
-    constexpr std::size_t kAhead = 16;
+    constexpr std::size_t kAhead = 16, kRecent = 6;
     std::uint64_t hashes[kAhead];
     CornerKey keys[kAhead];
+    CornerKey recentKeys[kRecent] = {};
+    std::int32_t recentVertices[kRecent] = {-1, -1, -1, -1, -1, -1};
     auto start = [&](std::size_t c) {
       keys[c % kAhead] = keyOf(cornerAt(c));
       hashes[c % kAhead] = hashOf(keys[c % kAhead]);
@@ -118,9 +120,21 @@ class Welder {
       const CornerKey key = keys[c % kAhead];
       const std::uint64_t hash = hashes[c % kAhead];
       if (c + kAhead < count) start(c + kAhead);
-      float xyz[3];
-      std::memcpy(xyz, cornerAt(c), sizeof xyz);
-      out[c] = vertex(key, hash, xyz);
+      // Neighbouring triangles share corners: the last two triangles' are
+      // compared first, which spares most look-ups in files written in
+      // strips or fans.
+      std::int32_t found = -1;
+      for (std::size_t k = 0; k < kRecent && found < 0; ++k) {
+        if (recentKeys[k] == key) found = recentVertices[k];
+      }
+      if (found < 0) {
+        float xyz[3];
+        std::memcpy(xyz, cornerAt(c), sizeof xyz);
+        found = vertex(key, hash, xyz);
+      }
+      recentKeys[c % kRecent] = key;
+      recentVertices[c % kRecent] = found;
+      out[c] = found;
     }
   }
 
