@@ -15,6 +15,7 @@
 
 #include "formats/readers.h"
 #include "formats/text_parts.h"
+#include "platform/large_arrays.h"
 #include "platform/text_scanner.h"
 
 namespace {
@@ -259,9 +260,9 @@ ReadResult readObjTextInParts(std::string_view text, const char* name, std::size
   MeshObject& object = model[0];
   // Made (and so cleared) side by side too: clearing tens of megabytes takes
   // a good part of the time.
-  std::thread clearIndices([&] { object.faces.indices.resize(total.group); });
-  object.vertices.resize(3 * total.vertex);
-  object.faces.offsets.resize(total.face + 1);
+  std::thread clearIndices([&] { resizeLargeArray(object.faces.indices, total.group); });
+  resizeLargeArray(object.vertices, 3 * total.vertex);
+  resizeLargeArray(object.faces.offsets, total.face + 1);
   clearIndices.join();
   std::vector<ObjFiller> fillers;
   for (std::size_t k = 0; k < runs.size(); ++k) {
@@ -316,9 +317,9 @@ ReadResult readObjText(TextScanner& scan, const char* name) {
 
   Model model(1);
   MeshObject& object = model[0];
-  object.vertices.resize(3 * counts.vertexLines);
-  object.faces.indices.resize(counts.groups);
-  object.faces.offsets.resize(counts.faceLines + 1);
+  resizeLargeArray(object.vertices, 3 * counts.vertexLines);
+  resizeLargeArray(object.faces.indices, counts.groups);
+  resizeLargeArray(object.faces.offsets, counts.faceLines + 1);
   const Place total{counts.vertexLines, counts.faceLines, counts.groups};
   ObjFiller filler(object, static_cast<std::int64_t>(counts.vertexLines), Place{}, total);
   while (scan.readLineBlock(block)) {

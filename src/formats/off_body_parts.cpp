@@ -15,6 +15,7 @@
 #endif
 
 #include "formats/text_parts.h"
+#include "platform/large_arrays.h"
 #include "platform/text_scanner.h"
 
 namespace {
@@ -123,7 +124,7 @@ bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::in
   if (firstLine[n] < usedLines) return false;
 
   // Second pass: the coordinates in place, the faces into each part's list.
-  object.vertices.resize(3 * vertexLines);
+  resizeLargeArray(object.vertices, 3 * vertexLines);
   std::vector<PartFaces> faces(n);
   std::vector<char> read(n, 0);
   forEachPartSideBySide(n, [&](std::size_t k) {
@@ -161,9 +162,9 @@ bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::in
   // one part at most, not over the whole file.
   FaceTable& table = object.faces;
   table.indices.clear();
-  table.indices.reserve(firstCorner[n]);
+  reserveLargeArray(table.indices, firstCorner[n]);
   table.offsets.assign(1, 0);
-  table.offsets.reserve(firstFace[n] + 1);
+  reserveLargeArray(table.offsets, firstFace[n] + 1);
   for (PartFaces& part : faces) {
     const auto base = static_cast<std::uint32_t>(table.indices.size());
     table.indices.insert(table.indices.end(), part.indices.begin(), part.indices.end());

@@ -3,6 +3,7 @@
 #include "formats/off_body_parts.h"
 #include "formats/readers.h"
 #include "formats/text_parts.h"
+#include "platform/large_arrays.h"
 #include "platform/text_scanner.h"
 
 ReadResult readOffFile(const char* name) { return readTextModel(name, readOffText); }
@@ -35,15 +36,15 @@ ReadResult readOff(TextScanner& scan, const char* name, std::size_t parts, std::
     if (readOffBodyInParts(body, numVertices, numFaces, parts, object)) return finishModel(std::move(model), name);
     object = MeshObject{};  // read number by number instead
   }
-  object.vertices.resize(3 * static_cast<std::size_t>(numVertices));
+  resizeLargeArray(object.vertices, 3 * static_cast<std::size_t>(numVertices));
   for (float& coordinate : object.vertices) {
     if (!scan.readFloat(coordinate)) return refuseDamaged(name);
   }
 
-  object.faces.offsets.reserve(static_cast<std::size_t>(numFaces) + 1);
+  reserveLargeArray(object.faces.offsets, static_cast<std::size_t>(numFaces) + 1);
   std::uint64_t indexGuess = 3 * static_cast<std::uint64_t>(numFaces);
   if (indexGuess > scan.bytesLeft() / 2) indexGuess = scan.bytesLeft() / 2;
-  object.faces.indices.reserve(static_cast<std::size_t>(indexGuess));
+  reserveLargeArray(object.faces.indices, static_cast<std::size_t>(indexGuess));
   std::vector<std::int32_t>& indices = object.faces.indices;
   for (std::int32_t f = 0; f < numFaces; ++f) {
     std::int32_t size = 0;

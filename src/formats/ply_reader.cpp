@@ -14,6 +14,7 @@
 
 #include "formats/binary_file.h"
 #include "formats/readers.h"
+#include "platform/large_arrays.h"
 #include "platform/text_scanner.h"
 
 namespace {
@@ -252,12 +253,13 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
     // A stated count is believed only as far as the body could hold it (a
     // text value takes a byte at least).
     if (element.count > bodyBytes / smallest) return refuseDamaged(name);
-    if (isVertex) object.vertices.reserve(object.vertices.size() + 3 * element.count);
+    if (isVertex) reserveLargeArray(object.vertices, object.vertices.size() + 3 * element.count);
     if (isFace && roles.corners >= 0) {
       // Triangles, mostly; never more indices than the body has room for.
       const std::size_t indexBytes = text ? 2 : sizeOf(element.properties[static_cast<std::size_t>(roles.corners)].type);
-      object.faces.offsets.reserve(object.faces.offsets.size() + element.count);
-      object.faces.indices.reserve(object.faces.indices.size() + std::min<std::uint64_t>(3 * element.count, bodyBytes / indexBytes));
+      reserveLargeArray(object.faces.offsets, object.faces.offsets.size() + element.count);
+      reserveLargeArray(object.faces.indices,
+                        object.faces.indices.size() + std::min<std::uint64_t>(3 * element.count, bodyBytes / indexBytes));
     }
     for (std::uint64_t r = 0; r < element.count; ++r) {
       float xyz[3] = {0, 0, 0};

@@ -12,6 +12,7 @@
 
 #include "formats/binary_file.h"
 #include "formats/readers.h"
+#include "platform/large_arrays.h"
 #include "platform/text_scanner.h"
 
 namespace {
@@ -71,7 +72,9 @@ class CornerTable {
   void resize(std::size_t count) {
     std::size_t capacity = 64;
     while (capacity < 2 * count) capacity *= 2;
-    std::vector<Slot> old(capacity, Slot{0, -1});
+    std::vector<Slot> old;
+    reserveLargeArray(old, capacity);
+    old.assign(capacity, Slot{0, -1});
     old.swap(slots_);
     mask_ = capacity - 1;
     for (const Slot& slot : old) {
@@ -92,7 +95,7 @@ class Welder {
  public:
   explicit Welder(MeshObject& object, std::size_t expected = 0)
       : object_(object), table_(expected, VertexKey{&object.vertices}) {
-    object_.vertices.reserve(3 * expected);
+    reserveLargeArray(object_.vertices, 3 * expected);
   }
 
   std::int32_t vertex(const float xyz[3]) {
@@ -160,8 +163,8 @@ ReadResult readBinaryStl(const std::uint8_t* bytes, std::uint32_t count, const c
   MeshObject& object = model[0];
   // Closed meshes have about half as many vertices as triangles.
   Welder welder(object, static_cast<std::size_t>(count) / 2 + 16);
-  object.faces.indices.resize(3 * static_cast<std::size_t>(count));
-  object.faces.offsets.resize(static_cast<std::size_t>(count) + 1);
+  resizeLargeArray(object.faces.indices, 3 * static_cast<std::size_t>(count));
+  resizeLargeArray(object.faces.offsets, static_cast<std::size_t>(count) + 1);
   for (std::uint32_t t = 0; t <= count; ++t) object.faces.offsets[t] = 3 * t;
   // The caller checked the size: every record is there. Each is a normal
   // (not used: the faces' own winding is drawn), three corners and two
