@@ -14,11 +14,13 @@
 #include <array>
 #include <cstring>
 #include <span>
+#include <type_traits>
 #include <string>
 #include <vector>
 
 #include "formats/binary_file.h"
 #include "formats/readers.h"
+#include "platform/large_arrays.h"
 
 namespace {
 
@@ -200,17 +202,27 @@ class GltfGeometry {
   }
 
   // Every value of an accessor, sparse substitutions made.
-  bool values(int accessorIndex, int type, std::vector<double>& out) const {
+  // (Indices come out as whole numbers of at most 32 bits, positions as
+  // doubles for the transform.)
+  template <typename T>
+  bool values(int accessorIndex, int type, std::vector<T>& out) const {
     Elements where;
     if (!elements(accessorIndex, type, where)) return false;
+    // Whole numbers only from the unsigned types indices are stored in (a
+    // float would not convert safely).
+    if (std::is_integral_v<T> && where.componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE &&
+        where.componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+        where.componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT) {
+      return false;
+    }
     if (where.count > budget_) return false;
     const int size = tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(where.componentType));
     const std::size_t n = static_cast<std::size_t>(where.components);
-    out.assign(where.count * n, 0.0);
+    out.assign(where.count * n, T{});
     for (std::size_t e = 0; where.data != nullptr && e < where.count; ++e) {
       for (std::size_t c = 0; c < n; ++c) {
-        out[e * n + c] = component(where.data + e * where.stride + c * static_cast<std::size_t>(size),
-                                   where.componentType, where.normalized);
+        out[e * n + c] = static_cast<T>(component(where.data + e * where.stride + c * static_cast<std::size_t>(size),
+                                                  where.componentType, where.normalized));
       }
     }
     const tinygltf::Accessor& accessor = gltf_.accessors[static_cast<std::size_t>(accessorIndex)];
@@ -233,9 +245,8 @@ class GltfGeometry {
       const double at = component(indices + k * static_cast<std::size_t>(indexSize), sparse.indices.componentType, false);
       if (!(at >= 0 && at < static_cast<double>(where.count))) return false;
       for (std::size_t c = 0; c < n; ++c) {
-        out[static_cast<std::size_t>(at) * n + c] =
-            component(replacements + k * elementSize + c * static_cast<std::size_t>(size), where.componentType,
-                      where.normalized);
+        out[static_cast<std::size_t>(at) * n + c] = static_cast<T>(component(
+            replacements + k * elementSize + c * static_cast<std::size_t>(size), where.componentType, where.normalized));
       }
     }
     return true;
@@ -251,17 +262,17 @@ class GltfGeometry {
     std::vector<double> xyz;
     if (!values(position->second, TINYGLTF_TYPE_VEC3, xyz)) return false;
     budget_ -= xyz.size() / 3;
-    std::vector<double> order;
+    std::vector<std::uint32_t> order;
     if (primitive.indices >= 0) {
       if (!values(primitive.indices, TINYGLTF_TYPE_SCALAR, order)) return false;
     } else {
       if (xyz.size() / 3 > budget_) return false;
       order.resize(xyz.size() / 3);
-      for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<double>(k);
+      for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<std::uint32_t>(k);
     }
     budget_ -= order.size();
     MeshObject& object = model_.emplace_back();
-    object.vertices.resize(xyz.size());
+    resizeLargeArray(object.vertices, xyz.size());
     for (std::size_t v = 0; v < xyz.size(); v += 3) {
       for (int row = 0; row < 3; ++row) {
         object.vertices[v + static_cast<std::size_t>(row)] = static_cast<float>(
@@ -270,15 +281,16 @@ class GltfGeometry {
     }
     // An index past the vertices (or past 32 bits) is kept as -1: its face
     // is dropped with the others that name missing vertices.
-    auto corner = [&](std::size_t k) {
-      return order[k] < static_cast<double>(xyz.size() / 3) ? static_cast<std::int32_t>(order[k]) : -1;
+    auto corner = [&, vertices = xyz.size() / 3](std::size_t k) {
+      return order[k] < vertices ? static_cast<std::int32_t>(order[k]) : -1;
     };
     const std::size_t n = order.size();
     const std::size_t triangles = mode == TINYGLTF_MODE_TRIANGLES ? n / 3 : (n >= 3 ? n - 2 : 0);
-    object.faces.indices.reserve(3 * triangles);
-    object.faces.offsets.reserve(triangles + 1);
+    resizeLargeArray(object.faces.indices, 3 * triangles);
+    resizeLargeArray(object.faces.offsets, triangles + 1);
     for (std::size_t t = 0; t < triangles; ++t) {
-      std::span<std::int32_t> face = object.faces.append(3);
+      object.faces.offsets[t + 1] = static_cast<std::uint32_t>(3 * (t + 1));
+      std::int32_t* face = &object.faces.indices[3 * t];
       if (mode == TINYGLTF_MODE_TRIANGLES) {
         face[0] = corner(3 * t), face[1] = corner(3 * t + 1), face[2] = corner(3 * t + 2);
       } else if (mode == TINYGLTF_MODE_TRIANGLE_STRIP) {
