@@ -129,7 +129,8 @@ TEST(GltfReader, DeepAndWideStructuresAreBounded) {
   const std::string triangle = "\"buffers\":[{\"byteLength\":36,\"uri\":\"data:application/octet-stream;base64,"
                                "AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA\"}],"
                                "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],"
-                               "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],"
+                               "\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"},"
+                               "{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"SCALAR\"}],"
                                "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}],";
   std::string chain = "{\"asset\":{\"version\":\"2.0\"}," + triangle + "\"nodes\":[";
   for (int k = 0; k < 100000; ++k) chain += "{\"children\":[" + std::to_string(k + 1) + "]},";
@@ -146,6 +147,11 @@ TEST(GltfReader, DeepAndWideStructuresAreBounded) {
       {"brackets inside a string are text", "{\"asset\":{\"version\":\"2.0\",\"x\":\"" + std::string(1000, '[') + "\"}}",
        ReadFailure::None},
       {"a chain of 100,001 nodes", chain, ReadFailure::None},
+      {"indices stored as floats",
+       "{\"asset\":{\"version\":\"2.0\"}," + triangle.substr(0, triangle.find("\"meshes\"")) +
+           "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0},\"indices\":1}]}],"
+           "\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}]}",
+       ReadFailure::Damaged},
       {"a node with two parents", base + "\"nodes\":[{\"children\":[2]},{\"children\":[2]},{\"mesh\":0}],\"scenes\":[{\"nodes\":[0,1]}]}",
        ReadFailure::Damaged},
       // 2,000 copies of 3,000 zeros from 40 kB: far more than a file that size may give.
