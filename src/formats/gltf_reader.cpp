@@ -363,7 +363,7 @@ ReadResult readGltfFile(const char* name) {
   if (bytes.size() > UINT32_MAX) return refuseDamaged(name);
   const std::string path(name);
   const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 
   tinygltf::TinyGLTF parser;
   parser.SetFsCallbacks({fileExists, samePath, readNamedFile, writeNothing, nullptr});
@@ -372,17 +372,13 @@ ReadResult readGltfFile(const char* name) {
   std::string error, warning;
   const auto size = static_cast<unsigned int>(bytes.size());
   const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
-  if (binary) {
-    // A binary file states its own length: less than that is a cut file.
-    ByteCursor in(bytes);
-    in.skip(8);
-    if (in.u32le() > bytes.size()) return refuseDamaged(name);
-  }
   // The JSON: the whole of a text file, the first chunk of a binary one.
   std::string_view json(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (binary) {
     ByteCursor in(bytes);
-    in.skip(12);
+    in.skip(8);
+    // A binary file states its own length: less than that is a cut file.
+    if (in.u32le() > bytes.size()) return refuseDamaged(name);
     json = json.substr(std::min<std::size_t>(20, json.size()), in.u32le());
   }
   if (!nestedWithin(json, kDeepestNesting)) return refuseDamaged(name);
