@@ -20,8 +20,9 @@ inline ReadResult loadBinaryFile(const char* name, std::vector<std::uint8_t>& by
 }
 
 // A model file's bytes for readers that go over big files: a regular file of
-// a megabyte or more is mapped (no copy, no second buffer), anything else is
-// read into memory.
+// a megabyte or more is mapped (no copy, no second buffer; pages come in as
+// they are first read, so a header refused costs nothing of the rest),
+// anything else is read into memory.
 class FileBytes {
  public:
   // A result that is true, or the reader's "no model".
@@ -30,7 +31,7 @@ class FileBytes {
     if (!file_) return refuseUnopened(name);
     struct stat info {};
     if (fstat(fileno(file_.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= (1 << 20)) {
-      mapped_ = MappedFile::map(fileno(file_.get()), static_cast<std::uint64_t>(info.st_size), true);
+      mapped_ = MappedFile::map(fileno(file_.get()), static_cast<std::uint64_t>(info.st_size));
       if (mapped_ != nullptr) return ReadResult(Model{});
     }
     return readWholeFile(file_.get(), copy_) ? ReadResult(Model{}) : refuseUnopened(name);

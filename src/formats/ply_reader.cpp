@@ -66,8 +66,12 @@ struct Header {
 
 // Splits the header into words line by line, up to and with `end_header`.
 // False for anything that is not a PLY header this reader knows.
+// Headers are a few hundred bytes; the search for their end stops here, so
+// that a big file that is no PLY file is not read through.
+constexpr std::size_t kLongestHeader = std::size_t{1} << 20;
+
 bool parseHeader(const FileBytes& bytes, Header& header) {
-  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), kLongestHeader));
   std::size_t at = 0;
   bool first = true, sawFormat = false;
   while (at < text.size()) {

@@ -176,9 +176,21 @@ ReadResult readBinaryStl(const std::uint8_t* bytes, std::uint32_t count, const c
   return finishModel(std::move(model), name);
 }
 
+// The next word; an empty one, which no rule takes, for a run of text longer
+// than any word of the format: that is not read into memory.
+bool readWord(TextScanner& scan, std::string& token) {
+  std::string_view next;
+  if (!scan.peekToken(next)) return false;
+  if (next.size() >= 255) {
+    token.clear();
+    return true;
+  }
+  return scan.readToken(token);
+}
+
 bool expect(TextScanner& scan, const char* word) {
   std::string token;
-  return scan.readToken(token) && token == word;
+  return readWord(scan, token) && token == word;
 }
 
 ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
@@ -186,7 +198,7 @@ ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
   Model model;
   std::unique_ptr<Welder> welder;
   std::string token;
-  while (scan.readToken(token)) {
+  while (readWord(scan, token)) {
     if (token == "solid") {
       model.emplace_back();
       welder = std::make_unique<Welder>(model.back());
@@ -201,7 +213,7 @@ ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
         return refuseDamaged(name);
       }
       std::vector<std::int32_t> corners;
-      while (scan.readToken(token) && token == "vertex") {
+      while (readWord(scan, token) && token == "vertex") {
         float xyz[3];
         if (!scan.readFloat(xyz[0]) || !scan.readFloat(xyz[1]) || !scan.readFloat(xyz[2])) return refuseDamaged(name);
         corners.push_back(welder->vertex(xyz));

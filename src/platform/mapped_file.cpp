@@ -73,13 +73,12 @@ int claimSlot() {
 
 }  // namespace
 
-std::unique_ptr<MappedFile> MappedFile::map(int descriptor, std::uint64_t size, bool wholeNow) {
+std::unique_ptr<MappedFile> MappedFile::map(int descriptor, std::uint64_t size) {
   if (size == 0 || size > SIZE_MAX / 2) return nullptr;
   installHandler();
   const int slot = claimSlot();
   if (slot < 0) return nullptr;  // without a guard, no mapping
-  void* data = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE | (wholeNow ? MAP_POPULATE : 0),
-                    descriptor, 0);
+  void* data = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, descriptor, 0);
   if (data == MAP_FAILED) {
     slots[slot].taken.store(false);
     return nullptr;

@@ -14,9 +14,7 @@ class MappedFile {
  public:
   // Maps `size` bytes of the open file from its start; nullptr when the
   // system will not map it (the caller reads the file as a stream then).
-  // `wholeNow` reads every page in at once, for a reader that goes over the
-  // whole file at once; otherwise pages come in as they are first read.
-  static std::unique_ptr<MappedFile> map(int descriptor, std::uint64_t size, bool wholeNow = false);
+  static std::unique_ptr<MappedFile> map(int descriptor, std::uint64_t size);
   ~MappedFile();
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;

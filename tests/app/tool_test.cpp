@@ -270,16 +270,26 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
     for (int k = 0; k < bytes; ++k) out += static_cast<char>(v >> (8 * k));
     return out;
   };
-  const std::string mesh = le(0x4000, 2) + le(14, 4) + std::string("A\0", 2) + le(0x4100, 2) + le(6, 4);
-  const std::string meshes = repeated(mesh, 18 << 20);
-  writeTextFile(dir.file("empty-meshes.3ds"), le(0x4D4D, 2) + le(static_cast<std::uint32_t>(meshes.size() + 12), 4) +
-                                                  le(0x3D3D, 2) + le(static_cast<std::uint32_t>(meshes.size() + 6), 4) + meshes);
-  const std::string points = repeated(std::string("PNTS\0\0\0\0", 8), 24 << 20);
-  writeTextFile(dir.file("empty-points.lwo"), "FORM" + std::string{static_cast<char>((points.size() + 4) >> 24), static_cast<char>((points.size() + 4) >> 16),
-                                                                    static_cast<char>((points.size() + 4) >> 8), static_cast<char>(points.size() + 4)} + "LWOB" + points);
+  {
+    // Written and let go: the tool's children must not inherit this memory.
+    const std::string mesh = le(0x4000, 2) + le(14, 4) + std::string("A\0", 2) + le(0x4100, 2) + le(6, 4);
+    const std::string meshes = repeated(mesh, 18 << 20);
+    writeTextFile(dir.file("empty-meshes.3ds"), le(0x4D4D, 2) + le(static_cast<std::uint32_t>(meshes.size() + 12), 4) +
+                                                    le(0x3D3D, 2) + le(static_cast<std::uint32_t>(meshes.size() + 6), 4) + meshes);
+  }
+  {
+    const std::string points = repeated(std::string("PNTS\0\0\0\0", 8), 24 << 20);
+    writeTextFile(dir.file("empty-points.lwo"), "FORM" + std::string{static_cast<char>((points.size() + 4) >> 24), static_cast<char>((points.size() + 4) >> 16),
+                                                                      static_cast<char>((points.size() + 4) >> 8), static_cast<char>(points.size() + 4)} + "LWOB" + points);
+  }
   writeTextFile(dir.file("bare-faces.dxf"), repeated("0\n3DFACE\n", 18 << 20));
   writeTextFile(dir.file("huge.bmp"), "BM" + le(54, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(32768, 4) + le(32768, 4) +
                                           le(1 | 24 << 16, 4) + std::string(24, '\0'));
+  // A gigabyte (a hole: it takes no disk) behind a start that names a
+  // format: neither the header search nor a word may read it all.
+  writeTextFile(dir.file("no-header-end.ply"), "ply\n");
+  writeTextFile(dir.file("endless-word.stl"), "solid x\n");
+  for (const char* name : {"no-header-end.ply", "endless-word.stl"}) std::filesystem::resize_file(dir.file(name), 1u << 30);
   mkfifo(dir.file("pipe.off").c_str(), 0600);
   symlink("/dev/zero", dir.file("zero.3ds").c_str());
   // The sanitizer build keeps freed memory in quarantine and shadows all of
@@ -305,6 +315,8 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
       {"render " + cube + " " + dir.file("o.bmp") + " --background " + dir.file("huge.bmp"), 1, 1, 10},
       {"render " + cube + " " + dir.file("o.bmp") + " --size 16384x16384", 1, 1, 10},
       {"info " + dir.file("zero.3ds"), 2, 10, 40},
+      {"info " + dir.file("no-header-end.ply"), 255, 1, 10},
+      {"info " + dir.file("endless-word.stl"), 2, 1, 10},
   };
   for (const auto& c : cases) {
     const ToolRun run = runTool(c.arguments, dir);
