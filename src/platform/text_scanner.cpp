@@ -423,15 +423,24 @@ bool TextScanner::readToken(std::string& token) {
   token.clear();
   for (;;) {
     std::size_t start = pos_;
-    while (pos_ < end_ && !isBlank(static_cast<unsigned char>(data_[pos_]))) ++pos_;
-    token.append(data_ + start, pos_ - start);
-    if (pos_ < end_ || inputEnded_) return true;
+    // A mapped file is gone through a step at a time, its pages given back
+    // behind: an endless run must not hold the whole file.
+    const std::size_t stop = mapped_ != nullptr ? std::min(end_, pos_ + kReleaseStep) : end_;
+    while (pos_ < stop && !isBlank(static_cast<unsigned char>(data_[pos_]))) ++pos_;
+    token.append(data_ + start, std::min(pos_ - start, kLongestToken - token.size()));
+    if (pos_ < stop) return true;
+    if (pos_ < end_) {
+      releaseScanned();
+      continue;
+    }
+    if (inputEnded_) return true;
     refill();
     if (pos_ >= end_) return true;
   }
 }
 
 bool TextScanner::readLine(std::string& line, std::size_t maxChars) {
+  releaseScanned();
   line.clear();
   fill(1);
   if (pos_ >= end_) return false;

@@ -41,8 +41,12 @@ class TextScanner {
   bool readInt(std::int32_t& value);
   // "%f": decimal and hexadecimal forms, inf, infinity and nan, any case.
   bool readFloat(float& value);
-  // "%s": one run of non-blank characters, whole at any length.
+  // "%s": one run of non-blank characters, read whole at any length; of a
+  // run longer than kLongestToken (no word or number of a model format is),
+  // only the first kLongestToken characters are kept, so that a file of one
+  // endless run costs no copy of itself.
   bool readToken(std::string& token);
+  static constexpr std::size_t kLongestToken = std::size_t{1} << 16;
   // A blank or a line break in a format: skips all white space.
   void skipWhitespace();
   // fgets with room for maxChars characters: stops after maxChars characters

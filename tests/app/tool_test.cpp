@@ -289,7 +289,11 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
   // format: neither the header search nor a word may read it all.
   writeTextFile(dir.file("no-header-end.ply"), "ply\n");
   writeTextFile(dir.file("endless-word.stl"), "solid x\n");
-  for (const char* name : {"no-header-end.ply", "endless-word.stl"}) std::filesystem::resize_file(dir.file(name), 1u << 30);
+  writeTextFile(dir.file("endless-word.off"), "OFF");
+  writeTextFile(dir.file("endless-word.vtk"), "# vtk DataFile Version 2.0\nx\nASCII\n");
+  for (const char* name : {"no-header-end.ply", "endless-word.stl", "endless-word.off", "endless-word.vtk"}) {
+    std::filesystem::resize_file(dir.file(name), 1u << 30);
+  }
   mkfifo(dir.file("pipe.off").c_str(), 0600);
   symlink("/dev/zero", dir.file("zero.3ds").c_str());
   // The sanitizer build keeps freed memory in quarantine and shadows all of
@@ -317,6 +321,8 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
       {"info " + dir.file("zero.3ds"), 2, 10, 40},
       {"info " + dir.file("no-header-end.ply"), 255, 1, 10},
       {"info " + dir.file("endless-word.stl"), 2, 1, 10},
+      {"info " + dir.file("endless-word.off"), 255, 4, 10},
+      {"info " + dir.file("endless-word.vtk"), 255, 4, 10},
   };
   for (const auto& c : cases) {
     const ToolRun run = runTool(c.arguments, dir);
