@@ -1,5 +1,5 @@
-// Writes the benchmark grid as OBJ, OFF, binary STL and binary little-endian
-// PLY: make_grid_models CELLS FOLDER.
+// Writes the benchmark grid as OBJ, OFF, binary STL, binary little-endian
+// PLY and binary glTF: make_grid_models CELLS FOLDER.
 // 708 cells give 1,002,528 triangles; 2240 about ten million.
 #include <cstdio>
 #include <cstdint>
@@ -50,5 +50,28 @@ int main(int argc, char** argv) {
     std::fwrite(&corners, 1, 1, ply);
     std::fwrite(face.data(), sizeof(std::int32_t), 3, ply);
   }
-  return std::fclose(obj) == 0 && std::fclose(off) == 0 && std::fclose(stl) == 0 && std::fclose(ply) == 0 ? 0 : 1;
+  // glTF: positions, then uint32 indices, in the binary chunk.
+  std::FILE* glb = std::fopen((folder + "/grid.glb").c_str(), "wb");
+  if (glb == nullptr) return 1;
+  const std::size_t positions = 4 * grid.vertices.size(), indices = 4 * grid.faces.indices.size();
+  std::string json = "{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"byteLength\":" + std::to_string(positions + indices) +
+                     "}],\"bufferViews\":[{\"buffer\":0,\"byteLength\":" + std::to_string(positions) +
+                     "},{\"buffer\":0,\"byteOffset\":" + std::to_string(positions) + ",\"byteLength\":" + std::to_string(indices) +
+                     "}],\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":" + std::to_string(grid.numVertices()) +
+                     ",\"type\":\"VEC3\"},{\"bufferView\":1,\"componentType\":5125,\"count\":" +
+                     std::to_string(grid.faces.indices.size()) + ",\"type\":\"SCALAR\"}],\"meshes\":[{\"primitives\":"
+                     "[{\"attributes\":{\"POSITION\":0},\"indices\":1}]}],\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}]}";
+  json.resize((json.size() + 3) / 4 * 4, ' ');
+  const std::uint32_t glbHeader[5] = {0x46546C67u, 2, static_cast<std::uint32_t>(28 + json.size() + positions + indices),
+                                   static_cast<std::uint32_t>(json.size()), 0x4E4F534Au};
+  const std::uint32_t binHeader[2] = {static_cast<std::uint32_t>(positions + indices), 0x004E4942u};
+  std::fwrite(glbHeader, 4, 5, glb);
+  std::fwrite(json.data(), 1, json.size(), glb);
+  std::fwrite(binHeader, 4, 2, glb);
+  std::fwrite(grid.vertices.data(), 1, positions, glb);
+  std::fwrite(grid.faces.indices.data(), 1, indices, glb);
+  return std::fclose(obj) == 0 && std::fclose(off) == 0 && std::fclose(stl) == 0 && std::fclose(ply) == 0 &&
+                 std::fclose(glb) == 0
+             ? 0
+             : 1;
 }

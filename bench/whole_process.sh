@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Whole-process loading, medians of 7 alternating runs: milliseconds (the
 # time command's own start included) and peak MiB of
-#   tessera-tool info on FOLDER/grid.obj, grid.off, grid.stl and grid.ply, and a
+#   tessera-tool info on FOLDER/grid.obj, grid.off, grid.stl, grid.ply and
+#   grid.glb, and a
 #   tinyobjloader program on grid.obj (the yardstick); grid.obj again on one
 #   core only.
 #   bench/whole_process.sh BUILD FOLDER [OTHER-TESSERA-TOOL]
@@ -23,6 +24,7 @@ for round in 1 2 3 4 5 6 7; do
   run "tessera-tool info grid.off" "$build/src/tessera-tool" info "$folder/grid.off"
   run "tessera-tool info grid.stl" "$build/src/tessera-tool" info "$folder/grid.stl"
   run "tessera-tool info grid.ply" "$build/src/tessera-tool" info "$folder/grid.ply"
+  run "tessera-tool info grid.glb" "$build/src/tessera-tool" info "$folder/grid.glb"
   run "one core: info grid.obj" taskset -c 0 "$build/src/tessera-tool" info "$folder/grid.obj"
   if [ -n "$other" ]; then
     run "other tool info grid.obj" "$other" info "$folder/grid.obj"
