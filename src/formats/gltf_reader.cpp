@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <span>
 #include <type_traits>
 #include <string>
@@ -382,9 +384,18 @@ ReadResult readGltfFile(const char* name) {
     json = json.substr(std::min<std::size_t>(20, json.size()), in.u32le());
   }
   if (!nestedWithin(json, kDeepestNesting)) return refuseDamaged(name);
-  const bool parsed = binary ? parser.LoadBinaryFromMemory(&gltf, &error, &warning, bytes.data(), size, folder)
-                             : parser.LoadASCIIFromString(&gltf, &error, &warning,
-                                                          reinterpret_cast<const char*>(bytes.data()), size, folder);
+  bool parsed = false;
+  // The parser throws on some malformed files (a buffer of length 0 in a
+  // binary file reads its element 0): that file is not a glTF file we read.
+  try {
+    parsed = binary ? parser.LoadBinaryFromMemory(&gltf, &error, &warning, bytes.data(), size, folder)
+                    : parser.LoadASCIIFromString(&gltf, &error, &warning, reinterpret_cast<const char*>(bytes.data()),
+                                                 size, folder);
+  } catch (const std::bad_alloc&) {
+    throw;  // the dispatch says the file needs more memory than there is
+  } catch (const std::exception&) {
+    error = "the glTF parser stopped on malformed data\n";
+  }
   if (!parsed) {
     debugMessage("%s", error.c_str());
     return refuseHeader("File, %s, is not a valid glTF file.\n", name);
