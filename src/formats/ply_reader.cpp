@@ -64,12 +64,12 @@ struct Header {
   std::size_t bodyStart = 0;
 };
 
-// Splits the header into words line by line, up to and with `end_header`.
-// False for anything that is not a PLY header this reader knows.
 // Headers are a few hundred bytes; the search for their end stops here, so
 // that a big file that is no PLY file is not read through.
 constexpr std::size_t kLongestHeader = std::size_t{1} << 20;
 
+// Splits the header into words line by line, up to and with `end_header`.
+// False for anything that is not a PLY header this reader knows.
 bool parseHeader(const FileBytes& bytes, Header& header) {
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), kLongestHeader));
   std::size_t at = 0;
