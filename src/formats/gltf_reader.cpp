@@ -178,23 +178,14 @@ class GltfGeometry {
       std::memcpy(&value, at, sizeof value);
       return value;
     };
+    // A normalised integer stands for its value over the type's largest,
+    // the most negative one clamped to -1.
+    auto scaled = [normalized](double value, double largest) { return normalized ? std::max(value / largest, -1.0) : value; };
     switch (type) {
-      case TINYGLTF_COMPONENT_TYPE_BYTE: {
-        const double v = read(std::int8_t{});
-        return normalized ? std::max(v / 127.0, -1.0) : v;
-      }
-      case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: {
-        const double v = read(std::uint8_t{});
-        return normalized ? v / 255.0 : v;
-      }
-      case TINYGLTF_COMPONENT_TYPE_SHORT: {
-        const double v = read(std::int16_t{});
-        return normalized ? std::max(v / 32767.0, -1.0) : v;
-      }
-      case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
-        const double v = read(std::uint16_t{});
-        return normalized ? v / 65535.0 : v;
-      }
+      case TINYGLTF_COMPONENT_TYPE_BYTE: return scaled(read(std::int8_t{}), 127.0);
+      case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return scaled(read(std::uint8_t{}), 255.0);
+      case TINYGLTF_COMPONENT_TYPE_SHORT: return scaled(read(std::int16_t{}), 32767.0);
+      case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: return scaled(read(std::uint16_t{}), 65535.0);
       case TINYGLTF_COMPONENT_TYPE_INT: return read(std::int32_t{});
       case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT: return read(std::uint32_t{});
       case TINYGLTF_COMPONENT_TYPE_FLOAT: return read(float{});
