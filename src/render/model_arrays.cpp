@@ -18,7 +18,9 @@ ObjectArrays makeFillArrays(const MeshObject& object, bool trianglesOnly) {
   ObjectArrays arrays;
   const FaceTable& faces = object.faces;
   const std::size_t count = faces.count();
-  arrays.facesAreTriangles = faces.indices.size() == 3 * count;
+  // Only a format drawn as triangles may use the face table itself: GL splits
+  // a polygon, a three-cornered one too, in its own corner order below.
+  arrays.facesAreTriangles = trianglesOnly && faces.indices.size() == 3 * count;
   for (std::size_t f = 0; f < count && arrays.facesAreTriangles; ++f) {
     arrays.facesAreTriangles = faces.offsets[f + 1] - faces.offsets[f] == 3;
   }
@@ -31,7 +33,14 @@ ObjectArrays makeFillArrays(const MeshObject& object, bool trianglesOnly) {
       continue;
     }
     const auto face = faces[f];
-    const std::size_t corners = cornersDrawn(face.size(), trianglesOnly);
+    if (trianglesOnly) {
+      if (face.size() >= 3) {
+        arrays.triangles.insert(arrays.triangles.end(), {static_cast<std::uint32_t>(face[0]), static_cast<std::uint32_t>(face[1]),
+                                                         static_cast<std::uint32_t>(face[2])});
+      }
+      continue;
+    }
+    const std::size_t corners = cornersDrawn(face.size(), false);
     // Corners in the order GL's own polygon split gives them (k, k + 1, 0),
     // so that interpolated fog and depth come out to the same bits.
     for (std::size_t k = 1; k + 1 < corners; ++k) {

@@ -11,8 +11,9 @@
 
 struct ObjectArrays {
   // Filled passes: three indices a triangle; a convex face becomes the fan
-  // GL makes of a polygon (corner 0 with each later pair). Empty and unused
-  // when every face is already a triangle: the face table serves as it is.
+  // GL makes of a polygon (corner 0 with each later pair, in GL's order).
+  // Empty and unused when the format draws triangles and every face is one:
+  // the face table serves as it is.
   std::vector<std::uint32_t> triangles;
   bool facesAreTriangles = false;
   // Concave faces, filled from their own triangles (corners copied).

@@ -217,6 +217,16 @@ TEST(Tool, ModelAroundTheOriginKeepsItsPicture) {
   }
 }
 
+TEST(Tool, TrianglesOfAPolygonFormatFillAsGlSplitsPolygons) {
+  // Golden drawn face by face as GL polygons: drawn from arrays, the
+  // triangles must keep GL's corner order to the last bit of fog.
+  TempDir dir;
+  const std::string data = TESSERA_SOURCE_DIR "/tests/data/render/";
+  const std::string out = dir.file("sphere.bmp");
+  ASSERT_EQ(runTool("render " + data + "sphere16x8.off " + out + " --size 128x128 --turn 45,0,1,1", dir).status, 0);
+  EXPECT_TRUE(readTextFile(out) == readTextFile(data + "sphere16x8_solid.bmp"));
+}
+
 TEST(Tool, OutputsAreWrittenWholeOrNotAtAll) {
   TempDir dir;
   const std::string in = writeModelFile(dir.file("torus.off"), makeTorus(48, 24, 2.0f, 0.6f));
