@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -239,10 +238,10 @@ class ObjFiller {
 
 }  // namespace
 
-ReadResult readObjTextInParts(std::string_view text, const char* name, std::size_t parts) {
+ReadResult readObjTextInParts(std::string_view text, const char* name, std::size_t parts, PartThreads threads) {
   const std::vector<std::string_view> runs = splitAtLines(text, parts);
   std::vector<Counts> counts(runs.size());
-  forEachPartSideBySide(runs.size(), [&](std::size_t k) {
+  forEachPart(runs.size(), threads, [&](std::size_t k) {
     forEachBlock(runs[k], [&](const char* p, const char* end) {
       countBlock(p, end, counts[k]);
       return true;
@@ -260,16 +259,20 @@ ReadResult readObjTextInParts(std::string_view text, const char* name, std::size
   MeshObject& object = model[0];
   // Made (and so cleared) side by side too: clearing tens of megabytes takes
   // a good part of the time.
-  std::thread clearIndices([&] { resizeLargeArray(object.faces.indices, total.group); });
-  resizeLargeArray(object.vertices, 3 * total.vertex);
-  resizeLargeArray(object.faces.offsets, total.face + 1);
-  clearIndices.join();
+  forEachPart(2, threads, [&](std::size_t k) {
+    if (k == 0) {
+      resizeLargeArray(object.faces.indices, total.group);
+    } else {
+      resizeLargeArray(object.vertices, 3 * total.vertex);
+      resizeLargeArray(object.faces.offsets, total.face + 1);
+    }
+  });
   std::vector<ObjFiller> fillers;
   for (std::size_t k = 0; k < runs.size(); ++k) {
     fillers.emplace_back(object, static_cast<std::int64_t>(total.vertex), starts[k], starts[k + 1]);
   }
   std::vector<char> read(runs.size(), 0);
-  forEachPartSideBySide(runs.size(), [&](std::size_t k) {
+  forEachPart(runs.size(), threads, [&](std::size_t k) {
     read[k] = forEachBlock(runs[k], [&](const char* p, const char* end) { return fillers[k].fillBlock(p, end); }) &&
               fillers[k].allVerticesRead();
   });

@@ -97,7 +97,7 @@ bool readFaceLine(const char* p, const char* lineEnd, PartFaces& faces) {
 }  // namespace
 
 bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::int32_t numFaces, std::size_t parts,
-                        MeshObject& object) {
+                        PartThreads threads, MeshObject& object) {
   // The rest of the header's line must be blank.
   const char* lf = static_cast<const char*>(std::memchr(body.data(), '\n', body.size()));
   const char* start = lf != nullptr ? lf + 1 : body.data() + body.size();
@@ -113,7 +113,7 @@ bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::in
 
   // First pass: each part's lines, which number every line.
   std::vector<std::uint64_t> firstLine(n + 1, 0);
-  forEachPartSideBySide(n, [&](std::size_t k) {
+  forEachPart(n, threads, [&](std::size_t k) {
     forEachBlock(runs[k], [&](const char* p, const char* end) {
       firstLine[k + 1] += countLineFeeds(p, end);
       return true;
@@ -127,7 +127,7 @@ bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::in
   resizeLargeArray(object.vertices, 3 * vertexLines);
   std::vector<PartFaces> faces(n);
   std::vector<char> read(n, 0);
-  forEachPartSideBySide(n, [&](std::size_t k) {
+  forEachPart(n, threads, [&](std::size_t k) {
     if (firstLine[k] >= usedLines) {
       read[k] = 1;
       return;

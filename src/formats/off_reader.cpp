@@ -11,8 +11,8 @@ ReadResult readOffFile(const char* name) { return readTextModel(name, readOffTex
 namespace {
 
 // Reads the header number by number, then a body bigger than `above` in
-// `parts` side by side when it is laid out as writers lay it out.
-ReadResult readOff(TextScanner& scan, const char* name, std::size_t parts, std::size_t above) {
+// `parts` when it is laid out as writers lay it out.
+ReadResult readOff(TextScanner& scan, const char* name, std::size_t parts, std::size_t above, PartThreads threads) {
   std::string header;
   if (!scan.readToken(header)) return refuseDamaged(name);  // an empty file
   if (header != "OFF" && header != "off") return refuseHeader("File, %s, is not a valid OFF file.\n", name);
@@ -33,7 +33,7 @@ ReadResult readOff(TextScanner& scan, const char* name, std::size_t parts, std::
   MeshObject& object = model[0];
   if (const std::string_view body = scan.restInMemory(); body.size() > above) {
     scan.expectAnotherPass();  // two passes
-    if (readOffBodyInParts(body, numVertices, numFaces, parts, object)) return finishModel(std::move(model), name);
+    if (readOffBodyInParts(body, numVertices, numFaces, parts, threads, object)) return finishModel(std::move(model), name);
     object = MeshObject{};  // read number by number instead
   }
   resizeLargeArray(object.vertices, 3 * static_cast<std::size_t>(numVertices));
@@ -64,10 +64,10 @@ ReadResult readOff(TextScanner& scan, const char* name, std::size_t parts, std::
 
 ReadResult readOffText(TextScanner& scan, const char* name) { 
   const std::size_t parts = partsForThisMachine();
-  return readOff(scan, name, parts, parts > 1 ? kReadInPartsAbove : SIZE_MAX);
+  return readOff(scan, name, parts, parts > 1 ? kReadInPartsAbove : SIZE_MAX, PartThreads::own);
 }
 
-ReadResult readOffTextInParts(std::string_view text, const char* name, std::size_t parts) {
+ReadResult readOffTextInParts(std::string_view text, const char* name, std::size_t parts, PartThreads threads) {
   TextScanner scan(text.data(), text.size());
-  return readOff(scan, name, parts, 0);
+  return readOff(scan, name, parts, 0, threads);
 }

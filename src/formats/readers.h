@@ -6,19 +6,23 @@
 #include <string_view>
 
 #include "formats/reader_support.h"
+#include "formats/text_parts.h"
 
 // OFF: one object.
 ReadResult readOffFile(const char* name);
 ReadResult readOffText(TextScanner& scan, const char* name);
 // The same read of OFF text in memory, its body cut at line ends into `parts`
-// runs read side by side where its layout allows; big files are read so.
-ReadResult readOffTextInParts(std::string_view text, const char* name, std::size_t parts);
+// runs read as `threads` says where its layout allows; big files are read
+// so, side by side.
+ReadResult readOffTextInParts(std::string_view text, const char* name, std::size_t parts,
+                              PartThreads threads = PartThreads::own);
 // Wavefront OBJ: one object; faces whose groups name no vertex are dropped.
 ReadResult readObjFile(const char* name);
 ReadResult readObjText(TextScanner& scan, const char* name);
 // The same read of OBJ text in memory, cut at line ends into `parts` runs
-// that are read side by side; big files are read so.
-ReadResult readObjTextInParts(std::string_view text, const char* name, std::size_t parts);
+// that are read as `threads` says; big files are read so, side by side.
+ReadResult readObjTextInParts(std::string_view text, const char* name, std::size_t parts,
+                              PartThreads threads = PartThreads::own);
 // Legacy VTK polygon data (count-prefixed cells and the version-5 offsets
 // and connectivity arrays): one object.
 ReadResult readVtkFile(const char* name);

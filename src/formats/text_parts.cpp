@@ -44,7 +44,11 @@ std::vector<std::string_view> splitAtLines(std::string_view text, std::size_t pa
   return runs;
 }
 
-void forEachPartSideBySide(std::size_t count, const std::function<void(std::size_t)>& visit) {
+void forEachPart(std::size_t count, PartThreads threads, const std::function<void(std::size_t)>& visit) {
+  if (threads == PartThreads::caller) {
+    for (std::size_t k = 0; k < count; ++k) visit(k);
+    return;
+  }
   std::vector<std::thread> workers;
   for (std::size_t k = 1; k < count; ++k) workers.emplace_back(visit, k);
   if (count > 0) visit(0);  // this thread takes the first part

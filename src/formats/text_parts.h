@@ -19,8 +19,13 @@ std::size_t partsForThisMachine();
 // The text cut into at most `parts` runs of whole lines, in order.
 std::vector<std::string_view> splitAtLines(std::string_view text, std::size_t parts);
 
-// Calls `visit(k)` for every k below `count`, each on a thread of its own.
-void forEachPartSideBySide(std::size_t count, const std::function<void(std::size_t)>& visit);
+// Where the parts of a text run: side by side, each on a thread of its own,
+// or one after another on the calling thread with the same results (for the
+// fuzz targets, where starting threads took nearly all of the time).
+enum class PartThreads { own, caller };
+
+// Calls `visit(k)` for every k below `count`.
+void forEachPart(std::size_t count, PartThreads threads, const std::function<void(std::size_t)>& visit);
 
 // Calls `visit(begin, end)` on each block of whole lines of the run in order,
 // then gives back the pages of a mapped file behind the block and counts it

@@ -34,16 +34,20 @@ struct Case {
   std::string text;
 };
 
-// Each text read in 1 to 5000 parts against one run through the scanner.
+// Each text read in 1 to 5000 parts, on threads of their own and in turn,
+// against one run through the scanner.
 void expectSameInParts(const std::vector<Case>& cases, ReadResult (*oneRun)(TextScanner&, const char*),
-                       ReadResult (*inParts)(std::string_view, const char*, std::size_t)) {
+                       ReadResult (*inParts)(std::string_view, const char*, std::size_t, PartThreads)) {
   for (const Case& c : cases) {
     const std::string whole = outcome([&] {
       TextScanner scan(c.text.data(), c.text.size());
       return oneRun(scan, "model");
     });
     for (std::size_t parts : {1, 2, 3, 7, 5000}) {
-      EXPECT_EQ(outcome([&] { return inParts(c.text, "model", parts); }), whole) << c.what << ", " << parts << " parts";
+      for (PartThreads threads : {PartThreads::own, PartThreads::caller}) {
+        EXPECT_EQ(outcome([&] { return inParts(c.text, "model", parts, threads); }), whole)
+            << c.what << ", " << parts << " parts" << (threads == PartThreads::own ? "" : " in turn");
+      }
     }
   }
 }
