@@ -84,6 +84,10 @@ std::unique_ptr<MappedFile> MappedFile::map(int descriptor, std::uint64_t size) 
     return nullptr;
   }
   madvise(data, static_cast<std::size_t>(size), MADV_SEQUENTIAL);
+  // Readers give the pages back behind them a few megabytes at a time; where
+  // the system maps a file's pages two megabytes at once, that kept up to
+  // three times as much of the file resident.
+  madvise(data, static_cast<std::size_t>(size), MADV_NOHUGEPAGE);
   const auto begin = reinterpret_cast<std::uintptr_t>(data);
   slots[slot].hitEnd.store(false);
   slots[slot].end.store(begin + size);

@@ -3,8 +3,11 @@
 // A file shortened while it is read is reported damaged instead of ending
 // the program.
 #include <gtest/gtest.h>
+#include <sched.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "formats/readers.h"
 #include "platform/read_progress.h"
@@ -178,4 +181,80 @@ TEST(ReadingInParts, ProgressCoversBothPassesOfABigFile) {
     EXPECT_GT(readProgress.done, text.size() / 2) << size;
     EXPECT_LE(readProgress.done, readProgress.toDo) << size;
   }
+}
+
+namespace {
+
+// This process's resident memory now, and at its peak since the peak was
+// last reset, in KiB (0 where the system does not say).
+long statusKib(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+  }
+  return 0;
+}
+
+bool resetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  clear.flush();
+  return clear.good();
+}
+
+}  // namespace
+
+TEST(ReadingInParts, ABigFileIsGivenBackAsItIsRead) {
+  // A 700 x 700 grid of triangles as OBJ (38 MB), read line by line on one
+  // core and in parts on all: the file's pages are given back behind the
+  // reader, so reading costs the model and a few megabytes of the file.
+  TempDir dir;
+  constexpr int kSide = 700;
+  const std::string path = dir.file("grid.obj");
+  {
+    std::string text;
+    text.reserve(40u << 20);
+    char line[80];
+    for (int y = 0; y < kSide; ++y) {
+      for (int x = 0; x < kSide; ++x) {
+        text.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, "v %f %f %f\n", x * 0.125, y * 0.125, (x ^ y) * 0.001)));
+      }
+    }
+    for (int y = 0; y + 1 < kSide; ++y) {
+      for (int x = 0; x + 1 < kSide; ++x) {
+        const int a = y * kSide + x + 1, b = a + 1, c = a + kSide, d = c + 1;
+        text.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, "f %d %d %d\nf %d %d %d\n", a, b, c, b, d, c)));
+      }
+    }
+    writeTextFile(path, text);
+  }
+  const long modelKib = (12L * kSide * kSide + 16L * 2 * (kSide - 1) * (kSide - 1)) / 1024;
+  // The sanitizer build shadows what it allocates with an eighth more.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  const long shadowKib = modelKib / 8;
+#else
+  const long shadowKib = 0;
+#endif
+#else
+  const long shadowKib = 0;
+#endif
+  cpu_set_t all, one;
+  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  CPU_ZERO(&one);
+  for (int cpu = 0; cpu < CPU_SETSIZE && CPU_COUNT(&one) == 0; ++cpu) {
+    if (CPU_ISSET(cpu, &all)) CPU_SET(cpu, &one);
+  }
+  for (const cpu_set_t* cores : {&one, &all}) {
+    SCOPED_TRACE(cores == &one ? "one core" : "every core");
+    ASSERT_EQ(sched_setaffinity(0, sizeof *cores, cores), 0);
+    const long before = statusKib("VmRSS:");
+    if (!resetPeak() || before == 0) GTEST_SKIP() << "this system cannot reset a peak of memory";
+    const ReadResult result = readObjFile(path.c_str());
+    const long growth = statusKib("VmHWM:") - before;
+    ASSERT_EQ(result.failure, ReadFailure::None);
+    ASSERT_EQ(result.model[0].faces.offsets.size(), 2u * (kSide - 1) * (kSide - 1) + 1);
+    EXPECT_LT(growth, modelKib + shadowKib + 10 * 1024);
+  }
+  sched_setaffinity(0, sizeof all, &all);
 }
