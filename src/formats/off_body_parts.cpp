@@ -1,13 +1,16 @@
 // The body of a big OFF file read on several cores, for the layout writers
 // use: after the header's line, one vertex of three numbers a line, then one
 // face a line. A first pass counts each part's lines, which tells every line
-// what it holds; the second reads the coordinates in place and each part's
-// faces into a list of its own; the lists are then appended in order.
+// what it holds; the second reads the coordinates in place, and the faces in
+// place too while every face has as many corners as the first (each part's
+// place in the table is then known); otherwise each part's faces go into a
+// list of its own and the lists are appended in order.
 // Any other layout is left to the one-run reader, so the outcome never
 // differs.
 #include "formats/off_body_parts.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -94,6 +97,76 @@ bool readFaceLine(const char* p, const char* lineEnd, PartFaces& faces) {
   return skipBlanks(p, lineEnd) == lineEnd;
 }
 
+enum class FaceLine { read, otherSize, damaged };
+
+// Reads the face line [p, lineEnd) of `size` corners into `corners`; a face of
+// another size is told apart from a line that is not a face.
+FaceLine readFaceLineOfSize(const char* p, const char* lineEnd, std::int32_t size, std::int32_t* corners) {
+  std::int32_t told = 0;
+  p = wholeInt(skipBlanks(p, lineEnd), lineEnd, told);
+  if (p == nullptr || told < 0 || told > 32767) return FaceLine::damaged;
+  if (told != size) return FaceLine::otherSize;
+  for (std::int32_t k = 0; k < size; ++k) {
+    p = wholeInt(skipBlanks(p, lineEnd), lineEnd, corners[k]);
+    if (p == nullptr) return FaceLine::damaged;
+  }
+  return skipBlanks(p, lineEnd) == lineEnd ? FaceLine::read : FaceLine::damaged;
+}
+
+// The size of the face that starts the first run of faces only, or -1 where
+// there is no such run or it does not start with a size. (A run that starts
+// among the vertices would have to be walked to its first face, holding the
+// pages it passes.)
+std::int32_t sizeOfFirstFaceRun(const std::vector<std::string_view>& runs, const std::vector<std::uint64_t>& firstLine,
+                                std::uint64_t vertexLines, std::uint64_t usedLines) {
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    if (firstLine[k] < vertexLines || firstLine[k] >= usedLines) continue;
+    const char* const end = runs[k].data() + runs[k].size();
+    const char* feed = static_cast<const char*>(std::memchr(runs[k].data(), '\n', runs[k].size()));
+    const char* const lineEnd = feed != nullptr ? feed : end;
+    std::int32_t size = -1;
+    return wholeInt(skipBlanks(runs[k].data(), lineEnd), lineEnd, size) != nullptr ? size : -1;
+  }
+  return -1;
+}
+
+// The second pass where every face may have `size` corners: coordinates and
+// faces in place, each part's faces starting where the faces before it end.
+FaceLine readInPlace(const std::vector<std::string_view>& runs, const std::vector<std::uint64_t>& firstLine,
+                     std::uint64_t vertexLines, std::uint64_t usedLines, std::int32_t size, PartThreads threads,
+                     MeshObject& object) {
+  FaceTable& table = object.faces;
+  const std::uint64_t faceLines = usedLines - vertexLines;
+  resizeLargeArray(table.indices, faceLines * static_cast<std::uint64_t>(size));
+  resizeLargeArray(table.offsets, faceLines + 1);
+  std::atomic<bool> otherSize{false};  // then all parts stop: the faces are read into lists
+  std::vector<char> read(runs.size(), 0);
+  forEachPart(runs.size(), threads, [&](std::size_t k) {
+    std::uint64_t line = firstLine[k];
+    std::uint64_t face = line > vertexLines ? line - vertexLines : 0;
+    read[k] = line >= usedLines || forEachBlock(runs[k], [&](const char* p, const char* end) {
+      for (; p < end && line < usedLines; ++line) {
+        const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* lineEnd = feed != nullptr ? feed : end;
+        if (line < vertexLines) {
+          if (!readVertexLine(p, lineEnd, &object.vertices[3 * line])) return false;
+        } else {
+          if (otherSize.load(std::memory_order_relaxed)) return false;
+          const FaceLine got = readFaceLineOfSize(p, lineEnd, size, table.indices.data() + face * static_cast<std::uint64_t>(size));
+          if (got == FaceLine::otherSize) otherSize = true;
+          if (got != FaceLine::read) return false;
+          ++face;
+          table.offsets[face] = static_cast<std::uint32_t>(face * static_cast<std::uint64_t>(size));
+        }
+        p = feed != nullptr ? feed + 1 : end;
+      }
+      return line < usedLines;  // stops after the last face
+    }) || line == usedLines;
+  });
+  if (otherSize) return FaceLine::otherSize;
+  return std::count(read.begin(), read.end(), 0) > 0 ? FaceLine::damaged : FaceLine::read;
+}
+
 }  // namespace
 
 bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::int32_t numFaces, std::size_t parts,
@@ -123,8 +196,19 @@ bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::in
   for (std::size_t k = 0; k < n; ++k) firstLine[k + 1] += firstLine[k];
   if (firstLine[n] < usedLines) return false;
 
-  // Second pass: the coordinates in place, the faces into each part's list.
   resizeLargeArray(object.vertices, 3 * vertexLines);
+  // Faces in place when one face's size, taken for all, fits what the text
+  // can hold (a corner takes at least two characters).
+  const std::int32_t firstSize = usedLines > vertexLines ? sizeOfFirstFaceRun(runs, firstLine, vertexLines, usedLines) : 0;
+  const std::uint64_t guessedCorners = (usedLines - vertexLines) * static_cast<std::uint64_t>(std::max(firstSize, 0));
+  if (firstSize >= 0 && guessedCorners <= UINT32_MAX && 2 * guessedCorners <= body.size()) {
+    const FaceLine got = readInPlace(runs, firstLine, vertexLines, usedLines, firstSize, threads, object);
+    if (got != FaceLine::otherSize) return got == FaceLine::read;
+    object.faces = FaceTable{};
+  }
+
+  // Second pass otherwise: the coordinates in place, the faces into each
+  // part's list.
   std::vector<PartFaces> faces(n);
   std::vector<char> read(n, 0);
   forEachPart(n, threads, [&](std::size_t k) {

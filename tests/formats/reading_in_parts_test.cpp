@@ -85,13 +85,13 @@ std::string mixedText(int lines, unsigned seed) {
   return text;
 }
 
-// Vertices one a line, and triangles and quads one a line that name the
-// first 400 vertices.
-std::string offBody(int vertices, int faces, const std::string& faceEnd = "\n") {
+// Vertices one a line, and faces one a line that name the first 400
+// vertices: a quad every `quadEvery` faces (none for 0), else triangles.
+std::string offBody(int vertices, int faces, const std::string& faceEnd = "\n", int quadEvery = 3) {
   std::string text;
   for (int v = 0; v < vertices; ++v) text += std::to_string(v) + ".25 " + std::to_string(v % 7) + " -1e-3\n";
   for (int f = 0; f < faces; ++f) {
-    if (f % 3 == 0) {
+    if (quadEvery > 0 && f % quadEvery == 0) {
       text += "4 " + std::to_string(f % 400) + " 1 2 " + std::to_string((f * 7) % 400) + faceEnd;
     } else {
       text += "3  " + std::to_string(f % 400) + "\t2 0" + faceEnd;
@@ -142,6 +142,16 @@ TEST(ReadingInParts, OffSameModelAndMessagesAsNumberByNumber) {
       {"hexadecimal and infinite coordinates", off(3, 1, "0x1p3 0 0\n1 inf 0\n0 1 0\n3 0 1 2\n")},
       {"a face of 40000 corners", off(3, 1, "0 0 0\n1 0 0\n0 1 0\n40000 0 1 2\n")},
       {"nothing at all", off(0, 0, "")},
+      // Faces all of one size are read in place; any other size on the way
+      // sends them all through the part lists.
+      {"triangles only", off(400, 900, offBody(400, 900, "\n", 0))},
+      {"quads only", off(400, 900, offBody(400, 900, "\n", 1))},
+      {"triangles and one late quad", off(400, 900, offBody(400, 880, "\n", 0) + "4 0 1 2 3\n" + offBody(0, 19, "\n", 0))},
+      {"triangles and one face of none", off(400, 900, offBody(400, 500, "\n", 0) + "0\n" + offBody(0, 399, "\n", 0))},
+      {"faces of none only", off(3, 2, "0 0 0\n1 0 0\n0 1 0\n0\n0\n")},
+      {"triangles, one a corner short", off(400, 900, offBody(400, 600, "\n", 0) + "3 0 1\n" + offBody(0, 299, "\n", 0))},
+      {"triangles, one with a corner past the vertices", off(400, 900, offBody(400, 10, "\n", 0) + "3 0 1 400\n" + offBody(0, 889, "\n", 0))},
+      {"the first face too big for the text", off(3, 2, "0 0 0\n1 0 0\n0 1 0\n30000 0 1 2\n3 0 1 2\n")},
   }, readOffText, readOffTextInParts);
 }
 
