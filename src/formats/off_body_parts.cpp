@@ -48,11 +48,10 @@ std::uint64_t countLineFeeds(const char* p, const char* end) {
 
 // One whole token as an integer, or nullptr.
 const char* wholeInt(const char* p, const char* end, std::int32_t& value) {
-  // Up to nine plain digits, the usual case, are read here; any other form
-  // goes through the general conversion.
-  const char* q = p;
+  // Plain digits, the usual case, are read here; any other form goes
+  // through the general conversion.
   std::int32_t digits = 0;
-  while (q < end && q - p < 9 && static_cast<unsigned>(*q - '0') <= 9u) digits = digits * 10 + (*q++ - '0');
+  const char* const q = parsePlainDigits(p, end, digits);
   if (q > p && (q == end || isBlank(*q))) {
     value = digits;
     return q;

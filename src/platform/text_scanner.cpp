@@ -383,13 +383,12 @@ bool TextScanner::readInt(std::int32_t& value) {
   skipWhitespace();
   fill(64);
   {
-    // Up to nine plain digits that end inside the buffered text, the usual
-    // case, need no collecting: the value is the digits and nothing overflows.
+    // Plain digits that end inside the buffered text, the usual case, need
+    // no collecting.
     const char* const p = data_ + pos_;
     const char* const end = data_ + end_;
-    const char* q = p;
     std::int32_t digits = 0;
-    while (q < end && q - p < 9 && isDigit(static_cast<unsigned char>(*q))) digits = digits * 10 + (*q++ - '0');
+    const char* const q = parsePlainDigits(p, end, digits);
     if (q > p && (q < end ? !isDigit(static_cast<unsigned char>(*q)) : inputEnded_)) {
       value = digits;
       pos_ = static_cast<std::size_t>(q - data_);

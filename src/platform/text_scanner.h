@@ -20,6 +20,17 @@
 const char* parseIntField(const char* p, const char* end, std::int32_t& value);
 const char* parseFloatField(const char* p, const char* end, float& value);
 
+// Up to nine plain digits at `p`, the usual count or index, which cannot
+// overflow: their value, and where they stop (`p` itself when there are
+// none). What follows decides whether they are the whole number.
+inline const char* parsePlainDigits(const char* p, const char* end, std::int32_t& value) {
+  const char* q = p;
+  std::int32_t digits = 0;
+  while (q < end && q - p < 9 && static_cast<unsigned>(*q - '0') <= 9u) digits = digits * 10 + (*q++ - '0');
+  value = digits;
+  return q;
+}
+
 class TextScanner {
  public:
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
