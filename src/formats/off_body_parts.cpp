@@ -81,11 +81,26 @@ bool readVertexLine(const char* p, const char* lineEnd, float* xyz) {
   return skipBlanks(p, lineEnd) == lineEnd;
 }
 
-// Reads the face line [p, lineEnd): a size, that many indices, nothing else.
+// The size that starts a face line; nullptr where there is none.
+const char* readFaceSize(const char* p, const char* lineEnd, std::int32_t& size) {
+  p = wholeInt(skipBlanks(p, lineEnd), lineEnd, size);
+  return p != nullptr && size >= 0 && size <= 32767 ? p : nullptr;
+}
+
+// The rest of a face line: `size` indices into `corners`, nothing after them.
+bool readCorners(const char* p, const char* lineEnd, std::int32_t size, std::int32_t* corners) {
+  for (std::int32_t k = 0; k < size; ++k) {
+    p = wholeInt(skipBlanks(p, lineEnd), lineEnd, corners[k]);
+    if (p == nullptr) return false;
+  }
+  return skipBlanks(p, lineEnd) == lineEnd;
+}
+
+// Reads the face line [p, lineEnd) onto the end of the part's list.
 bool readFaceLine(const char* p, const char* lineEnd, PartFaces& faces) {
   std::int32_t size = 0;
-  p = wholeInt(skipBlanks(p, lineEnd), lineEnd, size);
-  if (p == nullptr || size < 0 || size > 32767) return false;
+  p = readFaceSize(p, lineEnd, size);
+  if (p == nullptr) return false;
   for (std::int32_t k = 0; k < size; ++k) {
     std::int32_t index = 0;
     p = wholeInt(skipBlanks(p, lineEnd), lineEnd, index);
@@ -102,65 +117,85 @@ enum class FaceLine { read, otherSize, damaged };
 // another size is told apart from a line that is not a face.
 FaceLine readFaceLineOfSize(const char* p, const char* lineEnd, std::int32_t size, std::int32_t* corners) {
   std::int32_t told = 0;
-  p = wholeInt(skipBlanks(p, lineEnd), lineEnd, told);
-  if (p == nullptr || told < 0 || told > 32767) return FaceLine::damaged;
+  p = readFaceSize(p, lineEnd, told);
+  if (p == nullptr) return FaceLine::damaged;
   if (told != size) return FaceLine::otherSize;
-  for (std::int32_t k = 0; k < size; ++k) {
-    p = wholeInt(skipBlanks(p, lineEnd), lineEnd, corners[k]);
-    if (p == nullptr) return FaceLine::damaged;
-  }
-  return skipBlanks(p, lineEnd) == lineEnd ? FaceLine::read : FaceLine::damaged;
+  return readCorners(p, lineEnd, size, corners) ? FaceLine::read : FaceLine::damaged;
 }
 
-// The size of the face that starts the first run of faces only, or -1 where
-// there is no such run or it does not start with a size. (A run that starts
-// among the vertices would have to be walked to its first face, holding the
-// pages it passes.)
-std::int32_t sizeOfFirstFaceRun(const std::vector<std::string_view>& runs, const std::vector<std::uint64_t>& firstLine,
+// Calls `readLine(line, p, lineEnd)` on each line of `run`, numbered on from
+// `line`, up to the last line the body uses; true when every used line of the
+// run was read.
+template <typename ReadLine>
+bool readLinesOfRun(std::string_view run, std::uint64_t line, std::uint64_t usedLines, ReadLine readLine) {
+  if (line >= usedLines) return true;
+  return forEachBlock(run, [&](const char* p, const char* end) {
+    for (; p < end && line < usedLines; ++line) {
+      const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      const char* lineEnd = feed != nullptr ? feed : end;
+      if (!readLine(line, p, lineEnd)) return false;
+      p = feed != nullptr ? feed + 1 : end;
+    }
+    return line < usedLines;  // stops after the last face
+  }) || line == usedLines;
+}
+
+// The one size of the faces that start the runs of faces only (the first 64
+// of each), or -1 where they differ, there are none, or one is not a face.
+// A file of mixed faces is told so before any face is read in place; runs
+// that start among the vertices are not walked to their first face, which
+// would hold the pages passed on the way.
+std::int32_t sizeOfSampledFaces(const std::vector<std::string_view>& runs, const std::vector<std::uint64_t>& firstLine,
                                 std::uint64_t vertexLines, std::uint64_t usedLines) {
+  constexpr std::uint64_t kSampled = 64;
+  std::int32_t common = -1;
   for (std::size_t k = 0; k < runs.size(); ++k) {
     if (firstLine[k] < vertexLines || firstLine[k] >= usedLines) continue;
-    const char* const end = runs[k].data() + runs[k].size();
-    const char* feed = static_cast<const char*>(std::memchr(runs[k].data(), '\n', runs[k].size()));
-    const char* const lineEnd = feed != nullptr ? feed : end;
-    std::int32_t size = -1;
-    return wholeInt(skipBlanks(runs[k].data(), lineEnd), lineEnd, size) != nullptr ? size : -1;
+    const char* p = runs[k].data();
+    const char* const end = p + runs[k].size();
+    for (std::uint64_t line = firstLine[k]; line < std::min(usedLines, firstLine[k] + kSampled) && p < end; ++line) {
+      const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+      const char* const lineEnd = feed != nullptr ? feed : end;
+      std::int32_t size = -1;
+      if (readFaceSize(p, lineEnd, size) == nullptr || (common >= 0 && size != common)) return -1;
+      common = size;
+      p = feed != nullptr ? feed + 1 : end;
+    }
   }
-  return -1;
+  return common;
 }
 
 // The second pass where every face may have `size` corners: coordinates and
 // faces in place, each part's faces starting where the faces before it end.
+// Where some face has another size, every part stops; `verticesRead[k]` tells
+// how far part k's coordinates got, so that they need not be read again.
 FaceLine readInPlace(const std::vector<std::string_view>& runs, const std::vector<std::uint64_t>& firstLine,
                      std::uint64_t vertexLines, std::uint64_t usedLines, std::int32_t size, PartThreads threads,
-                     MeshObject& object) {
+                     MeshObject& object, std::vector<std::uint64_t>& verticesRead) {
   FaceTable& table = object.faces;
-  const std::uint64_t faceLines = usedLines - vertexLines;
-  resizeLargeArray(table.indices, faceLines * static_cast<std::uint64_t>(size));
-  resizeLargeArray(table.offsets, faceLines + 1);
-  std::atomic<bool> otherSize{false};  // then all parts stop: the faces are read into lists
+  const auto corners = static_cast<std::uint64_t>(size);
+  resizeLargeArray(table.indices, (usedLines - vertexLines) * corners);
+  resizeLargeArray(table.offsets, usedLines - vertexLines + 1);
+  std::atomic<bool> otherSize{false};
   std::vector<char> read(runs.size(), 0);
   forEachPart(runs.size(), threads, [&](std::size_t k) {
-    std::uint64_t line = firstLine[k];
-    std::uint64_t face = line > vertexLines ? line - vertexLines : 0;
-    read[k] = line >= usedLines || forEachBlock(runs[k], [&](const char* p, const char* end) {
-      for (; p < end && line < usedLines; ++line) {
-        const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        const char* lineEnd = feed != nullptr ? feed : end;
-        if (line < vertexLines) {
-          if (!readVertexLine(p, lineEnd, &object.vertices[3 * line])) return false;
-        } else {
-          if (otherSize.load(std::memory_order_relaxed)) return false;
-          const FaceLine got = readFaceLineOfSize(p, lineEnd, size, table.indices.data() + face * static_cast<std::uint64_t>(size));
-          if (got == FaceLine::otherSize) otherSize = true;
-          if (got != FaceLine::read) return false;
-          ++face;
-          table.offsets[face] = static_cast<std::uint32_t>(face * static_cast<std::uint64_t>(size));
-        }
-        p = feed != nullptr ? feed + 1 : end;
+    std::uint64_t face = firstLine[k] > vertexLines ? firstLine[k] - vertexLines : 0;
+    std::uint64_t vertexEnd = firstLine[k];
+    read[k] = readLinesOfRun(runs[k], firstLine[k], usedLines, [&](std::uint64_t line, const char* p, const char* lineEnd) {
+      if (otherSize.load(std::memory_order_relaxed)) return false;
+      if (line < vertexLines) {
+        if (!readVertexLine(p, lineEnd, &object.vertices[3 * line])) return false;
+        vertexEnd = line + 1;
+        return true;
       }
-      return line < usedLines;  // stops after the last face
-    }) || line == usedLines;
+      const FaceLine got = readFaceLineOfSize(p, lineEnd, size, table.indices.data() + face * corners);
+      if (got == FaceLine::otherSize) otherSize = true;
+      if (got != FaceLine::read) return false;
+      ++face;
+      table.offsets[face] = static_cast<std::uint32_t>(face * corners);
+      return true;
+    });
+    verticesRead[k] = vertexEnd;
   });
   if (otherSize) return FaceLine::otherSize;
   return std::count(read.begin(), read.end(), 0) > 0 ? FaceLine::damaged : FaceLine::read;
@@ -196,40 +231,30 @@ bool readOffBodyInParts(std::string_view body, std::int32_t numVertices, std::in
   if (firstLine[n] < usedLines) return false;
 
   resizeLargeArray(object.vertices, 3 * vertexLines);
-  // Faces in place when one face's size, taken for all, fits what the text
-  // can hold (a corner takes at least two characters).
-  const std::int32_t firstSize = usedLines > vertexLines ? sizeOfFirstFaceRun(runs, firstLine, vertexLines, usedLines) : 0;
+  // Faces in place when the sampled faces agree on a size and that size,
+  // taken for all, fits what the text can hold (a corner takes at least two
+  // characters).
+  std::vector<std::uint64_t> verticesRead(firstLine.begin(), firstLine.end() - 1);
+  const std::int32_t firstSize = usedLines > vertexLines ? sizeOfSampledFaces(runs, firstLine, vertexLines, usedLines) : 0;
   const std::uint64_t guessedCorners = (usedLines - vertexLines) * static_cast<std::uint64_t>(std::max(firstSize, 0));
   if (firstSize >= 0 && guessedCorners <= UINT32_MAX && 2 * guessedCorners <= body.size()) {
-    const FaceLine got = readInPlace(runs, firstLine, vertexLines, usedLines, firstSize, threads, object);
+    const FaceLine got = readInPlace(runs, firstLine, vertexLines, usedLines, firstSize, threads, object, verticesRead);
     if (got != FaceLine::otherSize) return got == FaceLine::read;
     object.faces = FaceTable{};
   }
 
-  // Second pass otherwise: the coordinates in place, the faces into each
-  // part's list.
+  // Second pass otherwise: the coordinates not yet read in place, the faces
+  // into each part's list.
   std::vector<PartFaces> faces(n);
   std::vector<char> read(n, 0);
   forEachPart(n, threads, [&](std::size_t k) {
-    if (firstLine[k] >= usedLines) {
-      read[k] = 1;
-      return;
-    }
-    std::uint64_t line = firstLine[k];
     // A face takes at least two characters: a guess at the list's length.
     faces[k].indices.reserve(runs[k].size() / 6);
     faces[k].ends.reserve(runs[k].size() / 16);
-    read[k] = forEachBlock(runs[k], [&](const char* p, const char* end) {
-      for (; p < end && line < usedLines; ++line) {
-        const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        const char* lineEnd = feed != nullptr ? feed : end;
-        const bool ok = line < vertexLines ? readVertexLine(p, lineEnd, &object.vertices[3 * line])
-                                           : readFaceLine(p, lineEnd, faces[k]);
-        if (!ok) return false;
-        p = feed != nullptr ? feed + 1 : end;
-      }
-      return line < usedLines;  // stops after the last face
-    }) || line == usedLines;
+    read[k] = readLinesOfRun(runs[k], firstLine[k], usedLines, [&](std::uint64_t line, const char* p, const char* lineEnd) {
+      if (line >= vertexLines) return readFaceLine(p, lineEnd, faces[k]);
+      return line < verticesRead[k] || readVertexLine(p, lineEnd, &object.vertices[3 * line]);
+    });
   });
   if (std::count(read.begin(), read.end(), 0) > 0) return false;
 
