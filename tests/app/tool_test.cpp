@@ -17,6 +17,7 @@
 
 #include "formats/format_table.h"
 #include "support/mesh_builders.h"
+#include "support/sanitizer_build.h"
 #include "support/scratch_mount.h"
 #include "support/temp_dir.h"
 
@@ -43,6 +44,7 @@ ToolRun runTool(const std::string& arguments, const TempDir& home, bool withErro
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
+  releaseFreedMemory();
   int output[2];
   if (pipe(output) != 0) return {};
   const auto start = std::chrono::steady_clock::now();
@@ -306,17 +308,8 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
   }
   mkfifo(dir.file("pipe.off").c_str(), 0600);
   symlink("/dev/zero", dir.file("zero.3ds").c_str());
-  // The sanitizer build keeps freed memory in quarantine and shadows all of
-  // it: it may take this many times the plain build's time and memory.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-  const long slack = 4;
-#else
-  const long slack = 2;
-#endif
-#else
-  const long slack = 2;
-#endif
+  // The sanitizer build may take this many times the plain build's time and memory.
+  const long slack = kAddressSanitizerBuild ? 4 : 2;
   const struct {
     std::string arguments;
     int status;

@@ -11,6 +11,7 @@
 #include "formats/readers.h"
 #include "platform/read_progress.h"
 #include "platform/text_scanner.h"
+#include "support/sanitizer_build.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -230,15 +231,7 @@ TEST(ReadingInParts, ABigFileIsGivenBackAsItIsRead) {
   // Three vertices of 12 bytes, and a triangle of 16, a unit.
   const long modelKib = static_cast<long>(units * (3 * 12 + 16) / 1024);
   // The sanitizer build shadows what it allocates with an eighth more.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-  const long shadowKib = modelKib / 8;
-#else
-  const long shadowKib = 0;
-#endif
-#else
-  const long shadowKib = 0;
-#endif
+  const long shadowKib = kAddressSanitizerBuild ? modelKib / 8 : 0;
   cpu_set_t all, one;
   ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
   CPU_ZERO(&one);
