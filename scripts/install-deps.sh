@@ -15,8 +15,8 @@ packages=(
   libpng-dev libjpeg-dev
   # desktop integration checks: entries, metainfo, the MIME database and its lookups
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
-  # the Debian package: dpkg-shlibdeps
-  dpkg-dev
+  # the Debian package: dpkg-shlibdeps, and file, with which CPack finds the libraries to look up
+  dpkg-dev file
   # tests, benchmarks, number parsing
   libgtest-dev libgmock-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev
   # glTF parsing

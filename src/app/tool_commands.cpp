@@ -24,10 +24,12 @@ constexpr const char* kUsage =
     "\n"
     "Commands:\n"
     "  info FILE          print the format, per-object and world statistics and totals\n"
-    "  convert IN OUT.off read IN in any supported format and write it as OFF\n"
+    "  convert IN OUT.off [--format off]\n"
+    "                     read IN in any supported format and write it as OFF\n"
     "  render IN OUT.png|OUT.bmp [OPTIONS]\n"
     "                     draw one frame offscreen as the viewer's first run would and\n"
     "                     save it as PNG (a name ending in .png) or 24-bit BMP. Options:\n"
+    "                       --format png|bmp (where the name ends in neither)\n"
     "                       --size WxH (400x400, under 97 million pixels)\n"
     "                       --style solid|hidden|wireframe\n"
     "                       --depth-cue 0..0.99 (0.3)  --axes on|off  --box on|off\n"
@@ -37,6 +39,9 @@ constexpr const char* kUsage =
     "  thumbnail [-s SIZE] IN OUT.png\n"
     "                     draw IN as a SIZE x SIZE PNG (256) for file managers: solid,\n"
     "                     turned a little, on a transparent background\n"
+    "  An output named - is standard output: convert writes OFF there, render PNG\n"
+    "  (or as --format says) and thumbnail PNG. An output that is a symbolic link\n"
+    "  writes the file it leads to; a device or pipe is written straight into.\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "\n"
@@ -52,9 +57,12 @@ int usageError(std::string_view what) {
 }
 
 int fileError(const char* name, std::string_view reason) {
+  if (std::strcmp(name, "-") == 0 || std::strcmp(name, kStandardOutput) == 0) name = "standard output";
   std::fprintf(stderr, "tessera-tool: %s: %.*s\n", name, static_cast<int>(reason.size()), reason.data());
   return 1;
 }
+
+const char* outputPath(const char* name) { return std::strcmp(name, "-") == 0 ? kStandardOutput : name; }
 
 int openForTool(const char* name) {
   const FormatInfo* format = nullptr;
@@ -94,13 +102,24 @@ int runInfo(const char* name) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-int runConvert(const char* input, const char* output) {
+int runConvert(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[2], "--format") == 0) {
+    if (std::strcmp(argv[3], "off") != 0) return usageError(std::string("option --format cannot take '") + argv[3] + "'");
+  } else if (argc != 2) {
+    return usageError("convert takes two files");
+  }
+  const char* input = argv[0];
+  const char* output = argv[1];
+  // "--format off" (or "-") names the format where the name gives none; a
+  // name of another format is refused either way.
   const FormatInfo* outputFormat = formatOfName(output);
-  if (outputFormat == nullptr || outputFormat->id != formatOff) {
+  const bool offName = outputFormat != nullptr && outputFormat->id == formatOff;
+  const bool formatGiven = argc == 4 || std::strcmp(output, "-") == 0;
+  if (!offName && (outputFormat != nullptr || !formatGiven)) {
     return fileError(output, "is not an OFF name: convert writes OFF files only");
   }
   if (const int status = openForTool(input); status != 0) return status;
-  const WriteResult written = writeModelAsOff(currentModel, output);
+  const WriteResult written = writeModelAsOff(currentModel, outputPath(output));
   return written ? 0 : fileError(output, written.reason);
 }
 
@@ -145,7 +164,7 @@ int runTool(int argc, char** argv) {
     return 0;
   }
   if (command == "info") return argc == 3 ? runInfo(argv[2]) : usageError("info takes one file");
-  if (command == "convert") return argc == 4 ? runConvert(argv[2], argv[3]) : usageError("convert takes two files");
+  if (command == "convert") return runConvert(argc - 2, argv + 2);
   if (command == "render") {
     return argc >= 4 ? runRenderer(argc - 1, argv + 1) : usageError("render takes a model and a picture to write");
   }

@@ -18,8 +18,12 @@ int usageError(std::string_view what);
 // it on display; returns the exit status the outcome calls for.
 int openForTool(const char* name);
 
-// "tessera-tool: FILE: reason" on standard error; status 1.
+// "tessera-tool: FILE: reason" on standard error; status 1. An output of
+// "-" is named "standard output".
 int fileError(const char* name, std::string_view reason);
+
+// Where an output name leads the writers: "-" is standard output.
+const char* outputPath(const char* name);
 
 // What tessera-tool render and thumbnail run in tessera-render; arguments
 // after the command's name.

@@ -1,9 +1,12 @@
 // tessera-tool render: one frame drawn offscreen with the options of the
 // viewer's first run, changed by flags, written as the image export writes.
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/tool_commands.h"
 #include "platform/headless/offscreen_context.h"
@@ -21,6 +24,7 @@ struct RenderRequest {
   const char* output = nullptr;
   int width = 400, height = 400;
   const char* background = nullptr;
+  const char* format = nullptr;  // png or bmp, where the name gives no kind
   float turn[4] = {0, 0, 0, 0};
 };
 
@@ -62,12 +66,37 @@ bool parseOption(const char* name, const char* value, RenderRequest& request) {
     request.background = value;
     return true;
   }
+  if (std::strcmp(name, "--format") == 0) {
+    request.format = value;
+    return std::strcmp(value, "png") == 0 || std::strcmp(value, "bmp") == 0;
+  }
   if (std::strcmp(name, "--turn") == 0) {
     char extra = 0;
     float* t = request.turn;
     return std::sscanf(value, "%f,%f,%f,%f%c", &t[0], &t[1], &t[2], &t[3], &extra) == 4;
   }
   return false;
+}
+
+// The kind of picture to write: the name's ending, else --format, else PNG
+// on standard output and BMP for any other name. A --format that the
+// ending contradicts is refused.
+std::optional<PictureKind> pictureKindFor(const RenderRequest& request) {
+  const std::string_view name = request.output;
+  const auto endsWith = [&](std::string_view ending) {
+    if (name.size() < ending.size()) return false;
+    for (std::size_t k = 0; k < ending.size(); ++k) {
+      if (std::tolower(static_cast<unsigned char>(name[name.size() - ending.size() + k])) != ending[k]) return false;
+    }
+    return true;
+  };
+  const std::optional<PictureKind> named = endsWith(".png")   ? std::optional{PictureKind::Png}
+                                           : endsWith(".bmp") ? std::optional{PictureKind::Bmp}
+                                                              : std::nullopt;
+  if (request.format == nullptr) return named.value_or(name == "-" ? PictureKind::Png : PictureKind::Bmp);
+  const PictureKind asked = std::strcmp(request.format, "png") == 0 ? PictureKind::Png : PictureKind::Bmp;
+  if (named && *named != asked) return std::nullopt;
+  return asked;
 }
 
 }  // namespace
@@ -95,6 +124,8 @@ int runRender(int argc, char** argv) {
     }
   }
 
+  const std::optional<PictureKind> kind = pictureKindFor(request);
+  if (!kind) return usageError(std::string("option --format cannot take '") + request.format + "' for " + request.output);
   if (!frameFits(request.width, request.height)) {
     std::fprintf(stderr, "tessera-tool: a %dx%d picture needs 1 GB or more of buffers; ask for fewer pixels\n",
                  request.width, request.height);
@@ -113,6 +144,6 @@ int runRender(int argc, char** argv) {
   rotationAxis[1] = request.turn[2];
   rotationAxis[2] = request.turn[3];
   drawScene();
-  const WriteResult written = exportImage(request.output);
+  const WriteResult written = exportImage(outputPath(request.output), *kind);
   return written ? 0 : fileError(request.output, written.reason);
 }

@@ -61,6 +61,6 @@ int runThumbnail(int argc, char** argv) {
   glReadPixels(0, 0, size, size, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
   // Where nothing was drawn the depth is still the cleared farthest value.
   for (std::size_t k = 0; k < count; ++k) pixels[4 * k + 3] = depth[k] < 1.0f ? 255 : 0;
-  const WriteResult written = writePngWithAlpha(output, size, size, pixels.data());
+  const WriteResult written = writePngWithAlpha(outputPath(output), size, size, pixels.data());
   return written ? 0 : fileError(output, written.reason);
 }

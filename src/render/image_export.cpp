@@ -32,10 +32,12 @@ std::optional<CapturedView> captureView() {
   return view;
 }
 
-WriteResult exportImage(const char* path) {
+WriteResult exportImage(const char* path) { return exportImage(path, namesPng(path) ? PictureKind::Png : PictureKind::Bmp); }
+
+WriteResult exportImage(const char* path, PictureKind kind) {
   std::optional<CapturedView> view = captureView();
   if (!view) return {false, "there is no picture to save"};
-  if (namesPng(path)) {
+  if (kind == PictureKind::Png) {
     return writePng(path, viewWidth, viewHeight, view->pixels.data(), static_cast<std::size_t>(bmpStride(viewWidth)));
   }
   return writeBmp(path, view->info, view->pixels);

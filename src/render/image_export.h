@@ -23,6 +23,10 @@ inline bool frameFits(std::int64_t width, std::int64_t height) {
 
 // Reads the drawing area's pixels from the current GL read buffer.
 std::optional<CapturedView> captureView();
+enum class PictureKind { Png, Bmp };
+
 // Writes the drawing area as a PNG file when the name ends in ".png" (any
 // case), as a BMP file otherwise; whole or not at all.
 WriteResult exportImage(const char* path);
+// The same in the kind asked for, whatever the name.
+WriteResult exportImage(const char* path, PictureKind kind);

@@ -52,6 +52,8 @@ WriteResult writeRows(const char* path, int width, int height, png_uint_32 forma
   image.format = format;
   // Bottom row first in memory: a negative stride.
   if (png_image_write_to_stdio(&image, file, 0, rows, -static_cast<png_int_32>(stride), nullptr) == 0) {
+    // A failed write is the system's reason, as for any other output.
+    if (std::ferror(file) != 0) return output.commit();
     return {false, image.message};  // the temporary file goes, any earlier file stays
   }
   return output.commit();

@@ -1,16 +1,20 @@
 // tessera-tool is run as a separate program: its output and exit status are
 // its interface to scripts.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/sysmacros.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <png.h>
@@ -105,6 +109,9 @@ TEST(Tool, ExitStatusAndErrorLinesTellWhatWentWrong) {
       {"info " + dir.file("header.off"), 255, "tessera-tool: " + dir.file("header.off") + ": has a header the reader refuses\n"},
       {"convert " + torus + " " + dir.file("copy.obj"), 1,
        "tessera-tool: " + dir.file("copy.obj") + ": is not an OFF name: convert writes OFF files only\n"},
+      {"convert " + torus + " - --format png", 1, "tessera-tool: option --format cannot take 'png'" + help},
+      {"render " + torus + " " + dir.file("out.png") + " --format bmp", 1,
+       "tessera-tool: option --format cannot take 'bmp' for " + dir.file("out.png") + help},
       {"render " + torus + " " + out + " --style cubist", 1, "tessera-tool: option --style cannot take 'cubist'" + help},
       {"render " + torus + " " + out + " --size 0x10", 1, "tessera-tool: option --size cannot take '0x10'" + help},
       {"render " + torus + " " + out + " --depth-cue 2", 1, "tessera-tool: option --depth-cue cannot take '2'" + help},
@@ -344,4 +351,146 @@ TEST(Tool, HostileInputsAreBoundedInTimeAndMemory) {
   }
   EXPECT_EQ(runTool("info " + dir.file("pipe.off"), dir).status, 0);
   waitpid(writer, nullptr, 0);
+}
+
+TEST(Tool, OutputsGoWhereTheirNamesLead) {
+  TempDir dir;
+  const std::string in = writeModelFile(dir.file("torus.off"), makeTorus(40, 20, 2.0f, 0.6f));
+  // What each command writes to a plain new file: the bytes every target must receive.
+  ASSERT_EQ(runTool("convert " + in + " " + dir.file("plain.off"), dir).status, 0);
+  ASSERT_EQ(runTool("render " + in + " " + dir.file("plain.png") + " --size 64x64", dir).status, 0);
+  const std::string offBytes = readTextFile(dir.file("plain.off")), pngBytes = readTextFile(dir.file("plain.png"));
+  const bool root = geteuid() == 0;
+
+  enum class Kind { Regular, Link, Chain, Dangling, Loop, FullDevice, NullDevice, Fifo, HardLinked, Dash };
+  const struct {
+    Kind kind;
+    const char* command;  // convert, or render as PNG
+    const char* name;     // the output named on the command line
+    const char* landsIn;  // where the bytes must arrive ("" none, "-" standard output, "|" the FIFO's reader)
+    mode_t stillIs;       // what the name must still be
+    int status;
+    const char* says;     // the tool's error line after "tessera-tool: NAME: "
+    bool replaced;        // the file the bytes land in is a new one put in its place
+  } cases[] = {
+      {Kind::Regular, "convert", "regular.off", "regular.off", S_IFREG, 0, "", true},
+      {Kind::Link, "render", "link.png", "real.png", S_IFLNK, 0, "", true},
+      {Kind::Chain, "convert", "chain.off", "sub/end.off", S_IFLNK, 0, "", true},
+      {Kind::Dangling, "convert", "dangling.off", "sub/new.off", S_IFLNK, 0, "", false},
+      {Kind::Loop, "convert", "loop.off", "", S_IFLNK, 1, "Too many levels of symbolic links", false},
+      {Kind::FullDevice, "render", "full.png", "", S_IFCHR, 1, "No space left on device", false},
+      {Kind::FullDevice, "convert", "full.off", "", S_IFCHR, 1, "No space left on device", false},
+      {Kind::NullDevice, "convert", "null.off", "", S_IFCHR, 0, "", false},
+      {Kind::Fifo, "convert", "fifo.off", "|", S_IFIFO, 0, "", false},
+      {Kind::HardLinked, "convert", "linked.off", "other-name.off", S_IFREG, 0, "", false},
+      {Kind::Dash, "convert", "-", "-", 0, 0, "", false},
+      {Kind::Dash, "render", "-", "-", 0, 0, "", false},
+  };
+  mkdir(dir.file("sub").c_str(), 0755);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.command) + " to " + c.name);
+    const std::string out = c.kind == Kind::Dash ? "-" : dir.file(c.name);
+    struct stat before {};
+    switch (c.kind) {
+      case Kind::Regular:
+        writeTextFile(out, "earlier");
+        chmod(out.c_str(), 0640);
+        if (root) {
+          ASSERT_EQ(chown(out.c_str(), 4321, 8765), 0);
+        }
+        break;
+      case Kind::Link: writeTextFile(dir.file("real.png"), "earlier"); symlink("real.png", out.c_str()); break;
+      case Kind::Chain:
+        writeTextFile(dir.file("sub/end.off"), "earlier");
+        symlink("end.off", dir.file("sub/middle.off").c_str());
+        symlink("sub/middle.off", out.c_str());
+        break;
+      case Kind::Dangling: symlink(dir.file("sub/new.off").c_str(), out.c_str()); break;
+      case Kind::Loop: symlink("loop.off", out.c_str()); break;
+      case Kind::FullDevice:
+      case Kind::NullDevice:
+        if (mknod(out.c_str(), S_IFCHR | 0600, c.kind == Kind::FullDevice ? makedev(1, 7) : makedev(1, 3)) != 0) {
+          std::printf("skipped: no device nodes can be made here\n");
+          continue;
+        }
+        break;
+      case Kind::Fifo: ASSERT_EQ(mkfifo(out.c_str(), 0600), 0); break;
+      case Kind::HardLinked:
+        writeTextFile(out, "earlier");
+        ASSERT_EQ(link(out.c_str(), dir.file(c.landsIn).c_str()), 0);
+        break;
+      case Kind::Dash: break;
+    }
+    lstat(out.c_str(), &before);
+    struct stat landing {};
+    const bool landingExisted = stat(dir.file(c.landsIn).c_str(), &landing) == 0;
+
+    // A FIFO's reader takes what arrives while the tool runs.
+    std::string fromFifo;
+    std::atomic<bool> finished{false};
+    std::thread reader;
+    if (c.kind == Kind::Fifo) {
+      reader = std::thread([&] {
+        const int descriptor = open(out.c_str(), O_RDONLY | O_NONBLOCK);
+        char chunk[4096];
+        for (bool last = false;;) {
+          const ssize_t got = read(descriptor, chunk, sizeof chunk);
+          if (got > 0) {
+            fromFifo.append(chunk, static_cast<std::size_t>(got));
+          } else if (last) {
+            break;
+          } else {
+            last = finished.load();
+            if (!last) usleep(1000);
+          }
+        }
+        close(descriptor);
+      });
+    }
+    const std::string arguments = std::string(c.command) + " " + in + " " + out +
+                                  (c.command[0] == 'r' ? " --size 64x64" : "");
+    // Standard error alongside, except where standard output is the output.
+    const ToolRun run = runTool(arguments, dir, c.kind != Kind::Dash);
+    finished = true;
+    if (reader.joinable()) reader.join();
+
+    EXPECT_EQ(run.status, c.status) << run.out;
+    if (c.says[0] != '\0') {
+      EXPECT_NE(run.out.find("tessera-tool: " + out + ": " + c.says), std::string::npos) << run.out;
+    }
+    const std::string& expected = c.command[0] == 'c' ? offBytes : pngBytes;
+    const std::string landsIn = c.landsIn;
+    if (!landsIn.empty()) {
+      const std::string arrived = landsIn == "-" ? run.out : landsIn == "|" ? fromFifo : readTextFile(dir.file(landsIn));
+      EXPECT_TRUE(arrived == expected) << arrived.size() << " bytes arrived, not " << expected.size();
+    }
+    if (landingExisted && c.landsIn[0] != '\0') {
+      struct stat landed {};
+      stat(dir.file(c.landsIn).c_str(), &landed);
+      EXPECT_EQ(landed.st_ino != landing.st_ino, c.replaced);
+    }
+    struct stat after {};
+    if (c.kind == Kind::Dash) continue;
+    ASSERT_EQ(lstat(out.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, c.stillIs);
+    if (c.kind == Kind::FullDevice || c.kind == Kind::NullDevice) {
+      EXPECT_EQ(after.st_rdev, before.st_rdev);
+    }
+    if (c.kind == Kind::HardLinked) {
+      EXPECT_EQ(after.st_nlink, 2u);
+      EXPECT_TRUE(readTextFile(out) == expected);
+    }
+    if (c.kind == Kind::Regular) {
+      EXPECT_EQ(after.st_mode & 07777, 0640u);
+      if (root) {
+        EXPECT_TRUE(after.st_uid == 4321 && after.st_gid == 8765) << after.st_uid << ":" << after.st_gid;
+      }
+    }
+  }
+  // Nothing written aside is left anywhere.
+  for (const std::string& folder : {dir.path(), dir.file("sub")}) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      EXPECT_EQ(entry.path().filename().string().find(".tessera-"), std::string::npos) << entry.path();
+    }
+  }
 }

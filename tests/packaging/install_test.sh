@@ -9,11 +9,15 @@ build=$1 source=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A step's own output is kept and shown only when it fails.
+quiet() {
+  "$@" >"$scratch/step.log" 2>&1 || { cat "$scratch/step.log" >&2; fail "$*"; }
+}
 
-DESTDIR=$scratch/root cmake --install "$build" --prefix /usr >/dev/null
+DESTDIR=$scratch/root quiet cmake --install "$build" --prefix /usr
 share=$scratch/root/usr/share
 desktop-file-validate "$share/applications/org.tessera.Tessera.desktop" || fail "desktop entry"
-appstreamcli validate --no-net "$share/metainfo/org.tessera.Tessera.metainfo.xml" >/dev/null || fail "metainfo"
+quiet appstreamcli validate --no-net "$share/metainfo/org.tessera.Tessera.metainfo.xml"
 for size in 16 22 24 32 48 64 128 256; do
   [ -f "$share/icons/hicolor/${size}x${size}/apps/org.tessera.Tessera.png" ] || fail "icon $size"
 done
@@ -22,7 +26,7 @@ grep -q '^Exec=tessera-tool thumbnail -s %s %i %o$' "$share/thumbnailers/tessera
 # The types: one file of each format, the OFF one under an upper-case name too.
 mkdir -p "$scratch/mime/mime/packages" "$scratch/files"
 cp /usr/share/mime/packages/freedesktop.org.xml "$share/mime/packages/org.tessera.Tessera.xml" "$scratch/mime/mime/packages/"
-update-mime-database "$scratch/mime/mime" >/dev/null 2>&1 || fail "update-mime-database"
+quiet update-mime-database "$scratch/mime/mime"
 data=$source/tests/data/formats
 cp "$data/off/extra-numbers-on-face-lines.off" "$scratch/files/CUBE.OFF"
 while read -r file type; do
@@ -57,13 +61,21 @@ done
   fail "installed thumbnail"
 
 # The package: its files and the dependencies dpkg-shlibdeps found.
-(cd "$build" && cpack -G DEB -B "$scratch/package" >/dev/null 2>&1) || fail "cpack"
+(cd "$build" && quiet cpack -G DEB -B "$scratch/package")
 package=$(ls "$scratch"/package/tessera_*.deb)
 depends=$(dpkg-deb -f "$package" Depends)
 for library in libqt6widgets6 libosmesa6 libpng16-16 libjpeg62-turbo libc6; do
   [[ "$depends" == *"$library"* ]] || fail "no $library in: $depends"
 done
 contents=$(dpkg-deb -c "$package")
-[[ "$contents" == *"./usr/libexec/tessera/tessera-render"* ]] || fail "renderer not in the package"
+for file in libexec/tessera/tessera-render share/man/man1/tessera.1.gz share/man/man1/tessera-tool.1.gz \
+            share/doc/tessera/copyright share/doc/tessera/changelog.gz; do
+  grep -q " \./usr/$file\$" <<<"$contents" || fail "$file not in the package"
+done
+gzip -t "$share/man/man1/tessera-tool.1.gz" || fail "manual page not compressed"
+# Debian's checker, where scripts/install-check-tools.sh put it: no error.
+if command -v lintian >/dev/null; then
+  lintian --fail-on error "$package" >"$scratch/lintian.log" 2>&1 || { cat "$scratch/lintian.log" >&2; fail "lintian"; }
+fi
 echo "installed, looked up and packaged: $(basename "$package")"
 echo "Depends: $depends"
