@@ -57,7 +57,7 @@ int usageError(std::string_view what) {
 }
 
 int fileError(const char* name, std::string_view reason) {
-  if (std::strcmp(name, "-") == 0 || std::strcmp(name, kStandardOutput) == 0) name = "standard output";
+  if (std::strcmp(name, "-") == 0) name = "standard output";
   std::fprintf(stderr, "tessera-tool: %s: %.*s\n", name, static_cast<int>(reason.size()), reason.data());
   return 1;
 }
