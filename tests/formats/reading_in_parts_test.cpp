@@ -252,6 +252,8 @@ TEST(ReadingInParts, ABigFileIsGivenBackAsItIsRead) {
     const long peak = statusKib("VmHWM:"), after = statusKib("VmRSS:");
     ASSERT_EQ(result.failure, ReadFailure::None);
     ASSERT_EQ(result.model[0].faces.offsets.size(), units + 1);
+    std::printf("peak %ld KiB above the end; %ld KiB held (model %ld, shadow %ld)\n", peak - after, after - before,
+                modelKib, shadowKib);
     // Read line by line, up to 8 MiB of the file is in flight between
     // givings back (6-8 MiB seen); a mapping held whole adds the file's 38.
     EXPECT_LT(peak - after, fileKib * 2 / 5) << "peak " << peak << " after " << after;
