@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/tool_commands.h"
-#include "render/png_file.h"
+#include "pictures/png_file.h"
 #include "render/rotation.h"
 #include "render/scene.h"
 #include "settings/view_options.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "formats/byte_cursor.h"
+#include "platform/byte_cursor.h"
 #include "formats/reader_support.h"
 #include "platform/mapped_file.h"
 

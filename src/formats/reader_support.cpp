@@ -7,43 +7,11 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "platform/file_opening.h"
 #include "platform/platform.h"
 #include "platform/text_scanner.h"
 
-namespace {
 
-// The stream's bytes in a temporary file, or nothing (errno set) when it
-// cannot be copied or goes on past kLargestStream.
-FileHandle copyOfStream(std::FILE* stream) {
-  FileHandle copy(std::tmpfile());
-  if (!copy) return copy;
-  char chunk[1 << 16];
-  std::uint64_t total = 0;
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0;) {
-    total += got;
-    if (total > kLargestStream) {
-      errno = EFBIG;
-      return nullptr;
-    }
-    if (std::fwrite(chunk, 1, got, copy.get()) != got) return nullptr;
-  }
-  if (std::ferror(stream) != 0 || std::fflush(copy.get()) != 0) return nullptr;
-  std::rewind(copy.get());
-  return copy;
-}
-
-}  // namespace
-
-FileHandle openForReading(const char* name, const char* mode) {
-  FileHandle file(std::fopen(name, mode));
-  struct stat info {};
-  if (!file || fstat(fileno(file.get()), &info) != 0 || S_ISREG(info.st_mode)) return file;
-  if (S_ISDIR(info.st_mode)) {
-    errno = EISDIR;
-    return nullptr;
-  }
-  return copyOfStream(file.get());
-}
 
 ReadResult readTextModel(const char* name, TextModelReader reader) {
   FileHandle file = openForReading(name, "r");
@@ -58,7 +26,7 @@ ReadResult refuseUnopened(const char* name) {
   const int error = errno;
   if (error == EFBIG) return refuseDamaged(name);
   ReadResult result(ReadFailure::NotOpened);
-  result.reason = error == EISDIR ? "is a folder" : std::strerror(error);
+  result.reason = openFailureReason(error);
   return result;
 }
 

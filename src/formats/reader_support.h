@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/mesh_object.h"
-#include "platform/file_handle.h"
+#include "platform/file_opening.h"
 
 // Why a reader handed back no model.
 enum class ReadFailure {
@@ -47,15 +47,6 @@ ReadResult readTextModel(const char* name, TextModelReader reader);
 
 // Most a pipe or device may deliver: a stream that goes on past it (such
 // as /dev/zero) is refused as damaged.
-constexpr std::uint64_t kLargestStream = std::uint64_t{1} << 30;
-
-// Opens a file for a reader. A folder is not opened (errno EISDIR): it would
-// open, then fail at the first read. A pipe or device is read to its end
-// into a temporary file first, so that every reader gets a file of known
-// size it can read twice; one longer than kLargestStream is not opened
-// (errno EFBIG).
-FileHandle openForReading(const char* name, const char* mode);
-
 // The reader's "no model" for a file openForReading could not open: the
 // system's reason, or damage for a stream without end.
 ReadResult refuseUnopened(const char* name);

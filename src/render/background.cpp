@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "render/picture_file.h"
+#include "pictures/picture_file.h"
 #include "render/image_resample.h"
 #include "render/view_setup.h"
 

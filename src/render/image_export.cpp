@@ -4,9 +4,9 @@
 
 #include <utility>
 
-#include "render/bmp_file.h"
-#include "render/picture_file.h"
-#include "render/png_file.h"
+#include "pictures/bmp_file.h"
+#include "pictures/picture_file.h"
+#include "pictures/png_file.h"
 #include "render/view_setup.h"
 
 std::optional<CapturedView> captureView() {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/rgb_image.h"
+#include "pictures/rgb_image.h"
 
 // The texture side for a picture side: 64, 128, 256 or 512.
 int textureSide(int pictureSide);

@@ -5,7 +5,7 @@
 
 #include "fuzz_support.h"
 #include "render/image_resample.h"
-#include "render/picture_file.h"
+#include "pictures/picture_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = writeFuzzFile("input.picture", "", data, size);

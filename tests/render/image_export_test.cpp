@@ -1,6 +1,6 @@
 #include "render/image_export.h"
 
-#include "render/bmp_file.h"
+#include "pictures/bmp_file.h"
 #include "render_fixture.h"
 
 // The layout of exported pictures (bottom row first, B G R) is pinned by the

@@ -4,9 +4,9 @@
 #include <array>
 #include <string>
 
-#include "render/bmp_file.h"
-#include "render/picture_file.h"
-#include "render/png_file.h"
+#include "pictures/bmp_file.h"
+#include "pictures/picture_file.h"
+#include "pictures/png_file.h"
 
 using Rgb = std::array<int, 3>;
 

@@ -31,7 +31,7 @@
 #include "platform/window_system.h"
 #include "render/background.h"
 #include "render/image_export.h"
-#include "render/picture_file.h"
+#include "pictures/picture_file.h"
 #include "render/rotation.h"
 #include "render/scene.h"
 #include "render/view_setup.h"

@@ -1,12 +1,12 @@
-#include "render/png_file.h"
+#include "pictures/png_file.h"
 
 #include <png.h>
 
 #include <cstring>
 
-#include "formats/reader_support.h"
+#include "pictures/picture_size.h"
 #include "platform/file_handle.h"
-#include "render/picture_file.h"
+#include "platform/file_opening.h"
 
 std::optional<RgbImage> loadPng(const char* path, std::string* reason) {
   const auto refuse = [&](std::string text) -> std::optional<RgbImage> {
@@ -14,7 +14,7 @@ std::optional<RgbImage> loadPng(const char* path, std::string* reason) {
     return std::nullopt;
   };
   FileHandle file(std::fopen(path, "rb"));
-  if (!file) return refuse(refuseUnopened(path).reason);
+  if (!file) return refuse(openFailureReason(errno));
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;

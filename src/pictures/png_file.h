@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/file_replacement.h"
-#include "render/rgb_image.h"
+#include "pictures/rgb_image.h"
 
 // The picture as RGB, bottom row first, any kind of PNG (palette, grey,
 // 16-bit; transparent parts over black); nothing, and why, otherwise.

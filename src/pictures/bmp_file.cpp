@@ -1,4 +1,4 @@
-#include "render/bmp_file.h"
+#include "pictures/bmp_file.h"
 
 #include <algorithm>
 #include <array>
@@ -6,9 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "formats/byte_cursor.h"
-#include "formats/reader_support.h"
-#include "render/picture_file.h"
+#include "pictures/picture_size.h"
+#include "platform/byte_cursor.h"
+#include "platform/file_handle.h"
+#include "platform/file_opening.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ BmpInfo bmpInfo(const std::vector<std::uint8_t>& header) {
 
 std::optional<BmpBlocks> loadBmp(const char* path, std::string* reason) {
   FileHandle file = openForReading(path, "rb");
-  if (!file) return refuse(reason, refuseUnopened(path).reason);
+  if (!file) return refuse(reason, openFailureReason(errno));
   const std::string damaged = "is damaged or truncated";
   std::uint8_t fileHeader[kBmpFileHeaderSize];
   if (std::fread(fileHeader, 1, sizeof fileHeader, file.get()) != sizeof fileHeader) return refuse(reason, damaged);

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "render/rgb_image.h"
+#include "pictures/rgb_image.h"
 
 // The picture as RGB, bottom row first (grey and CMYK pictures in colour);
 // nothing, and why, when the file is damaged, cut short or too large.

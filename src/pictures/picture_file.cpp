@@ -1,26 +1,21 @@
-#include "render/picture_file.h"
+#include "pictures/picture_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "formats/reader_support.h"
 #include "platform/file_handle.h"
-#include "render/bmp_file.h"
-#include "render/jpeg_file.h"
-#include "render/png_file.h"
-
-std::string pictureSizeProblem(std::int64_t width, std::int64_t height) {
-  if (width > kLargestPictureSide || height > kLargestPictureSide) return "is more than 32768 pixels across";
-  if (width * height * 3 > kLargestPictureBytes) return "is too large to show (more than 256 MB of colour)";
-  return {};
-}
+#include "platform/file_opening.h"
+#include "pictures/bmp_file.h"
+#include "pictures/jpeg_file.h"
+#include "pictures/png_file.h"
 
 std::optional<RgbImage> loadPicture(const char* path, std::string* reason) {
   unsigned char start[8] = {};
   {
     FileHandle file(std::fopen(path, "rb"));
     if (!file) {
-      if (reason != nullptr) *reason = refuseUnopened(path).reason;
+      if (reason != nullptr) *reason = openFailureReason(errno);
       return std::nullopt;
     }
     if (std::fread(start, 1, sizeof start, file.get()) < 3) start[0] = 0;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/file_replacement.h"
-#include "render/rgb_image.h"
+#include "pictures/rgb_image.h"
 
 constexpr int kBmpFileHeaderSize = 14;
 constexpr int kBmpInfoHeaderSize = 40;

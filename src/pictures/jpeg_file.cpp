@@ -1,4 +1,4 @@
-#include "render/jpeg_file.h"
+#include "pictures/jpeg_file.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -7,9 +7,9 @@
 // After jpeglib.h, which it needs.
 #include <jerror.h>
 
-#include "formats/reader_support.h"
+#include "pictures/picture_size.h"
 #include "platform/file_handle.h"
-#include "render/picture_file.h"
+#include "platform/file_opening.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ bool decode(jpeg_decompress_struct& info, JpegErrors& errors, RgbImage& picture,
 std::optional<RgbImage> loadJpeg(const char* path, std::string* reason) {
   FileHandle file(std::fopen(path, "rb"));
   if (!file) {
-    if (reason != nullptr) *reason = refuseUnopened(path).reason;
+    if (reason != nullptr) *reason = openFailureReason(errno);
     return std::nullopt;
   }
   jpeg_decompress_struct info{};

@@ -1,7 +1,7 @@
 // Background pictures of every kind, told by their first bytes: pictures
 // written by another program against their PPM twins, refusals, and the
 // exported view read back from PNG and BMP.
-#include "render/picture_file.h"
+#include "pictures/picture_file.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "render/image_export.h"
-#include "render/png_file.h"
+#include "pictures/png_file.h"
 #include "render_fixture.h"
 
 namespace {
