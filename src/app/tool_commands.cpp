@@ -69,16 +69,11 @@ int openForTool(const char* name) {
   ReadResult read = readModelFile(name, format);
   // Damage and refusals have had the reader's own line on standard error
   // already; the tool's own line follows in the usual form.
-  switch (read.failure) {
-    case ReadFailure::None: break;
-    case ReadFailure::UnknownFormat: return fileError(name, "no reader fits the name's ending");
-    case ReadFailure::NotOpened: return fileError(name, read.reason);
-    case ReadFailure::Damaged:
-      fileError(name, read.reason.starts_with("File, ") ? "is damaged or truncated" : read.reason);
-      return 2;
-    case ReadFailure::Refused:
-      fileError(name, "has a header the reader refuses");
-      return 255;
+  if (read.failure != ReadFailure::None) {
+    fileError(name, read.userReason.empty() ? failureWords(read.failure) : read.userReason);
+    if (read.failure == ReadFailure::Damaged) return 2;
+    if (read.failure == ReadFailure::Refused) return 255;
+    return 1;
   }
   showModel(std::move(read.model), format->id);
   return 0;

@@ -24,7 +24,7 @@ ReadResult readModelFile(const char* name, const FormatInfo*& format) {
     // Counts are checked against the file before anything is allocated, so
     // this is a model larger than the memory there is: that file's failure.
     ReadResult result = refuseDamaged(name, "File, %s, needs more memory than there is.\n");
-    result.reason = "needs more memory than there is";
+    result.userReason = "needs more memory than there is";
     return result;
   }
 }

@@ -22,11 +22,22 @@ ReadResult readTextModel(const char* name, TextModelReader reader) {
   return result;
 }
 
+const char* failureWords(ReadFailure failure) {
+  switch (failure) {
+    case ReadFailure::None: return "";
+    case ReadFailure::UnknownFormat: return "no reader fits the name's ending";
+    case ReadFailure::NotOpened: return "cannot be opened";
+    case ReadFailure::Damaged: return "is damaged or truncated";
+    case ReadFailure::Refused: return "has a header the reader refuses";
+  }
+  return "";
+}
+
 ReadResult refuseUnopened(const char* name) {
   const int error = errno;
   if (error == EFBIG) return refuseDamaged(name);
   ReadResult result(ReadFailure::NotOpened);
-  result.reason = openFailureReason(error);
+  result.userReason = openFailureReason(error);
   return result;
 }
 
@@ -58,14 +69,14 @@ std::string formatted(const char* format, const char* name) {
 
 ReadResult refuseDamaged(const char* name, const char* why) {
   ReadResult result(ReadFailure::Damaged);
-  result.reason = formatted(why != nullptr ? why : "File, %s, is damaged or truncated.\n", name);
-  if (why == nullptr) result.reason = "is damaged or truncated";
+  const std::string line = formatted(why != nullptr ? why : "File, %s, is damaged or truncated.\n", name);
+  if (why != nullptr) result.debugLine = line;
   return result;
 }
 
 ReadResult refuseHeader(const char* format, const char* name) {
   ReadResult result(ReadFailure::Refused);
-  result.reason = formatted(format, name);
+  result.debugLine = formatted(format, name);
   return result;
 }
 

@@ -32,8 +32,18 @@ struct ReadResult {
 
   Model model;
   ReadFailure failure = ReadFailure::None;
-  std::string reason;  // for the user: the system's reason, or the reader's refusal
+  // What the user is told after the file's name where the failure says more
+  // than its kind (the system's reason, a model too large for memory);
+  // empty where failureWords() says it all.
+  std::string userReason;
+  // The reader's own sentence, as the debug output got it, where it said
+  // more than its kind ("File, a.off, is not a valid OFF file."); empty
+  // for plain damage.
+  std::string debugLine;
 };
+
+// The user's words for a kind of failure: "is damaged or truncated", ...
+const char* failureWords(ReadFailure failure);
 
 using ModelReader = ReadResult (*)(const char* name);
 

@@ -37,13 +37,14 @@ void tellWhyNot(const ReadResult& read, const std::string& path) {
     case ReadFailure::NotOpened: {
       std::error_code error;
       const bool there = std::filesystem::exists(path, error);
-      tell(there ? NoticeKind::FileNotRead : NoticeKind::FileNotFound, path, read.reason);
+      tell(there ? NoticeKind::FileNotRead : NoticeKind::FileNotFound, path, read.userReason);
       break;
     }
+    // The notice names the kind; the reader's own sentence says more where it has one.
     case ReadFailure::Damaged:
-      tell(NoticeKind::FileDamaged, path, read.reason == "is damaged or truncated" ? "" : read.reason);
+      tell(NoticeKind::FileDamaged, path, read.userReason.empty() ? read.debugLine : read.userReason);
       break;
-    case ReadFailure::Refused: tell(NoticeKind::FileRefused, path, read.reason); break;
+    case ReadFailure::Refused: tell(NoticeKind::FileRefused, path, read.debugLine); break;
   }
 }
 

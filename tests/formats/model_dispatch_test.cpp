@@ -58,20 +58,32 @@ TEST(Dispatch, QuotesAreRemovedInPlace) {
 TEST(Dispatch, FilesThatCannotBeOpenedSayWhyAndShowNothing) {
   IsolatedState state;
   std::filesystem::create_directory(state.dir().file("folder.obj"));
+  writeTextFile(state.dir().file("header.off"), "COFF 3 1 0");
+  writeTextFile(state.dir().file("damaged.off"), "OFF 3 1 0 0 0");
+  writeTextFile(state.dir().file("ascii.cob"), "Caligari V00.01ALH");
+  // The user's words and the reader's own sentence come apart: "@" is the file's path.
   const struct {
     const char* name;
     ReadFailure failure;
     const char* reason;
+    const char* debugLine;
   } cases[] = {
-      {"absent.off", ReadFailure::NotOpened, "No such file or directory"},
-      {"folder.obj", ReadFailure::NotOpened, "is a folder"},
-      {"notes.txt", ReadFailure::UnknownFormat, ""},
+      {"absent.off", ReadFailure::NotOpened, "No such file or directory", ""},
+      {"folder.obj", ReadFailure::NotOpened, "is a folder", ""},
+      {"notes.txt", ReadFailure::UnknownFormat, "", ""},
+      {"header.off", ReadFailure::Refused, "", "File, @, is not a valid OFF file."},
+      {"damaged.off", ReadFailure::Damaged, "", ""},
+      {"ascii.cob", ReadFailure::Refused, "", "ASCII .cob files not supported."},
   };
   for (const auto& c : cases) {
+    const std::string path = state.dir().file(c.name);
     const FormatInfo* format = nullptr;
-    const ReadResult read = readModelFile(state.dir().file(c.name).c_str(), format);
+    const ReadResult read = readModelFile(path.c_str(), format);
     EXPECT_EQ(read.failure, c.failure) << c.name;
-    EXPECT_EQ(read.reason, c.reason) << c.name;
+    EXPECT_EQ(read.userReason, c.reason) << c.name;
+    std::string line = c.debugLine;
+    if (const std::size_t at = line.find('@'); at != std::string::npos) line.replace(at, 1, path);
+    EXPECT_EQ(read.debugLine, line) << c.name;
   }
   EXPECT_EQ(headlessRecord.noticeCount, 0);  // the caller tells the user
   platformSetNoticeAnchor(300, 150, 601, 400);
