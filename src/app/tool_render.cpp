@@ -139,10 +139,7 @@ int runRender(int argc, char** argv) {
     if (!makeBackgroundTexture(request.background, &reason)) return fileError(request.background, reason);
     backgroundShown = true;
   }
-  rotationAngle = request.turn[0];
-  rotationAxis[0] = request.turn[1];
-  rotationAxis[1] = request.turn[2];
-  rotationAxis[2] = request.turn[3];
+  turnModelWithGl(request.turn[0], request.turn[1], request.turn[2], request.turn[3]);
   drawScene();
   const WriteResult written = exportImage(outputPath(request.output), *kind);
   return written ? 0 : fileError(request.output, written.reason);

@@ -46,10 +46,7 @@ int runThumbnail(int argc, char** argv) {
   o.foregroundColor = {0.85f, 0.85f, 0.85f};
   o.backgroundColor = {0.2f, 0.2f, 0.2f};  // what depth fades to; the background itself is left clear
   if (const int status = startOffscreenFrame(input, size, size); status != 0) return status;
-  rotationAngle = 30.0f;
-  rotationAxis[0] = 1.0f;
-  rotationAxis[1] = 1.0f;
-  rotationAxis[2] = 0.0f;
+  turnModelWithGl(30.0f, 1.0f, 1.0f, 0.0f);
   drawScene();
 
   const auto count = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);

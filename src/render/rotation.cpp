@@ -6,8 +6,6 @@
 #include <cmath>
 
 float rotationMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-float rotationAngle = 0.0f;
-float rotationAxis[3] = {0.0f, 0.0f, 0.0f};
 
 void resetRotation() {
   for (int k = 0; k < 16; ++k) rotationMatrix[k] = (k % 5 == 0) ? 1.0f : 0.0f;
@@ -35,12 +33,17 @@ void turnModel(float degrees, float x, float y, float z) {
   std::copy(product, product + 16, rotationMatrix);
 }
 
-void applyRotation() {
+void applyRotation() { glMultMatrixf(rotationMatrix); }
+
+void turnModelWithGl(float degrees, float x, float y, float z) {
+  GLint mode = GL_MODELVIEW;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glRotatef(rotationAngle, rotationAxis[0], rotationAxis[1], rotationAxis[2]);
+  glRotatef(degrees, x, y, z);
   glMultMatrixf(rotationMatrix);
   glGetFloatv(GL_MODELVIEW_MATRIX, rotationMatrix);
   glPopMatrix();
-  glMultMatrixf(rotationMatrix);
+  glMatrixMode(static_cast<GLenum>(mode));
 }

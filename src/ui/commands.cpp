@@ -197,8 +197,8 @@ void runCommand(int command) {
     case cmdAbout: showAboutBox(); break;
     case cmdResetView: resetView(); break;
     case cmdFit:
-      rotationAngle = 0.0f;  // what is on screen now is what is fitted
-      trackball.spinning = false;
+      trackball.spinning = false;  // what is on screen now is what is fitted
+      trackball.spin = Spin{};
       fitModelToView();
       break;
     case cmdLighting: toggle(command, o.lighting); break;

@@ -72,8 +72,8 @@ int onPaint() {
   // The window system may have set its own viewport since the last frame.
   glViewport(0, 0, viewWidth, viewHeight);
   drawScene();
-  // While spinning, each frame asks for the next: one step per frame drawn,
-  // at whatever rate the frames come.
+  // While spinning, each frame asks for the next tick, which turns the model
+  // by the time that has passed: drawing itself never turns it.
   if (trackball.spinning) platformPostSpin();
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "ui/trackball.h"
 
+#include <chrono>
 #include <cmath>
 
 #include "model/world.h"
@@ -23,6 +24,10 @@ float speedDivisor() {
   return (zoomOffset / viewDistance) * 3.0f * 2.0f + 1.0f;
 }
 
+double secondsNow() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 }  // namespace
 
 Vector3 mapToTrackball(int px, int py, int width, int height) {
@@ -39,20 +44,26 @@ void beginRotation(int px, int py) {
   trackball.trackballActive = true;
   // The trackball spans the drawing area, centred on it.
   trackball.lastTrackballVector = mapToTrackball(px, py, viewWidth, viewHeight);
+  trackball.lastStepDegrees = 0.0f;
+  trackball.lastMoveAt = secondsNow();
 }
 
 void endRotation() {
   trackball.trackballActive = false;
+  trackball.spin = Spin{};
   if (trackball.spinning) {
-    platformRequestRedraw();
-    return;
+    const double now = secondsNow();
+    trackball.spin = spinAtRelease(trackball.lastStepDegrees, trackball.lastStepAxis, trackball.lastStepSeconds,
+                                   now - trackball.lastMoveAt, now);
+    trackball.spinning = trackball.spin.on;
   }
-  // Any release without a spin stops the model: a kept step would turn it
-  // on every later redraw.
-  rotationAngle = 0.0f;
+  if (trackball.spinning) platformRequestRedraw();
 }
 
 int onLeftButtonDown(int px, int py) {
+  // A press takes hold of a spinning model.
+  trackball.spinning = false;
+  trackball.spin = Spin{};
   trackball.rotateDrag = true;
   beginRotation(px, py);
   platformRequestRedraw();
@@ -93,12 +104,18 @@ int onMouseMove(int px, int py) {
     if (!trackball.trackballActive) return 0;
     const Vector3 v = mapToTrackball(px, py, viewWidth, viewHeight);
     const Vector3& last = trackball.lastTrackballVector;
-    rotationAngle = 90.0f * length({v.x - last.x, v.y - last.y, v.z - last.z});
-    if (viewOptions.zoomDependentRotation && zoomOffset > 0.0f) rotationAngle /= divisor;
-    rotationAxis[0] = last.y * v.z - last.z * v.y;
-    rotationAxis[1] = last.z * v.x - last.x * v.z;
-    rotationAxis[2] = last.x * v.y - last.y * v.x;
+    float degrees = 90.0f * length({v.x - last.x, v.y - last.y, v.z - last.z});
+    if (viewOptions.zoomDependentRotation && zoomOffset > 0.0f) degrees /= divisor;
+    float* axis = trackball.lastStepAxis;
+    axis[0] = last.y * v.z - last.z * v.y;
+    axis[1] = last.z * v.x - last.x * v.z;
+    axis[2] = last.x * v.y - last.y * v.x;
+    trackball.lastStepDegrees = degrees;
+    const double now = secondsNow();
+    trackball.lastStepSeconds = now - trackball.lastMoveAt;
+    trackball.lastMoveAt = now;
     trackball.lastTrackballVector = v;
+    turnModel(degrees, axis[0], axis[1], axis[2]);
     platformRequestRedraw();
   } else if (trackball.panDrag) {
     // The model follows the pointer in the plane through the world centre.
@@ -120,6 +137,9 @@ int onMouseMove(int px, int py) {
 }
 
 int onSpin() {
+  if (!trackball.spinning) return 0;
+  const float* axis = trackball.spin.axis;
+  turnModel(spinTurn(trackball.spin, secondsNow()), axis[0], axis[1], axis[2]);
   platformRequestRedraw();
   return 0;
 }
@@ -167,8 +187,8 @@ int onViewKey(int key) {
 
 void resetView() {
   resetRotation();
-  rotationAngle = 0.0f;
   trackball.spinning = false;
+  trackball.spin = Spin{};
   zoomOffset = 0.0f;
   panX = panY = 0.0f;
   platformRequestRedraw();

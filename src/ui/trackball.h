@@ -2,6 +2,8 @@
 // Turning the model on a virtual trackball with the left button, zooming
 // with the right, and spinning on after a release.
 
+#include "render/spin.h"
+
 struct Vector3 {
   float x = 0.0f, y = 0.0f, z = 0.0f;
 };
@@ -12,7 +14,13 @@ struct TrackballState {
   bool panDrag = false;
   bool trackballActive = false;
   Vector3 lastTrackballVector;
+  // The drag's last step, when it came and how long it took: the speed a
+  // release hands to the spin.
+  float lastStepDegrees = 0.0f;
+  float lastStepAxis[3] = {0.0f, 0.0f, 0.0f};
+  double lastStepSeconds = 0.0, lastMoveAt = 0.0;
   bool spinning = false;
+  Spin spin;
   int lastMouseX = 0;
   int lastMouseY = 0;
 };
@@ -29,7 +37,7 @@ int onLeftButtonUp(int px, int py);
 int onRightButtonDown(int px, int py);
 int onRightButtonUp(int px, int py);
 int onMouseMove(int px, int py);
-// While spinning: one more frame.
+// While spinning: the turn for the time since the last one, and a frame.
 int onSpin();
 // The middle button pans the model across the view; the wheel zooms, a
 // notch as far as 10 pixels of right-button drag, nearer when rolled forward.

@@ -92,8 +92,7 @@ TEST_F(FramingTest, AxesShowOnASmallModel) {
   viewOptions.solidMode = false;
   viewOptions.wireframeMode = true;
   viewOptions.showAxes = true;
-  rotationAngle = 30.0f;  // turned, so that no axis points at the eye
-  rotationAxis[0] = rotationAxis[1] = 1.0f;
+  turnModel(30.0f, 1.0f, 1.0f, 0.0f);  // turned, so that no axis points at the eye
   drawScene();
   std::vector<std::uint8_t> rgba(kWide * kHigh * 4);
   glReadPixels(0, 0, kWide, kHigh, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());

@@ -29,8 +29,6 @@ class RenderTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(makeOffscreenContextCurrent(kSize, kSize));
     backgroundShown = false;
-    rotationAngle = 0.0f;
-    rotationAxis[0] = rotationAxis[1] = rotationAxis[2] = 0.0f;
     // Plain colours, no extras: each test turns on what it looks at.
     viewOptions.solidMode = true;
     viewOptions.pivotAtCenter = true;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 
+#include "render/spin.h"
 #include "render_fixture.h"
 
 namespace {
@@ -79,29 +80,49 @@ TEST_F(RenderTest, FramesMatchTheirGoldenPictures) {
   EXPECT_FALSE(glIsEnabled(GL_FOG));
 }
 
-TEST_F(RenderTest, EveryFrameFoldsTheIncrementOnceForEachPivot) {
+TEST_F(RenderTest, DrawingNeverTurnsTheModel) {
   show({square()});
-  rotationAngle = 10.0f;
-  rotationAxis[2] = 1.0f;
-  drawScene();
+  turnModel(10.0f, 0.0f, 0.0f, 1.0f);
   EXPECT_NEAR(rotationMatrix[0], std::cos(10.0 * M_PI / 180), 1e-6);
   EXPECT_NEAR(rotationMatrix[1], std::sin(10.0 * M_PI / 180), 1e-6);
-
-  resetRotation();
-  viewOptions.pivotAtOrigin = true;  // both flags: twice
-  drawScene();
-  EXPECT_NEAR(rotationMatrix[1], std::sin(20.0 * M_PI / 180), 1e-6);
-
   float before[16];
   std::copy(rotationMatrix, rotationMatrix + 16, before);
-  for (const float axis : {1.0f, 0.0f}) {
-    rotationAngle = axis == 0.0f ? 30.0f : 0.0f;  // no angle, then a zero axis
-    rotationAxis[2] = axis;
-    drawScene();
-    EXPECT_TRUE(std::equal(before, before + 16, rotationMatrix));
-  }
-  resizeView(kSize, 0);  // no height: only the clear, no step
-  rotationAxis[2] = 1.0f;
   drawScene();
+  const std::vector<std::uint8_t> first = frame();
+  viewOptions.pivotAtOrigin = true;  // both pivots: still no turn of its own
+  for (int repaint = 0; repaint < 3; ++repaint) drawScene();
   EXPECT_TRUE(std::equal(before, before + 16, rotationMatrix));
+  viewOptions.pivotAtOrigin = false;
+  drawScene();
+  EXPECT_TRUE(frame() == first);  // an expose draws the same picture again
+  turnModel(30.0f, 0.0f, 0.0f, 0.0f);  // a zero axis turns nothing
+  EXPECT_TRUE(std::equal(before, before + 16, rotationMatrix));
+}
+
+TEST(Spin, TurnsByTheTimeThatPassedNotByTheFrames) {
+  const float axis[3] = {0.0f, 1.0f, 0.0f};
+  // A 3-degree step in 1/60 s spins at 180 degrees a second, whatever the frame rate.
+  for (const int framesPerSecond : {10, 37, 100, 1000}) {
+    Spin spin = spinAtRelease(3.0f, axis, 1.0 / 60, 0.01, 5.0);
+    ASSERT_TRUE(spin.on);
+    float turned = 0.0f;
+    for (int frame = 1; frame <= framesPerSecond; ++frame) turned += spinTurn(spin, 5.0 + double(frame) / framesPerSecond);
+    EXPECT_NEAR(turned, 180.0f, 180.0f / framesPerSecond) << framesPerSecond << " frames a second";
+    EXPECT_EQ(spinTurn(spin, 6.0), 0.0f);  // a second tick at the same moment adds nothing
+  }
+  const struct {
+    float step;
+    double stepSeconds, pause;
+    float degreesPerSecond;  // 0: no spin
+  } releases[] = {
+      {3.0f, 0.02, 0.0, 150.0f},
+      {3.0f, 0.0, 0.0, 375.0f},  // two events at once: the shortest step
+      {3.0f, 0.02, 0.2, 0.0f},   // held still before the release
+      {0.0f, 0.02, 0.0, 0.0f},
+  };
+  for (const auto& r : releases) {
+    const Spin spin = spinAtRelease(r.step, axis, r.stepSeconds, r.pause, 0.0);
+    EXPECT_EQ(spin.on, r.degreesPerSecond > 0.0f);
+    EXPECT_NEAR(spin.degreesPerSecond, r.degreesPerSecond, 1e-3f);
+  }
 }
