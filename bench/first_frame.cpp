@@ -22,6 +22,7 @@
 #include "render/view_setup.h"
 #include "settings/settings_file.h"
 #include "settings/view_options.h"
+#include "ui/shell.h"
 
 namespace {
 
@@ -47,9 +48,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "tessera-first-frame";
   std::filesystem::create_directories(scratch);
   setenv("XDG_CONFIG_HOME", scratch.c_str(), 1);
-  viewOptions = firstRunViewOptions();
-  windowGeometry = WindowGeometry{100, 100, 800 + kChromeWidth, 600 + kChromeHeight, 1};
-  if (!writeSettings("Tessera.ini")) return 1;
+  const WindowGeometry geometry{100, 100, 800 + kChromeWidth, 600 + kChromeHeight, 1};
+  if (!writeSettings("Tessera.ini", firstRunViewOptions(), geometry)) return 1;
 
   QApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
@@ -58,19 +58,19 @@ int main(int argc, char** argv) {
   std::string progress = "none";
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (framesDrawn > 0 && windowDrawn < 0) windowDrawn = msSinceStart();
+    if (framesDrawn() > 0 && windowDrawn < 0) windowDrawn = msSinceStart();
     if (const std::string text = statusText(1); text.starts_with("Reading")) progress = text;
   });
   watch.start(1);
   startViewer({argv[1]});
   const double read = msSinceStart();
-  if (!modelLoaded) return 1;
+  if (!shell.shown.hasModel()) return 1;
   // The next frame is the first that holds the model.
-  const unsigned long long before = framesDrawn;
-  while (framesDrawn == before) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+  const unsigned long long before = framesDrawn();
+  while (framesDrawn() == before) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   const double firstFrame = msSinceStart();
   std::printf("drawing area %dx%d  window drawn %.0f ms  model read %.0f ms  first frame with it %.0f ms"
               "  (last progress shown: %s)\n",
-              viewWidth, viewHeight, windowDrawn, read, firstFrame, progress.c_str());
+              shell.camera.viewWidth, shell.camera.viewHeight, windowDrawn, read, firstFrame, progress.c_str());
   return 0;
 }

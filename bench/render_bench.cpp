@@ -9,8 +9,6 @@
 #include <GL/glu.h>
 
 #include "formats/model_dispatch.h"
-#include "model/current_model.h"
-#include "model/world.h"
 #include "platform/headless/offscreen_context.h"
 #include "render/rotation.h"
 #include "render/scene.h"
@@ -21,18 +19,24 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
 
+// What the benchmark shows, as the viewer's shell holds it.
+Shown shown;
+Camera camera;
+ViewOptions viewOptions;
+
 void prepare(int style) {
   static bool ready = false;
   if (!ready) {
     makeOffscreenContextCurrent(kWidth, kHeight);
-    showModel({makeTriangleGrid(708)}, format3DStudio);  // 1,002,528 triangles
+    showModel(shown, {makeTriangleGrid(708)}, format3DStudio);  // 1,002,528 triangles
+    frameWorld(camera, shown.world);
     viewOptions.foregroundColor = {1, 1, 1};
     viewOptions.backgroundColor = {0, 0.5f, 1};
     viewOptions.pivotAtCenter = true;
     viewOptions.showAxes = viewOptions.showBoundingBox = true;
     viewOptions.depthCueLevel = 0.3f;
-    initGL();
-    resizeView(kWidth, kHeight);
+    initGL(viewOptions);
+    resizeView(camera, kWidth, kHeight);
     ready = true;
   }
   viewOptions.solidMode = style == 0;
@@ -42,17 +46,18 @@ void prepare(int style) {
 
 // The same frame with the model in vertex arrays.
 void referenceFrame(int style) {
-  const MeshObject& o = currentModel[0];
+  const MeshObject& o = shown.model[0];
+  const World& world = shown.world;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glPushMatrix();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  const DepthRange depth = depthRange(eyeDistance(), viewRadius);
+  const DepthRange depth = depthRange(camera.eyeDistance(), camera.viewRadius);
   gluPerspective(70.0, static_cast<double>(kWidth) / kHeight, depth.nearPlane, depth.farPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - viewDistance);
-  applyRotation();
+  glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - camera.viewDistance);
+  applyRotation(camera);
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_FLOAT, 0, o.vertices.data());
   const auto count = static_cast<GLsizei>(o.faces.indices.size());
@@ -76,8 +81,8 @@ void BM_DrawScene(benchmark::State& state) {
   prepare(style);
   // Each frame a little turned, as in a spin.
   for (auto _ : state) {
-    turnModel(0.5f, 1.0f, 0.0f, 0.0f);
-    drawScene();
+    turnModel(camera, 0.5f, 1.0f, 0.0f, 0.0f);
+    drawScene(shown, camera, viewOptions);
     glFinish();
   }
 }
@@ -86,7 +91,7 @@ void BM_ReferenceDrawElements(benchmark::State& state) {
   const int style = static_cast<int>(state.range(0));
   prepare(style);
   for (auto _ : state) {
-    turnModel(0.5f, 1.0f, 0.0f, 0.0f);
+    turnModel(camera, 0.5f, 1.0f, 0.0f, 0.0f);
     referenceFrame(style);
   }
 }

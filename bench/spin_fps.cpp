@@ -14,6 +14,7 @@
 #include "render/scene.h"
 #include "render/view_setup.h"
 #include "bench_models.h"
+#include "ui/shell.h"
 #include "ui/trackball.h"
 #include "ui/command_numbers.h"
 #include "ui/main_window.h"
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
   const QSize extra = mainWindow->size() - mainWindow->view->size();
   mainWindow->resize(QSize(800, 600) + extra);
   QTest::qWait(200);
-  std::printf("drawing area %dx%d\n", viewWidth, viewHeight);
+  std::printf("drawing area %dx%d\n", shell.camera.viewWidth, shell.camera.viewHeight);
 
   const struct {
     const char* name;
@@ -65,21 +66,21 @@ int main(int argc, char** argv) {
   command(cmdInertialRotation);
   for (const auto& style : styles) {
     command(style.command);
-    const int cx = viewWidth / 2, cy = viewHeight / 2;
+    const int cx = shell.camera.viewWidth / 2, cy = shell.camera.viewHeight / 2;
     mouse(msgLeftButtonDown, cx, cy);
     mouse(msgMouseMove, cx + 8, cy + 3);
     mouse(msgLeftButtonUp, cx + 8, cy + 3);
     QTest::qWait(300);  // settle into the spin
-    const unsigned long long start = framesDrawn;
+    const unsigned long long start = framesDrawn();
     QElapsedTimer timer;
     timer.start();
     QTest::qWait(3000);
     const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
     std::printf("%-12s %6.1f frames/s while spinning\n", style.name,
-                static_cast<double>(framesDrawn - start) / seconds);
+                static_cast<double>(framesDrawn() - start) / seconds);
     mouse(msgLeftButtonDown, cx, cy);  // stop
     QTest::qWait(5);
     mouse(msgLeftButtonUp, cx, cy);
   }
-  return trackball.spinning ? 1 : 0;
+  return shell.trackball.spinning ? 1 : 0;
 }

@@ -13,7 +13,6 @@
 #include "app/version.h"
 #include "formats/model_dispatch.h"
 #include "formats/off_writer.h"
-#include "model/current_model.h"
 #include "model/dump.h"
 #include "model/world.h"
 
@@ -64,7 +63,7 @@ int fileError(const char* name, std::string_view reason) {
 
 const char* outputPath(const char* name) { return std::strcmp(name, "-") == 0 ? kStandardOutput : name; }
 
-int openForTool(const char* name) {
+int openForTool(const char* name, Shown& shown) {
   const FormatInfo* format = nullptr;
   ReadResult read = readModelFile(name, format);
   // Damage and refusals have had the reader's own line on standard error
@@ -75,24 +74,25 @@ int openForTool(const char* name) {
     if (read.failure == ReadFailure::Refused) return 255;
     return 1;
   }
-  showModel(std::move(read.model), format->id);
+  showModel(shown, std::move(read.model), format->id, name);
   return 0;
 }
 
 namespace {
 
 int runInfo(const char* name) {
-  if (const int status = openForTool(name); status != 0) return status;
+  Shown shown;
+  if (const int status = openForTool(name, shown); status != 0) return status;
   std::printf("Format: %s\n", formatDisplayName(name));
-  std::printf("Objects: %d\n", objectCount());
+  std::printf("Objects: %d\n", shown.objectCount());
   long long polygons = 0, vertices = 0;
-  for (std::size_t i = 0; i < currentModel.size(); ++i) {
-    const MeshObject& object = currentModel[i];
+  for (std::size_t i = 0; i < shown.model.size(); ++i) {
+    const MeshObject& object = shown.model[i];
     std::printf("Object %zu:\n%s", i, formatObjectStatistics(object).c_str());
     polygons += object.numFaces();
     vertices += object.numVertices();
   }
-  std::fputs(formatWorldStatistics(world).c_str(), stdout);
+  std::fputs(formatWorldStatistics(shown.world).c_str(), stdout);
   std::printf("Polygons: %lld  Vertices: %lld\n", polygons, vertices);
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
@@ -113,8 +113,9 @@ int runConvert(int argc, char** argv) {
   if (!offName && (outputFormat != nullptr || !formatGiven)) {
     return fileError(output, "is not an OFF name: convert writes OFF files only");
   }
-  if (const int status = openForTool(input); status != 0) return status;
-  const WriteResult written = writeModelAsOff(currentModel, outputPath(output));
+  Shown shown;
+  if (const int status = openForTool(input, shown); status != 0) return status;
+  const WriteResult written = writeModelAsOff(shown.model, outputPath(output));
   return written ? 0 : fileError(output, written.reason);
 }
 

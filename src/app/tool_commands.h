@@ -4,6 +4,17 @@
 
 #include <string_view>
 
+#include "model/shown.h"
+#include "render/camera.h"
+#include "settings/view_options.h"
+
+// What one run of the tool shows, as the viewer's shell holds it.
+struct ToolView {
+  Shown shown;
+  Camera camera;
+  ViewOptions options;
+};
+
 // Runs one command line and returns the exit status: 0 with a model; 1 for a
 // usage error, an unknown format or a file that cannot be opened or written;
 // 2 when the reader found the file's content damaged; 255 when it refused
@@ -15,8 +26,8 @@ int runTool(int argc, char** argv);
 int usageError(std::string_view what);
 
 // Reads a model the way the viewer does, without its recent list, and puts
-// it on display; returns the exit status the outcome calls for.
-int openForTool(const char* name);
+// it on display in `shown`; returns the exit status the outcome calls for.
+int openForTool(const char* name, Shown& shown);
 
 // "tessera-tool: FILE: reason" on standard error; status 1. An output of
 // "-" is named "standard output".
@@ -30,5 +41,5 @@ const char* outputPath(const char* name);
 int runRender(int argc, char** argv);
 int runThumbnail(int argc, char** argv);
 // Both: reads the model and makes a width x height offscreen frame ready to
-// draw it; the exit status, 0 when ready.
-int startOffscreenFrame(const char* input, int width, int height);
+// draw it with the view's options; the exit status, 0 when ready.
+int startOffscreenFrame(const char* input, int width, int height, ToolView& view);

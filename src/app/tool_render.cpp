@@ -40,8 +40,7 @@ bool parseNumber(const char* text, float& value) {
   return end != text && *end == '\0';
 }
 
-bool parseOption(const char* name, const char* value, RenderRequest& request) {
-  ViewOptions& o = viewOptions;
+bool parseOption(const char* name, const char* value, RenderRequest& request, ViewOptions& o) {
   if (std::strcmp(name, "--size") == 0) {
     char extra = 0;
     return std::sscanf(value, "%dx%d%c", &request.width, &request.height, &extra) == 2 &&
@@ -101,25 +100,27 @@ std::optional<PictureKind> pictureKindFor(const RenderRequest& request) {
 
 }  // namespace
 
-int startOffscreenFrame(const char* input, int width, int height) {
-  if (const int status = openForTool(input); status != 0) return status;
+int startOffscreenFrame(const char* input, int width, int height, ToolView& view) {
+  if (const int status = openForTool(input, view.shown); status != 0) return status;
   if (!makeOffscreenContextCurrent(width, height)) {
     std::fprintf(stderr, "tessera-tool: no offscreen GL context could be made\n");
     return 1;
   }
-  initGL();
-  resizeView(width, height);
+  initGL(view.options);
+  resizeView(view.camera, width, height);
+  frameWorld(view.camera, view.shown.world);
   return 0;
 }
 
 int runRender(int argc, char** argv) {
-  viewOptions = firstRunViewOptions();  // as the viewer's first run
+  ToolView view;
+  view.options = firstRunViewOptions();  // as the viewer's first run
   RenderRequest request;
   request.input = argv[0];
   request.output = argv[1];
   for (int k = 2; k < argc; k += 2) {
     if (k + 1 >= argc) return usageError(std::string("option ") + argv[k] + " needs a value");
-    if (!parseOption(argv[k], argv[k + 1], request)) {
+    if (!parseOption(argv[k], argv[k + 1], request, view.options)) {
       return usageError(std::string("option ") + argv[k] + " cannot take '" + argv[k + 1] + "'");
     }
   }
@@ -131,16 +132,17 @@ int runRender(int argc, char** argv) {
                  request.width, request.height);
     return 1;
   }
-  if (const int status = startOffscreenFrame(request.input, request.width, request.height); status != 0) {
+  if (const int status = startOffscreenFrame(request.input, request.width, request.height, view); status != 0) {
     return status;
   }
   if (request.background != nullptr) {
     std::string reason;
     if (!makeBackgroundTexture(request.background, &reason)) return fileError(request.background, reason);
-    backgroundShown = true;
+    view.shown.backgroundShown = true;
   }
-  turnModelWithGl(request.turn[0], request.turn[1], request.turn[2], request.turn[3]);
-  drawScene();
-  const WriteResult written = exportImage(outputPath(request.output), *kind);
+  turnModelWithGl(view.camera, request.turn[0], request.turn[1], request.turn[2], request.turn[3]);
+  drawScene(view.shown, view.camera, view.options);
+  const WriteResult written =
+      exportImage(outputPath(request.output), view.camera.viewWidth, view.camera.viewHeight, *kind);
   return written ? 0 : fileError(request.output, written.reason);
 }

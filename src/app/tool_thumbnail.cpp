@@ -39,15 +39,16 @@ int runThumbnail(int argc, char** argv) {
   // Mesa would otherwise keep compiled shaders in the user's cache folder.
   setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
 
-  ViewOptions& o = viewOptions;
+  ToolView view;
+  ViewOptions& o = view.options;
   o = firstRunViewOptions();
   o.showAxes = o.showBoundingBox = o.showCenterOfMass = false;
   o.depthCueLevel = 0.6f;  // the far side darker: the shape shows
   o.foregroundColor = {0.85f, 0.85f, 0.85f};
   o.backgroundColor = {0.2f, 0.2f, 0.2f};  // what depth fades to; the background itself is left clear
-  if (const int status = startOffscreenFrame(input, size, size); status != 0) return status;
-  turnModelWithGl(30.0f, 1.0f, 1.0f, 0.0f);
-  drawScene();
+  if (const int status = startOffscreenFrame(input, size, size, view); status != 0) return status;
+  turnModelWithGl(view.camera, 30.0f, 1.0f, 1.0f, 0.0f);
+  drawScene(view.shown, view.camera, view.options);
 
   const auto count = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
   std::vector<std::uint8_t> pixels(4 * count);

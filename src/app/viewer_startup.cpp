@@ -11,6 +11,7 @@
 #include "settings/recent_files.h"
 #include "settings/settings_file.h"
 #include "settings/view_options.h"
+#include "ui/shell.h"
 #include "ui/interface_refresh.h"
 #include "ui/main_window.h"
 #include "ui/model_opening.h"
@@ -42,27 +43,27 @@ int viewerOptions(int argc, char** argv, std::vector<std::string>& files) {
 }
 
 void startViewer(const std::vector<std::string>& files) {
-  windowGeometry = WindowGeometry{};
-  readRecentList();
-  readSettings("Tessera.ini");
+  shell.windowGeometry = WindowGeometry{};
+  readRecentList(shell.recent);
+  readSettings("Tessera.ini", shell.viewOptions, shell.windowGeometry);
   // Notices stand centred on the window.
-  const WindowGeometry& g = windowGeometry;
+  const WindowGeometry& g = shell.windowGeometry;
   platformSetNoticeAnchor(g.windowX, g.windowY, g.windowWidth, g.windowHeight);
   if (const std::string problem = settingsFolderProblem(); !problem.empty()) tellSettingsNotSaved(problem);
   // The window shows first, so that a big model's loading can be seen.
   if (!createMainWindow()) std::exit(-1);
-  showMainWindow(windowGeometry.windowShowState);
+  showMainWindow(shell.windowGeometry.windowShowState);
   refreshInterface();
   if (!files.empty()) {
-    if (!openModel(files[0], false)) updateWorld();
+    if (!openModel(files[0], false)) frameWorld(shell.camera, shell.shown.world);
     if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
     refreshInterface();
   }
 }
 
 int finishViewer(int quitCode) {
-  if (viewOptions.saveSettingsOnExit && settingsFolderProblem().empty()) {
-    if (const WriteResult written = writeSettings("Tessera.ini"); !written) {
+  if (shell.viewOptions.saveSettingsOnExit && settingsFolderProblem().empty()) {
+    if (const WriteResult written = writeSettings("Tessera.ini", shell.viewOptions, shell.windowGeometry); !written) {
       std::fprintf(stderr, "tessera: %s: %s\n", settingsPath("Tessera.ini").c_str(), written.reason.c_str());
     }
   }

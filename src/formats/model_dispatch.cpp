@@ -2,11 +2,7 @@
 
 #include <new>
 
-#include "model/current_model.h"
-#include "model/world.h"
-
-FormatId currentFormat = formatUnknown;
-bool modelLoaded = false;
+#include <utility>
 
 void stripSurroundingQuotes(std::string& name) {
   if (name.empty() || name[0] != '"') return;
@@ -29,14 +25,7 @@ ReadResult readModelFile(const char* name, const FormatInfo*& format) {
   }
 }
 
-void showModel(Model model, FormatId format) {
-  currentModel = std::move(model);
-  currentFormat = format;
-  modelLoaded = true;
-  updateWorld();
-}
-
-void resetDispatchState() {
-  currentFormat = formatUnknown;
-  modelLoaded = false;
+void showModel(Shown& shown, Model model, FormatId format, std::string path) {
+  const FormatInfo* row = formatInfo(format);
+  showOn(shown, std::move(model), format, row != nullptr && row->drawsTriangles, std::move(path));
 }

@@ -5,9 +5,7 @@
 
 #include "formats/format_table.h"
 #include "formats/reader_support.h"
-
-extern FormatId currentFormat;  // format of the model on display
-extern bool modelLoaded;        // a model is on display
+#include "model/shown.h"
 
 // Removes a leading double quote and everything from the next one on.
 void stripSurroundingQuotes(std::string& name);
@@ -17,8 +15,6 @@ void stripSurroundingQuotes(std::string& name);
 // the user.
 ReadResult readModelFile(const char* name, const FormatInfo*& format);
 
-// The one way a model goes on display: it becomes currentModel, its format
-// is recorded and the World is rebuilt.
-void showModel(Model model, FormatId format);
-
-void resetDispatchState();
+// The one way a model goes on display: it becomes the shown model with its
+// format, the way its format draws and its file, and its World is computed.
+void showModel(Shown& shown, Model model, FormatId format, std::string path = {});

@@ -56,4 +56,4 @@ std::string formatWorldStatistics(const World& w) {
 
 void dumpObject(const MeshObject& object) { sendLines(formatObjectStatistics(object)); }
 
-void dumpWorld() { sendLines(formatWorldStatistics(world)); }
+void dumpWorld(const World& world) { sendLines(formatWorldStatistics(world)); }

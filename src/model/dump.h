@@ -12,4 +12,4 @@ std::string formatWorldStatistics(const World& w);             // nine lines
 
 // Write those lines to the debug output.
 void dumpObject(const MeshObject& object);
-void dumpWorld();
+void dumpWorld(const World& world);

@@ -4,9 +4,6 @@
 
 #include "pictures/picture_file.h"
 #include "render/image_resample.h"
-#include "render/view_setup.h"
-
-bool backgroundShown = false;
 
 namespace {
 
@@ -44,7 +41,7 @@ bool makeBackgroundTexture(const char* path, std::string* reason) {
   }
 }
 
-void drawBackground() {
+void drawBackground(int viewWidth, int viewHeight) {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();

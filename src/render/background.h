@@ -7,11 +7,10 @@
 #include <string>
 
 constexpr GLuint backgroundList = 1;
-extern bool backgroundShown;
 
 // Reads the picture and compiles it into backgroundList; false (nothing
 // changed, the reason in `reason`) when the file is not a usable picture.
 // Needs a current context.
 bool makeBackgroundTexture(const char* path, std::string* reason = nullptr);
-// The texture over the whole drawing area, beneath everything else.
-void drawBackground();
+// The texture over the whole drawing area (width x height), beneath everything else.
+void drawBackground(int width, int height);

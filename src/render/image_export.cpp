@@ -7,10 +7,8 @@
 #include "pictures/bmp_file.h"
 #include "pictures/picture_file.h"
 #include "pictures/png_file.h"
-#include "render/view_setup.h"
 
-std::optional<CapturedView> captureView() {
-  const int width = viewWidth, height = viewHeight;
+std::optional<CapturedView> captureView(int width, int height) {
   if (!frameFits(width, height)) return std::nullopt;
   const std::size_t stride = static_cast<std::size_t>(bmpStride(width));
   CapturedView view;
@@ -32,13 +30,15 @@ std::optional<CapturedView> captureView() {
   return view;
 }
 
-WriteResult exportImage(const char* path) { return exportImage(path, namesPng(path) ? PictureKind::Png : PictureKind::Bmp); }
+WriteResult exportImage(const char* path, int width, int height) {
+  return exportImage(path, width, height, namesPng(path) ? PictureKind::Png : PictureKind::Bmp);
+}
 
-WriteResult exportImage(const char* path, PictureKind kind) {
-  std::optional<CapturedView> view = captureView();
+WriteResult exportImage(const char* path, int width, int height, PictureKind kind) {
+  std::optional<CapturedView> view = captureView(width, height);
   if (!view) return {false, "there is no picture to save"};
   if (kind == PictureKind::Png) {
-    return writePng(path, viewWidth, viewHeight, view->pixels.data(), static_cast<std::size_t>(bmpStride(viewWidth)));
+    return writePng(path, width, height, view->pixels.data(), static_cast<std::size_t>(bmpStride(width)));
   }
   return writeBmp(path, view->info, view->pixels);
 }

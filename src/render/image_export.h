@@ -21,12 +21,13 @@ inline bool frameFits(std::int64_t width, std::int64_t height) {
          static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * kFrameBytesPerPixel < kLargestFrameBytes;
 }
 
-// Reads the drawing area's pixels from the current GL read buffer.
-std::optional<CapturedView> captureView();
+// Reads the width x height drawing area's pixels from the current GL read buffer.
+std::optional<CapturedView> captureView(int width, int height);
+
 enum class PictureKind { Png, Bmp };
 
 // Writes the drawing area as a PNG file when the name ends in ".png" (any
 // case), as a BMP file otherwise; whole or not at all.
-WriteResult exportImage(const char* path);
+WriteResult exportImage(const char* path, int width, int height);
 // The same in the kind asked for, whatever the name.
-WriteResult exportImage(const char* path, PictureKind kind);
+WriteResult exportImage(const char* path, int width, int height, PictureKind kind);

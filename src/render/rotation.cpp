@@ -5,13 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
-float rotationMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
-void resetRotation() {
-  for (int k = 0; k < 16; ++k) rotationMatrix[k] = (k % 5 == 0) ? 1.0f : 0.0f;
+void resetRotation(Camera& camera) {
+  for (int k = 0; k < 16; ++k) camera.rotationMatrix[k] = (k % 5 == 0) ? 1.0f : 0.0f;
 }
 
-void turnModel(float degrees, float x, float y, float z) {
+void turnModel(Camera& camera, float degrees, float x, float y, float z) {
+  float* rotationMatrix = camera.rotationMatrix;
   const float length = std::sqrt(x * x + y * y + z * z);
   if (!(length > 0.0f)) return;
   x /= length, y /= length, z /= length;
@@ -33,17 +32,17 @@ void turnModel(float degrees, float x, float y, float z) {
   std::copy(product, product + 16, rotationMatrix);
 }
 
-void applyRotation() { glMultMatrixf(rotationMatrix); }
+void applyRotation(const Camera& camera) { glMultMatrixf(camera.rotationMatrix); }
 
-void turnModelWithGl(float degrees, float x, float y, float z) {
+void turnModelWithGl(Camera& camera, float degrees, float x, float y, float z) {
   GLint mode = GL_MODELVIEW;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
   glRotatef(degrees, x, y, z);
-  glMultMatrixf(rotationMatrix);
-  glGetFloatv(GL_MODELVIEW_MATRIX, rotationMatrix);
+  glMultMatrixf(camera.rotationMatrix);
+  glGetFloatv(GL_MODELVIEW_MATRIX, camera.rotationMatrix);
   glPopMatrix();
   glMatrixMode(static_cast<GLenum>(mode));
 }

@@ -1,17 +1,17 @@
 #pragma once
-// The model's accumulated rotation. Drawing only reads it: every turn (a
-// drag, a key, a spin's tick, the tool's --turn) is folded in when it
-// happens.
+// The model's accumulated rotation, kept in the Camera. Drawing only reads
+// it: every turn (a drag, a key, a spin's tick, the tool's --turn) is
+// folded in when it happens.
 
-extern float rotationMatrix[16];  // column-major, as GL keeps it
+#include "render/camera.h"
 
-void resetRotation();
-// Multiplies the current GL matrix by rotationMatrix.
-void applyRotation();
-// The same turn as turnModel, multiplied out by GL (glRotatef) as the
-// pictures of tessera-tool's --turn always were, so that they keep their
-// last bit. Needs a current context.
-void turnModelWithGl(float degrees, float x, float y, float z);
-// rotationMatrix := R(degrees, axis) x rotationMatrix at once, the axis in
-// eye space: a turn from the keyboard.
-void turnModel(float degrees, float x, float y, float z);
+void resetRotation(Camera& camera);
+// Multiplies the current GL matrix by the camera's rotation.
+void applyRotation(const Camera& camera);
+// rotation := R(degrees, axis) x rotation, the axis in eye space; a zero
+// axis turns nothing.
+void turnModel(Camera& camera, float degrees, float x, float y, float z);
+// The same turn multiplied out by GL (glRotatef), as the pictures of
+// tessera-tool's --turn always were, so that they keep their last bit.
+// Needs a current context.
+void turnModelWithGl(Camera& camera, float degrees, float x, float y, float z);

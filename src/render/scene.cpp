@@ -7,9 +7,6 @@
 #include <cmath>
 #include <vector>
 
-#include "formats/model_dispatch.h"
-#include "model/current_model.h"
-#include "model/world.h"
 #include "platform/platform.h"
 #include "render/background.h"
 #include "render/model_arrays.h"
@@ -20,23 +17,34 @@ namespace {
 
 void setColor(const Color& c) { glColor3f(c.r, c.g, c.b); }
 
-bool drawsTriangles() {
-  const FormatInfo* format = formatInfo(currentFormat);
-  return format != nullptr && format->drawsTriangles;
-}
+// What one frame is drawn from.
+struct Frame {
+  const Shown& shown;
+  const Camera& camera;
+  const ViewOptions& options;
+};
 
-// The arrays each object is drawn from, made once for each model shown
-// (the outlines' edge lists the first time an outline is drawn).
-std::vector<ObjectArrays> modelArrays;
-std::uint64_t modelArraysGeneration = ~std::uint64_t{0};
+// What drawing keeps between frames, all tied to the GL context or the
+// model shown: the arrays each object is drawn from, made once for each
+// model shown (the outlines' edge lists the first time an outline is
+// drawn), the marker's quadric, and a count of frames for frame-rate figures.
+struct DrawingCache {
+  std::vector<ObjectArrays> modelArrays;
+  std::uint64_t generation = ~std::uint64_t{0};
+  GLUquadric* sphereQuadric = nullptr;
+  unsigned long long framesDrawn = 0;
+};
+DrawingCache cache;
 
-std::vector<ObjectArrays>& arraysOfCurrentModel() {
-  if (modelArraysGeneration != worldGeneration) {
-    modelArrays.clear();
-    for (const MeshObject& object : currentModel) modelArrays.push_back(makeFillArrays(object, drawsTriangles()));
-    modelArraysGeneration = worldGeneration;
+std::vector<ObjectArrays>& arraysOf(const Shown& shown) {
+  if (cache.generation != shown.generation) {
+    std::vector<ObjectArrays>().swap(cache.modelArrays);
+    for (const MeshObject& object : shown.model) {
+      cache.modelArrays.push_back(makeFillArrays(object, shown.drawsTriangles));
+    }
+    cache.generation = shown.generation;
   }
-  return modelArrays;
+  return cache.modelArrays;
 }
 
 bool fillingPolygons() {
@@ -52,20 +60,22 @@ void drawIndexed(GLenum mode, const std::uint32_t* indices, std::size_t count) {
 // Every object from its arrays: filled, its triangles (as GL would split
 // its polygons, concave faces from their own triangles); outlined, each edge
 // of the face boundaries once, as lines.
-void drawModel() {
-  std::vector<ObjectArrays>& all = arraysOfCurrentModel();
+void drawModel(const Frame& f) {
+  const Model& model = f.shown.model;
+  const bool drawsTriangles = f.shown.drawsTriangles;
+  std::vector<ObjectArrays>& all = arraysOf(f.shown);
   const bool filled = fillingPolygons();
   glEnableClientState(GL_VERTEX_ARRAY);
-  for (std::size_t i = 0; i < currentModel.size() && i < all.size(); ++i) {
-    const MeshObject& object = currentModel[i];
+  for (std::size_t i = 0; i < model.size() && i < all.size(); ++i) {
+    const MeshObject& object = model[i];
     ObjectArrays& arrays = all[i];
     glVertexPointer(3, GL_FLOAT, 0, object.vertices.data());
     if (!filled) {
-      if (!arrays.edgesMade) makeEdgeArrays(object, drawsTriangles(), arrays);
+      if (!arrays.edgesMade) makeEdgeArrays(object, drawsTriangles, arrays);
       drawIndexed(GL_LINES, arrays.edges.data(), arrays.edges.size());
       continue;
     }
-    if (viewOptions.lighting) {
+    if (f.options.lighting) {
       if (!arrays.litMade) makeLitArrays(object, arrays);
       glEnableClientState(GL_NORMAL_ARRAY);
       glVertexPointer(3, GL_FLOAT, 0, arrays.litCorners.data());
@@ -96,37 +106,41 @@ void finishFrame() {
 // Moves the eye back from the world centre, zooms, and turns the model by the
 // stored rotation about the chosen pivot. Draws the centre-of-mass marker on
 // the way, where the origin stands at the centre of mass.
-void placeModel() {
+void placeModel(const Frame& f) {
+  const Camera& c = f.camera;
+  const World& world = f.shown.world;
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  const DepthRange depth = depthRange(eyeDistance(), viewRadius);
-  gluPerspective(fieldOfView, static_cast<double>(viewWidth) / static_cast<double>(viewHeight),
+  const DepthRange depth = depthRange(c.eyeDistance(), c.viewRadius);
+  gluPerspective(fieldOfView, static_cast<double>(c.viewWidth) / static_cast<double>(c.viewHeight),
                  depth.nearPlane, depth.farPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glTranslatef(panX, panY, 0.0f);
+  glTranslatef(c.panX, c.panY, 0.0f);
   // The eye looks at the world centre from viewDistance along the view axis.
-  glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - viewDistance);
-  glTranslatef(0.0f, 0.0f, zoomOffset);
-  if (viewOptions.pivotAtOrigin) applyRotation();
+  glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - c.viewDistance);
+  glTranslatef(0.0f, 0.0f, c.zoomOffset);
+  if (f.options.pivotAtOrigin) applyRotation(c);
   glTranslatef(world.xCenMass, world.yCenMass, world.zCenMass);
-  if (viewOptions.showCenterOfMass) {
+  if (f.options.showCenterOfMass) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glColor3f(0.9f, 0.8f, 0.0f);
-    gluSphere(sphereQuadric, viewDistance * 0.02, 8, 8);
+    // The quadric lives as long as the context: one per run.
+    if (cache.sphereQuadric == nullptr) cache.sphereQuadric = gluNewQuadric();
+    gluSphere(cache.sphereQuadric, c.viewDistance * 0.02, 8, 8);
   }
-  if (viewOptions.pivotAtCenter) applyRotation();
+  if (f.options.pivotAtCenter) applyRotation(c);
   glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass);
 }
 
 // Linear fog from the centre of mass outward: a level of 0.5 puts the fog's
 // end at the centre of mass.
-bool startDepthCue() {
-  const float level = viewOptions.depthCueLevel;
+bool startDepthCue(const Frame& f) {
+  const float level = f.options.depthCueLevel;
   if (level == 0.0f) return false;
-  const float s = worldSize / 6.0f;
-  const float eye = eyeDistance();
-  const Color& b = viewOptions.backgroundColor;
+  const float s = f.camera.worldSize / 6.0f;
+  const float eye = f.camera.eyeDistance();
+  const Color& b = f.options.backgroundColor;
   const GLfloat fogColor[4] = {b.r, b.g, b.b, 1.0f};
   glEnable(GL_FOG);
   glFogi(GL_FOG_MODE, GL_LINEAR);
@@ -138,8 +152,8 @@ bool startDepthCue() {
 
 // With Lighting on, the filled passes are lit by one light at the eye, on
 // both sides of every face, in the colour given.
-void startLighting() {
-  if (!viewOptions.lighting) return;
+void startLighting(const ViewOptions& options) {
+  if (!options.lighting) return;
   glPushMatrix();
   glLoadIdentity();  // the light's place is given in eye space
   const GLfloat towardsEye[4] = {0.0f, 0.0f, 1.0f, 0.0f};
@@ -158,13 +172,13 @@ void stopLighting() {
   glDisable(GL_COLOR_MATERIAL);
 }
 
-void drawInStyle() {
-  const ViewOptions& o = viewOptions;
+void drawInStyle(const Frame& f) {
+  const ViewOptions& o = f.options;
   if (o.solidMode) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     setColor(o.foregroundColor);
-    startLighting();
-    drawModel();
+    startLighting(o);
+    drawModel(f);
     stopLighting();
   } else if (o.hiddenLineMode) {
     // Faces in the background colour (lit, in the foreground colour) hide
@@ -173,28 +187,28 @@ void drawInStyle() {
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(1.0f, 1.0f);
     setColor(o.lighting ? o.foregroundColor : o.backgroundColor);
-    startLighting();
-    drawModel();
+    startLighting(o);
+    drawModel(f);
     stopLighting();
     glDisable(GL_POLYGON_OFFSET_FILL);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setColor(o.foregroundColor);
-    drawModel();
+    drawModel(f);
   } else if (o.wireframeMode) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setColor(o.foregroundColor);
-    drawModel();
+    drawModel(f);
   } else {
     setColor(o.foregroundColor);
-    drawModel();
+    drawModel(f);
   }
 }
 
 // Each axis fades from its own colour at the model's origin into the
 // background colour at its far end.
-void drawAxes() {
-  const Color& b = viewOptions.backgroundColor;
-  const float length = axisLength;
+void drawAxes(const Frame& f) {
+  const Color& b = f.options.backgroundColor;
+  const float length = f.camera.axisLength;
   glBegin(GL_LINES);
   glColor3f(1.0f, 0.0f, 0.0f);
   glVertex3f(0.0f, 0.0f, 0.0f);
@@ -216,9 +230,9 @@ void drawAxes() {
 }
 
 // One quad strip whose four outlined quads give all twelve edges.
-void drawBoundingBox() {
-  const World& w = world;
-  setColor(contrastColor);
+void drawBoundingBox(const Frame& f) {
+  const World& w = f.shown.world;
+  setColor(contrastColor(f.options.backgroundColor));
   glBegin(GL_QUAD_STRIP);
   glVertex3f(w.xMax, w.yMin, w.zMax);
   glVertex3f(w.xMin, w.yMin, w.zMax);
@@ -245,29 +259,37 @@ DepthRange depthRange(float eye, float radius) {
   return {nearPlane, farPlane};
 }
 
-unsigned long long framesDrawn = 0;
+unsigned long long framesDrawn() { return cache.framesDrawn; }
 
-void drawScene() {
-  ++framesDrawn;
+void forgetModelArrays() {
+  std::vector<ObjectArrays>().swap(cache.modelArrays);
+  cache.generation = ~std::uint64_t{0};
+}
+
+void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& options) {
+  ++cache.framesDrawn;
+  const Frame f{shown, camera, options};
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   // A drawing area without height has no aspect ratio: only the clear.
-  if (viewHeight <= 0 || viewWidth <= 0) {
+  if (camera.viewHeight <= 0 || camera.viewWidth <= 0) {
     finishFrame();
     return;
   }
-  if (backgroundShown) drawBackground();
-  if (!modelLoaded) {
+  if (shown.backgroundShown) drawBackground(camera.viewWidth, camera.viewHeight);
+  if (!shown.hasModel()) {
+    // Nothing left to draw from: what was made for the last model goes.
+    forgetModelArrays();
     finishFrame();
     return;
   }
   glPushMatrix();
-  placeModel();
-  const bool fogged = startDepthCue();
-  drawInStyle();
+  placeModel(f);
+  const bool fogged = startDepthCue(f);
+  drawInStyle(f);
   if (fogged) glDisable(GL_FOG);
-  if (!viewOptions.wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-  if (viewOptions.showAxes) drawAxes();
-  if (viewOptions.showBoundingBox) drawBoundingBox();
+  if (!options.wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  if (options.showAxes) drawAxes(f);
+  if (options.showBoundingBox) drawBoundingBox(f);
   glPopMatrix();
   finishFrame();
 }

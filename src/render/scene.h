@@ -2,12 +2,17 @@
 // One frame of the view: background picture, the model in the chosen style,
 // depth cueing, axes, bounding box and centre-of-mass marker.
 
-#include "model/mesh_object.h"
+#include "model/shown.h"
+#include "render/camera.h"
+#include "settings/view_options.h"
 
-// Draws a frame and hands it to the platform's buffer swap.
-void drawScene();
+// Draws a frame of what is shown, as the camera sees it with the options,
+// and hands it to the platform's buffer swap. Changes none of the three.
+void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& options);
+// Frees the arrays made for the last model drawn (Close: nothing is shown).
+void forgetModelArrays();
 // Frames drawn since the start (for frame-rate figures).
-extern unsigned long long framesDrawn;
+unsigned long long framesDrawn();
 
 // Near and far planes for an eye at `eye` from the centre of a sphere of
 // `radius` that holds all that is drawn: all of it in front of the eye lies

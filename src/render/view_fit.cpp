@@ -4,24 +4,20 @@
 #include <cmath>
 #include <limits>
 
-#include "model/current_model.h"
-#include "model/world.h"
-#include "render/rotation.h"
-#include "render/view_setup.h"
-#include "settings/view_options.h"
-
-void fitModelToView(float fill) {
-  if (viewWidth <= 0 || viewHeight <= 0 || !worldBuilt) return;
+void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& camera, float fill) {
+  const int viewWidth = camera.viewWidth, viewHeight = camera.viewHeight;
+  if (viewWidth <= 0 || viewHeight <= 0 || !camera.framed) return;
   // Each vertex as the view turns it, before the camera is placed: about the
   // centre of mass, or about the origin and then moved by the centre.
   // (Without either pivot the view does not turn the model at all.)
   static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  const ViewOptions& o = viewOptions;
-  const float* m = o.pivotAtCenter || o.pivotAtOrigin ? rotationMatrix : identity;
+  const ViewOptions& o = options;
+  const float* m = o.pivotAtCenter || o.pivotAtOrigin ? camera.rotationMatrix : identity;
+  const World& world = shown.world;
   const float cx = world.xCenMass, cy = world.yCenMass, cz = world.zCenMass;
   const bool aboutCentre = !o.pivotAtOrigin;
   const auto forEachTurned = [&](auto&& visit) {
-    for (const MeshObject& object : currentModel) {
+    for (const MeshObject& object : shown.model) {
       for (std::size_t k = 0; k + 2 < object.vertices.size(); k += 3) {
         const float* p = &object.vertices[k];
         const float x = aboutCentre ? p[0] - cx : p[0], y = aboutCentre ? p[1] - cy : p[1];
@@ -75,7 +71,7 @@ void fitModelToView(float fill) {
   nearest();
   // The eye stands `distance` from the turned model's origin: it is drawn
   // at viewDistance - zoomOffset.
-  panX = x0;
-  panY = y0;
-  zoomOffset = viewDistance - distance;
+  camera.panX = x0;
+  camera.panY = y0;
+  camera.zoomOffset = camera.viewDistance - distance;
 }

@@ -2,7 +2,12 @@
 // Fit: the pan and zoom that make the whole model fill the drawing area at
 // its current orientation.
 
-// Sets panX, panY and zoomOffset so that every vertex of the current model,
-// turned as it is drawn now, lies inside `fill` of the drawing area's width
-// and height, centred. Nothing changes without a model or a drawing area.
-void fitModelToView(float fill = 0.9f);
+#include "model/shown.h"
+#include "render/camera.h"
+#include "settings/view_options.h"
+
+// Sets the camera's panX, panY and zoomOffset so that every vertex of the
+// model, turned as it is drawn now, lies inside `fill` of the drawing
+// area's width and height, centred. Nothing changes without a model or a
+// drawing area.
+void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& camera, float fill = 0.9f);

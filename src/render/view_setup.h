@@ -1,29 +1,14 @@
 #pragma once
-// The fixed GL state, the drawing area's size and the colours derived from
-// the view options.
+// The fixed GL state and the drawing area's size.
 
-#include <GL/glu.h>
-
+#include "render/camera.h"
 #include "settings/view_options.h"
 
-// The drawing area in device pixels (on the window: the GL surface between
-// toolbar and status bar). The viewport, the aspect ratio, the background
-// quad and the exported image use it; the window's outer size is kept apart
-// in windowGeometry for the settings file.
-extern int viewWidth;
-extern int viewHeight;
-
-extern GLUquadric* sphereQuadric;
-constexpr float fieldOfView = 70.0f;  // vertical, degrees
-extern Color contrastColor;            // the bounding box's colour
-
-// Sets the fixed state; needs a current GL context.
-void initGL();
-// Records the drawing area's size and sets the viewport.
-void resizeView(int width, int height);
-// Each channel of contrastColor differs from the background's by 0.5.
-void updateContrastColor();
-// After a change of backgroundColor: the clear colour and the contrast colour.
-void applyBackgroundColor();
-
-void resetViewSetup();
+// Sets the fixed state and the clear colour; needs a current GL context.
+void initGL(const ViewOptions& options);
+// Records the drawing area's size in the camera and sets the viewport.
+void resizeView(Camera& camera, int width, int height);
+// Each channel differs from the background's by 0.5: the bounding box's colour.
+Color contrastColor(const Color& background);
+// After a change of backgroundColor: the clear colour.
+void applyBackgroundColor(const ViewOptions& options);

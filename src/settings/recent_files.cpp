@@ -7,8 +7,6 @@
 #include "platform/file_handle.h"
 #include "platform/platform.h"
 
-std::array<RecentEntry, kRecentCapacity> recentFiles;
-std::int32_t recentCount = 0;
 
 namespace {
 
@@ -26,12 +24,12 @@ std::string recentListPath() {
   return dir.empty() ? dir : dir + "tsr_recent.ini";
 }
 
-void readRecentList() {
+void readRecentList(RecentList& list) {
   const std::string path = recentListPath();
   FileHandle file(std::fopen(path.c_str(), "r"));
-  recentCount = 0;
+  list.count = 0;
   if (!file) {
-    writeRecentList();  // an empty list for next time, where the folder allows
+    writeRecentList(list);  // an empty list for next time, where the folder allows
     return;
   }
   TextScanner scan(file.get());
@@ -39,7 +37,7 @@ void readRecentList() {
   if (!scan.readInt(count) || count < 0) count = 0;
   if (count > kRecentCapacity) count = kRecentCapacity;
 
-  recentCount = 0;
+  list.count = 0;
   for (std::int32_t i = 0; i < count && !scan.atEnd(); ++i) {
     std::int32_t length = 0;
     if (!scan.readInt(length) || length < 0) {
@@ -60,45 +58,40 @@ void readRecentList() {
     // it is never written (addRecentFile refuses it) and could not be read
     // back the same.
     if (line.empty() || line.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) continue;
-    RecentEntry& entry = recentFiles[static_cast<std::size_t>(recentCount)];
+    RecentEntry& entry = list.files[static_cast<std::size_t>(list.count)];
     entry.length = static_cast<std::int32_t>(line.size());
     entry.path = std::move(line);
-    ++recentCount;
+    ++list.count;
   }
 }
 
-WriteResult writeRecentList() {
+WriteResult writeRecentList(const RecentList& list) {
   FileReplacement output(recentListPath());
   std::FILE* file = output.file();
   if (file == nullptr) return output.commit();
-  std::fprintf(file, "%d\n", recentCount);
-  for (std::int32_t i = 0; i < recentCount; ++i) {
-    const RecentEntry& entry = recentFiles[static_cast<std::size_t>(i)];
+  std::fprintf(file, "%d\n", list.count);
+  for (std::int32_t i = 0; i < list.count; ++i) {
+    const RecentEntry& entry = list.files[static_cast<std::size_t>(i)];
     std::fprintf(file, "%d\n%s\n", entry.length, entry.path.c_str());
   }
   return output.commit();
 }
 
-bool addRecentFile(std::string_view path) {
+bool addRecentFile(RecentList& list, std::string_view path) {
   // A line end inside a path could not be read back as one entry (nor can a
   // NUL, which no path holds).
   if (path.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
-  const std::int32_t last = recentCount < kRecentCapacity ? recentCount : kRecentCapacity - 1;
+  const std::int32_t last = list.count < kRecentCapacity ? list.count : kRecentCapacity - 1;
   for (std::int32_t k = last; k > 0; --k) {
-    recentFiles[static_cast<std::size_t>(k)] = std::move(recentFiles[static_cast<std::size_t>(k - 1)]);
+    list.files[static_cast<std::size_t>(k)] = std::move(list.files[static_cast<std::size_t>(k - 1)]);
   }
-  recentFiles[0].path = std::string(path);
-  recentFiles[0].length = static_cast<std::int32_t>(path.size());
-  if (recentCount < kRecentCapacity) ++recentCount;
+  list.files[0].path = std::string(path);
+  list.files[0].length = static_cast<std::int32_t>(path.size());
+  if (list.count < kRecentCapacity) ++list.count;
   return true;
 }
 
-WriteResult clearRecentList() {
-  recentCount = 0;
-  return writeRecentList();
-}
-
-void resetRecentList() {
-  recentFiles = {};
-  recentCount = 0;
+WriteResult clearRecentList(RecentList& list) {
+  list.count = 0;
+  return writeRecentList(list);
 }

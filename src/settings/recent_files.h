@@ -16,21 +16,21 @@ struct RecentEntry {
 
 constexpr std::int32_t kRecentCapacity = 10;
 
-extern std::array<RecentEntry, kRecentCapacity> recentFiles;
-extern std::int32_t recentCount;
+struct RecentList {
+  std::array<RecentEntry, kRecentCapacity> files;
+  std::int32_t count = 0;
+};
 
 std::string recentListPath();
 
 // Reads the list file; a missing one is an empty list, written (count 0)
 // where the folder allows.
-void readRecentList();
+void readRecentList(RecentList& list);
 // Rewrites the list file from memory, whole or not at all.
-WriteResult writeRecentList();
+WriteResult writeRecentList(const RecentList& list);
 // Puts a path at the head; the oldest entry drops out of a full list. No
 // search for duplicates: the same file opened twice is listed twice. A path
 // holding a line feed or carriage return is not listed (false).
-bool addRecentFile(std::string_view path);
+bool addRecentFile(RecentList& list, std::string_view path);
 // Empties the list in memory and in its file.
-WriteResult clearRecentList();
-
-void resetRecentList();
+WriteResult clearRecentList(RecentList& list);

@@ -52,9 +52,9 @@ constexpr Flag kFlagsAfterLevel[] = {&ViewOptions::hiddenLineMode, &ViewOptions:
                                      &ViewOptions::saveSettingsOnExit};
 
 template <std::size_t N>
-bool readFlags(TextScanner& scan, const Flag (&flags)[N]) {
+bool readFlags(TextScanner& scan, ViewOptions& options, const Flag (&flags)[N]) {
   for (Flag flag : flags) {
-    if (!readFlag(scan, viewOptions.*flag)) return false;
+    if (!readFlag(scan, options.*flag)) return false;
   }
   return true;
 }
@@ -78,23 +78,20 @@ void clampGeometry(WindowGeometry& g) {
 
 // Reads the values after the header. Stops at the first that cannot be read,
 // so everything from there on keeps its default.
-void readValues(TextScanner& scan) {
-  ViewOptions& o = viewOptions;
-  WindowGeometry& g = windowGeometry;
+void readValues(TextScanner& scan, ViewOptions& o, WindowGeometry& g) {
   const ViewOptions defaults = firstRunViewOptions();
-  readFlags(scan, kFlagsBeforeLevel) && readValue(scan, o.depthCueLevel, 0.0f, 0.99f, defaults.depthCueLevel) &&
-      readFlags(scan, kFlagsAfterLevel) && readColor(scan, o.foregroundColor, defaults.foregroundColor) &&
+  readFlags(scan, o, kFlagsBeforeLevel) && readValue(scan, o.depthCueLevel, 0.0f, 0.99f, defaults.depthCueLevel) &&
+      readFlags(scan, o, kFlagsAfterLevel) && readColor(scan, o.foregroundColor, defaults.foregroundColor) &&
       readColor(scan, o.backgroundColor, defaults.backgroundColor) && scan.readInt(g.windowX) &&
       scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
       readShowState(scan, g.windowShowState) && readFlag(scan, o.lighting);
   clampGeometry(g);
 }
 
-WriteResult writeAll(const std::string& path, const ViewOptions& o) {
+WriteResult writeAll(const std::string& path, const ViewOptions& o, const WindowGeometry& g) {
   FileReplacement output(path);
   std::FILE* f = output.file();
   if (f == nullptr) return output.commit();
-  const WindowGeometry& g = windowGeometry;
   std::fprintf(f, "%s %s\n", kVersionToken, kNameToken);
   for (Flag flag : kFlagsBeforeLevel) std::fprintf(f, "%d\n", o.*flag);
   std::fprintf(f, "%f\n", o.depthCueLevel);
@@ -105,11 +102,6 @@ WriteResult writeAll(const std::string& path, const ViewOptions& o) {
   // Added after the sixteen lines that earlier versions read, which stop there.
   std::fprintf(f, "%d\n", o.lighting);
   return output.commit();
-}
-
-// Starts over from the defaults, keeping the window geometry read so far.
-void useDefaults() {
-  viewOptions = firstRunViewOptions();
 }
 
 }  // namespace
@@ -126,16 +118,22 @@ std::string settingsFolderProblem() {
   return "";
 }
 
-WriteResult writeDefaultSettings(const std::string& path) { return writeAll(path, firstRunViewOptions()); }
+WriteResult writeDefaultSettings(const std::string& path, const WindowGeometry& geometry) {
+  return writeAll(path, firstRunViewOptions(), geometry);
+}
 
-WriteResult writeSettings(const char* fileName) { return writeAll(settingsPath(fileName), viewOptions); }
+WriteResult writeSettings(const char* fileName, const ViewOptions& options, const WindowGeometry& geometry) {
+  return writeAll(settingsPath(fileName), options, geometry);
+}
 
-void readSettings(const char* fileName) {
+void readSettings(const char* fileName, ViewOptions& options, WindowGeometry& geometry) {
+  // Starts over from the defaults, keeping the window geometry read so far.
+  const auto useDefaults = [&] { options = firstRunViewOptions(); };
   const std::string path = settingsPath(fileName);
   FileHandle file(std::fopen(path.c_str(), "r"));
   if (!file) {
     // No file yet (or none that can be read): the defaults, kept for next time when possible.
-    writeDefaultSettings(path);
+    writeDefaultSettings(path, geometry);
     useDefaults();
     return;
   }
@@ -144,7 +142,7 @@ void readSettings(const char* fileName) {
   if (!scan.readToken(token) || token != kVersionToken) {
     // Another version's file: replaced by the defaults, without a word.
     file.reset();
-    writeDefaultSettings(path);
+    writeDefaultSettings(path, geometry);
     useDefaults();
     return;
   }
@@ -155,5 +153,5 @@ void readSettings(const char* fileName) {
     return;
   }
   useDefaults();  // what cannot be read keeps its default, never zero
-  readValues(scan);
+  readValues(scan, options, geometry);
 }

@@ -1,8 +1,5 @@
 #include "settings/view_options.h"
 
-ViewOptions viewOptions;
-WindowGeometry windowGeometry;
-
 ViewOptions firstRunViewOptions() {
   ViewOptions o;
   o.showAxes = true;
@@ -16,7 +13,3 @@ ViewOptions firstRunViewOptions() {
   return o;
 }
 
-void resetViewOptions() {
-  viewOptions = ViewOptions{};
-  windowGeometry = WindowGeometry{};
-}

@@ -43,8 +43,4 @@ constexpr float kDepthCueLevels[11] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,
 // centre of mass, 30% depth cueing, white on the (0, 128, 255) blue.
 ViewOptions firstRunViewOptions();
 
-extern ViewOptions viewOptions;
-extern WindowGeometry windowGeometry;
 
-// Back to the values before any settings file was read.
-void resetViewOptions();

@@ -8,13 +8,13 @@
 
 #include "formats/model_dispatch.h"
 #include "formats/off_writer.h"
-#include "model/current_model.h"
 #include "model/world.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
 #include "render/background.h"
 #include "render/image_export.h"
 #include "render/rotation.h"
+#include "render/scene.h"
 #include "render/view_fit.h"
 #include "render/view_setup.h"
 #include "settings/recent_files.h"
@@ -24,7 +24,7 @@
 #include "ui/interface_refresh.h"
 #include "ui/menu_template.h"
 #include "ui/model_opening.h"
-#include "ui/shell_state.h"
+#include "ui/shell.h"
 #include "ui/command_numbers.h"
 #include "ui/trackball.h"
 
@@ -34,13 +34,13 @@ void openChosenFile() {
   std::string path;
   if (chooseModelPath(path) != 0) return;
   // Even a failed open rebuilds the world and refreshes the interface.
-  if (!openModel(path, false)) updateWorld();
+  if (!openModel(path, false)) frameWorld(shell.camera, shell.shown.world);
   refreshInterface();
 }
 
 void openRecent(int index) {
-  if (index >= recentCount) return;
-  if (openModel(recentFiles[static_cast<std::size_t>(index)].path, true)) refreshInterface();
+  if (index >= shell.recent.count) return;
+  if (openModel(shell.recent.files[static_cast<std::size_t>(index)].path, true)) refreshInterface();
 }
 
 void tellNotSaved(const std::string& path, const WriteResult& written) {
@@ -50,12 +50,14 @@ void tellNotSaved(const std::string& path, const WriteResult& written) {
 void saveAs() {
   std::string path;
   if (chooseOffSavePath(path) != 0) return;
-  tellNotSaved(path, writeModelAsOff(currentModel, path.c_str()));
+  tellNotSaved(path, writeModelAsOff(shell.shown.model, path.c_str()));
 }
 
+// Close frees the model and everything drawing made from it; the picture
+// behind it stays.
 void closeModel() {
-  currentPath.clear();
-  modelLoaded = false;
+  clearShown(shell.shown);
+  forgetModelArrays();
   menuEnable(cmdSaveAs, false);
   statusSetText(0, "No file loaded");
   windowSetTitle("Tessera");
@@ -73,13 +75,13 @@ void importBackground() {
     platformShowNotice(NoticeKind::PictureNotUsed, path + "\n" + reason);
     return;
   }
-  backgroundShown = true;
+  shell.shown.backgroundShown = true;
   menuEnable(cmdClearBackground, true);
 }
 
 void clearBackground() {
   menuEnable(cmdClearBackground, false);
-  backgroundShown = false;
+  shell.shown.backgroundShown = false;
   drawingAreaMakeCurrent();
   glDisable(GL_TEXTURE_2D);
   drawingAreaDoneCurrent();
@@ -92,13 +94,13 @@ void exportView() {
   if (chooseImageSavePath(path) != 0) return;
   // The drawing area still holds the last frame drawn.
   drawingAreaMakeCurrent();
-  const WriteResult written = exportImage(path.c_str());
+  const WriteResult written = exportImage(path.c_str(), shell.camera.viewWidth, shell.camera.viewHeight);
   drawingAreaDoneCurrent();
   tellNotSaved(path, written);
 }
 
 void clearList() {
-  recentCount = 0;
+  shell.recent.count = 0;
   rebuildRecentMenu();
   keepRecentList();
 }
@@ -108,7 +110,7 @@ void saveAllSettings() {
     platformShowNotice(NoticeKind::SettingsNotSaved, problem);
     return;
   }
-  tellNotSaved(settingsPath("Tessera.ini"), writeSettings("Tessera.ini"));
+  tellNotSaved(settingsPath("Tessera.ini"), writeSettings("Tessera.ini", shell.viewOptions, shell.windowGeometry));
 }
 
 // The check mark decides; the flag and the toolbar button follow it.
@@ -124,12 +126,12 @@ void choosePivot(int chosen) {
   const int other = chosen == cmdPivotCenter ? cmdPivotOrigin : cmdPivotCenter;
   menuCheck(chosen, true);
   menuCheck(other, false);
-  viewOptions.pivotAtCenter = chosen == cmdPivotCenter;
-  viewOptions.pivotAtOrigin = chosen == cmdPivotOrigin;
+  shell.viewOptions.pivotAtCenter = chosen == cmdPivotCenter;
+  shell.viewOptions.pivotAtOrigin = chosen == cmdPivotOrigin;
 }
 
 void chooseStyle(int chosen) {
-  ViewOptions& o = viewOptions;
+  ViewOptions& o = shell.viewOptions;
   const struct {
     int command;
     bool& flag;
@@ -150,19 +152,19 @@ void chooseStyle(int chosen) {
 void chooseDepthCue(int chosen) {
   if (menuIsChecked(chosen)) return;
   for (int item = cmdDepthCueOff; item <= cmdDepthCue99; ++item) menuCheck(item, item == chosen);
-  viewOptions.depthCueLevel = kDepthCueLevels[chosen - cmdDepthCueOff];
+  shell.viewOptions.depthCueLevel = kDepthCueLevels[chosen - cmdDepthCueOff];
 }
 
 void chooseBackgroundColor() {
-  chooseColor(viewOptions.backgroundColor, "Background Colour");
+  chooseColor(shell.viewOptions.backgroundColor, "Background Colour");
   // Re-applied even when the chooser was cancelled.
   drawingAreaMakeCurrent();
-  applyBackgroundColor();
+  applyBackgroundColor(shell.viewOptions);
   drawingAreaDoneCurrent();
 }
 
 void runCommand(int command) {
-  ViewOptions& o = viewOptions;
+  ViewOptions& o = shell.viewOptions;
   if (command >= cmdRecentFirst && command < cmdRecentFirst + kRecentCapacity) {
     openRecent(command - cmdRecentFirst);
     return;
@@ -197,9 +199,9 @@ void runCommand(int command) {
     case cmdAbout: showAboutBox(); break;
     case cmdResetView: resetView(); break;
     case cmdFit:
-      trackball.spinning = false;  // what is on screen now is what is fitted
-      trackball.spin = Spin{};
-      fitModelToView();
+      shell.trackball.spinning = false;  // what is on screen now is what is fitted
+      shell.trackball.spin = Spin{};
+      fitModelToView(shell.shown, shell.viewOptions, shell.camera);
       break;
     case cmdLighting: toggle(command, o.lighting); break;
     case cmdFullScreen: windowToggleFullScreen(); break;

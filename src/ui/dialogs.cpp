@@ -9,7 +9,7 @@
 #include "formats/model_dispatch.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
-#include "ui/shell_state.h"
+#include "ui/shell.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ int choose(const FileChooser& chooser, std::string& destination) {
 // Choosers open by the model on display, else where the last one left off,
 // else in the home folder.
 std::string startingFolder() {
-  if (modelLoaded && !currentPath.empty()) return std::filesystem::path(currentPath).parent_path().string();
+  if (shell.shown.hasModel() && !shell.shown.path.empty()) return std::filesystem::path(shell.shown.path).parent_path().string();
   if (!lastFolder.empty()) return lastFolder;
   const char* home = std::getenv("HOME");
   return home != nullptr ? home : "";
@@ -34,8 +34,8 @@ std::string startingFolder() {
 
 // The model's name with another ending, or "untitled" with it.
 std::string proposedName(const char* ending) {
-  if (!modelLoaded || currentPath.empty()) return std::string("untitled") + ending;
-  return std::filesystem::path(currentPath).stem().string() + ending;
+  if (!shell.shown.hasModel() || shell.shown.path.empty()) return std::string("untitled") + ending;
+  return std::filesystem::path(shell.shown.path).stem().string() + ending;
 }
 
 }  // namespace

@@ -4,13 +4,12 @@
 #include <string>
 
 #include "formats/model_dispatch.h"
-#include "model/current_model.h"
 #include "platform/window_system.h"
 #include "render/background.h"
 #include "settings/recent_files.h"
 #include "settings/view_options.h"
 #include "ui/menu_template.h"
-#include "ui/shell_state.h"
+#include "ui/shell.h"
 #include "ui/command_numbers.h"
 
 namespace {
@@ -31,7 +30,7 @@ std::string fileTitle(const std::string& path) {
 
 void refreshInterface() {
   menuAttachFresh();
-  const ViewOptions& o = viewOptions;
+  const ViewOptions& o = shell.viewOptions;
   showFlag(o.showCenterOfMass, cmdCenterOfMass);
   showFlag(o.showAxes, cmdAxes);
   showFlag(o.zoomDependentRotation, cmdZoomDependentRotation);
@@ -52,12 +51,12 @@ void refreshInterface() {
   showFlag(o.solidMode, cmdSolid);
   showFlag(o.saveSettingsOnExit, cmdSaveSettingsOnExit);
 
-  drawingAreaSetHint(modelLoaded ? "" : "Open a model with File > Open, Ctrl+O, or drop one here");
-  if (modelLoaded) {
-    statusSetText(0, formatDisplayName(currentPath));
-    windowSetTitle(fileTitle(currentPath) + " - Tessera");
+  drawingAreaSetHint(shell.shown.hasModel() ? "" : "Open a model with File > Open, Ctrl+O, or drop one here");
+  if (shell.shown.hasModel()) {
+    statusSetText(0, formatDisplayName(shell.shown.path));
+    windowSetTitle(fileTitle(shell.shown.path) + " - Tessera");
     long long polygons = 0, vertices = 0;
-    for (const MeshObject& object : currentModel) {
+    for (const MeshObject& object : shell.shown.model) {
       polygons += object.numFaces();
       vertices += object.numVertices();
     }
@@ -69,15 +68,15 @@ void refreshInterface() {
     menuEnable(cmdSaveAs, false);
   }
   // While a picture is shown behind the model, clearing it stays possible.
-  menuEnable(cmdClearBackground, backgroundShown);
+  menuEnable(cmdClearBackground, shell.shown.backgroundShown);
   rebuildRecentMenu();
 }
 
 void rebuildRecentMenu() {
   for (int i = 0; i < kRecentCapacity; ++i) menuDelete(cmdRecentFirst + i);
   menuDelete(cmdRecentSeparator);
-  for (std::int32_t i = 0; i < recentCount; ++i) {
-    menuInsertBefore(cmdClearList, cmdRecentFirst + i, recentFiles[static_cast<std::size_t>(i)].path);
+  for (std::int32_t i = 0; i < shell.recent.count; ++i) {
+    menuInsertBefore(cmdClearList, cmdRecentFirst + i, shell.recent.files[static_cast<std::size_t>(i)].path);
   }
   menuInsertBefore(cmdClearList, cmdRecentSeparator, "");
 }

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "platform/window_system.h"
+#include "render/rotation.h"
 #include "render/scene.h"
 #include "render/view_setup.h"
 #include "settings/view_options.h"
@@ -13,23 +14,15 @@
 #include "ui/main_window.h"
 #include "ui/menu_template.h"
 #include "ui/trackball.h"
-#include "ui/shell_state.h"
+#include "ui/shell.h"
 #include "ui/command_numbers.h"
 
-std::string currentPath;
-int statusParts[2] = {0, 0};
-bool settingsProblemTold = false;
-
-void resetShellState() {
-  currentPath.clear();
-  statusParts[0] = statusParts[1] = 0;
-  settingsProblemTold = false;
-}
+Shell shell;
 
 namespace {
 
 int onCreate() {
-  statusSetParts(statusParts[0]);
+  statusSetParts(shell.statusParts[0]);
   statusSetText(0, "");
   statusSetText(1, "Polygons: 0 Vertices: 0");
   statusSetText(0, "No file loaded");
@@ -38,15 +31,15 @@ int onCreate() {
 
 // Notices stand centred on the window wherever it goes.
 void anchorNotices() {
-  const WindowGeometry& g = windowGeometry;
+  const WindowGeometry& g = shell.windowGeometry;
   platformSetNoticeAnchor(g.windowX, g.windowY, g.windowWidth, g.windowHeight);
 }
 
 int onMove() {
   int x = 0, y = 0, width = 0, height = 0;
   windowOuterRect(x, y, width, height);
-  windowGeometry.windowX = x;
-  windowGeometry.windowY = y;
+  shell.windowGeometry.windowX = x;
+  shell.windowGeometry.windowY = y;
   anchorNotices();
   return 0;
 }
@@ -57,24 +50,24 @@ int onSize(int drawingWidth, int drawingHeight) {
   int x = 0, y = 0, outerWidth = 0, outerHeight = 0;
   windowOuterRect(x, y, outerWidth, outerHeight);
   const int clientWidth = windowClientWidth();
-  statusParts[0] = clientWidth - outerWidth / 2;
-  statusParts[1] = clientWidth;
-  statusSetParts(statusParts[0]);
-  windowGeometry.windowWidth = outerWidth;
-  windowGeometry.windowHeight = outerHeight;
+  shell.statusParts[0] = clientWidth - outerWidth / 2;
+  shell.statusParts[1] = clientWidth;
+  statusSetParts(shell.statusParts[0]);
+  shell.windowGeometry.windowWidth = outerWidth;
+  shell.windowGeometry.windowHeight = outerHeight;
   anchorNotices();
-  resizeView(drawingWidth, drawingHeight);
+  resizeView(shell.camera, drawingWidth, drawingHeight);
   platformRequestRedraw();
   return 0;
 }
 
 int onPaint() {
   // The window system may have set its own viewport since the last frame.
-  glViewport(0, 0, viewWidth, viewHeight);
-  drawScene();
+  glViewport(0, 0, shell.camera.viewWidth, shell.camera.viewHeight);
+  drawScene(shell.shown, shell.camera, shell.viewOptions);
   // While spinning, each frame asks for the next tick, which turns the model
   // by the time that has passed: drawing itself never turns it.
-  if (trackball.spinning) platformPostSpin();
+  if (shell.trackball.spinning) platformPostSpin();
   return 0;
 }
 
@@ -89,7 +82,8 @@ int onDrawingAreaReady(bool contextValid, bool current) {
     platformMessageBox("SetPixelFormat failed", "Error");
     std::exit(-1);
   }
-  initGL();
+  resetRotation(shell.camera);
+  initGL(shell.viewOptions);
   return 0;
 }
 
@@ -97,7 +91,7 @@ int onDrawingAreaReady(bool contextValid, bool current) {
 
 bool createMainWindow() {
   windowSetHandler(mainWindowProc);
-  const WindowGeometry& g = windowGeometry;
+  const WindowGeometry& g = shell.windowGeometry;
   if (!createWindowWidgets({menuTemplate(), toolbarTemplate(), toolbarTooltip}, g.windowX, g.windowY,
                            g.windowWidth, g.windowHeight)) {
     return false;

@@ -8,7 +8,7 @@
 #include "platform/read_progress.h"
 #include "platform/window_system.h"
 #include "settings/recent_files.h"
-#include "ui/shell_state.h"
+#include "ui/shell.h"
 
 namespace {
 
@@ -85,14 +85,15 @@ bool openModel(std::string path, bool fromRecentList) {
   ReadResult read = readShowingProgress(path, format);
   const bool shown = read && holdsFaces(read.model);
   if (shown) {
-    showModel(std::move(read.model), format->id);
-    currentPath = path;
+    showModel(shell.shown, std::move(read.model), format->id, path);
+    // Every open frames the new World afresh: no zoom, no pan.
+    frameWorld(shell.camera, shell.shown.world);
   } else {
     tellWhyNot(read, path);
   }
   if (read.failure == ReadFailure::UnknownFormat) return false;
   if (!fromRecentList) {
-    addRecentFile(path);
+    addRecentFile(shell.recent, path);
     keepRecentList();
   }
   platformRequestRedraw();
@@ -100,11 +101,11 @@ bool openModel(std::string path, bool fromRecentList) {
 }
 
 void keepRecentList() {
-  if (const WriteResult written = writeRecentList(); !written) tellSettingsNotSaved(written.reason);
+  if (const WriteResult written = writeRecentList(shell.recent); !written) tellSettingsNotSaved(written.reason);
 }
 
 void tellSettingsNotSaved(const std::string& reason) {
-  if (settingsProblemTold) return;
-  settingsProblemTold = true;
+  if (shell.settingsProblemTold) return;
+  shell.settingsProblemTold = true;
   platformShowNotice(NoticeKind::SettingsNotSaved, reason);
 }

@@ -1,3 +1,4 @@
+#include "ui/shell.h"
 #include "ui/trackball.h"
 
 #include <chrono>
@@ -11,7 +12,6 @@
 #include "render/view_setup.h"
 #include "settings/view_options.h"
 
-TrackballState trackball;
 
 namespace {
 
@@ -20,8 +20,8 @@ float length(const Vector3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * 
 // Zooming in slows the rotation down: from 1 toward 7 as the model comes up
 // to the eye. Before any world exists there is nothing to measure by.
 float speedDivisor() {
-  if (!viewOptions.zoomDependentRotation || zoomOffset <= 0.0f || !worldBuilt) return 1.0f;
-  return (zoomOffset / viewDistance) * 3.0f * 2.0f + 1.0f;
+  if (!shell.viewOptions.zoomDependentRotation || shell.camera.zoomOffset <= 0.0f || !shell.camera.framed) return 1.0f;
+  return (shell.camera.zoomOffset / shell.camera.viewDistance) * 3.0f * 2.0f + 1.0f;
 }
 
 double secondsNow() {
@@ -41,118 +41,118 @@ Vector3 mapToTrackball(int px, int py, int width, int height) {
 }
 
 void beginRotation(int px, int py) {
-  trackball.trackballActive = true;
+  shell.trackball.trackballActive = true;
   // The trackball spans the drawing area, centred on it.
-  trackball.lastTrackballVector = mapToTrackball(px, py, viewWidth, viewHeight);
-  trackball.lastStepDegrees = 0.0f;
-  trackball.lastMoveAt = secondsNow();
+  shell.trackball.lastTrackballVector = mapToTrackball(px, py, shell.camera.viewWidth, shell.camera.viewHeight);
+  shell.trackball.lastStepDegrees = 0.0f;
+  shell.trackball.lastMoveAt = secondsNow();
 }
 
 void endRotation() {
-  trackball.trackballActive = false;
-  trackball.spin = Spin{};
-  if (trackball.spinning) {
+  shell.trackball.trackballActive = false;
+  shell.trackball.spin = Spin{};
+  if (shell.trackball.spinning) {
     const double now = secondsNow();
-    trackball.spin = spinAtRelease(trackball.lastStepDegrees, trackball.lastStepAxis, trackball.lastStepSeconds,
-                                   now - trackball.lastMoveAt, now);
-    trackball.spinning = trackball.spin.on;
+    shell.trackball.spin = spinAtRelease(shell.trackball.lastStepDegrees, shell.trackball.lastStepAxis, shell.trackball.lastStepSeconds,
+                                   now - shell.trackball.lastMoveAt, now);
+    shell.trackball.spinning = shell.trackball.spin.on;
   }
-  if (trackball.spinning) platformRequestRedraw();
+  if (shell.trackball.spinning) platformRequestRedraw();
 }
 
 int onLeftButtonDown(int px, int py) {
   // A press takes hold of a spinning model.
-  trackball.spinning = false;
-  trackball.spin = Spin{};
-  trackball.rotateDrag = true;
+  shell.trackball.spinning = false;
+  shell.trackball.spin = Spin{};
+  shell.trackball.rotateDrag = true;
   beginRotation(px, py);
   platformRequestRedraw();
-  trackball.lastMouseX = px;
-  trackball.lastMouseY = py;
+  shell.trackball.lastMouseX = px;
+  shell.trackball.lastMouseY = py;
   return 0;
 }
 
 int onLeftButtonUp(int px, int py) {
-  trackball.rotateDrag = false;
-  trackball.spinning =
-      viewOptions.inertialRotation && (px != trackball.lastMouseX || py != trackball.lastMouseY);
+  shell.trackball.rotateDrag = false;
+  shell.trackball.spinning =
+      shell.viewOptions.inertialRotation && (px != shell.trackball.lastMouseX || py != shell.trackball.lastMouseY);
   endRotation();
-  trackball.lastMouseX = px;
-  trackball.lastMouseY = py;
+  shell.trackball.lastMouseX = px;
+  shell.trackball.lastMouseY = py;
   return 0;
 }
 
 int onRightButtonDown(int px, int py) {
-  trackball.zoomDrag = true;
+  shell.trackball.zoomDrag = true;
   platformRequestRedraw();
-  trackball.lastMouseX = px;
-  trackball.lastMouseY = py;
+  shell.trackball.lastMouseX = px;
+  shell.trackball.lastMouseY = py;
   return 0;
 }
 
 int onRightButtonUp(int px, int py) {
-  trackball.zoomDrag = false;
+  shell.trackball.zoomDrag = false;
   platformRequestRedraw();
-  trackball.lastMouseX = px;
-  trackball.lastMouseY = py;
+  shell.trackball.lastMouseX = px;
+  shell.trackball.lastMouseY = py;
   return 0;
 }
 
 int onMouseMove(int px, int py) {
   const float divisor = speedDivisor();
-  if (trackball.rotateDrag) {
-    if (!trackball.trackballActive) return 0;
-    const Vector3 v = mapToTrackball(px, py, viewWidth, viewHeight);
-    const Vector3& last = trackball.lastTrackballVector;
+  if (shell.trackball.rotateDrag) {
+    if (!shell.trackball.trackballActive) return 0;
+    const Vector3 v = mapToTrackball(px, py, shell.camera.viewWidth, shell.camera.viewHeight);
+    const Vector3& last = shell.trackball.lastTrackballVector;
     float degrees = 90.0f * length({v.x - last.x, v.y - last.y, v.z - last.z});
-    if (viewOptions.zoomDependentRotation && zoomOffset > 0.0f) degrees /= divisor;
-    float* axis = trackball.lastStepAxis;
+    if (shell.viewOptions.zoomDependentRotation && shell.camera.zoomOffset > 0.0f) degrees /= divisor;
+    float* axis = shell.trackball.lastStepAxis;
     axis[0] = last.y * v.z - last.z * v.y;
     axis[1] = last.z * v.x - last.x * v.z;
     axis[2] = last.x * v.y - last.y * v.x;
-    trackball.lastStepDegrees = degrees;
+    shell.trackball.lastStepDegrees = degrees;
     const double now = secondsNow();
-    trackball.lastStepSeconds = now - trackball.lastMoveAt;
-    trackball.lastMoveAt = now;
-    trackball.lastTrackballVector = v;
-    turnModel(degrees, axis[0], axis[1], axis[2]);
+    shell.trackball.lastStepSeconds = now - shell.trackball.lastMoveAt;
+    shell.trackball.lastMoveAt = now;
+    shell.trackball.lastTrackballVector = v;
+    turnModel(shell.camera, degrees, axis[0], axis[1], axis[2]);
     platformRequestRedraw();
-  } else if (trackball.panDrag) {
+  } else if (shell.trackball.panDrag) {
     // The model follows the pointer in the plane through the world centre.
-    const float unitsPerPixel = 2.0f * eyeDistance() * std::tan(fieldOfView * 3.14159265f / 360.0f) /
-                                static_cast<float>(viewHeight > 0 ? viewHeight : 1);
-    panX += static_cast<float>(px - trackball.lastMouseX) * unitsPerPixel;
-    panY -= static_cast<float>(py - trackball.lastMouseY) * unitsPerPixel;
-    trackball.lastMouseX = px;
-    trackball.lastMouseY = py;
+    const float unitsPerPixel = 2.0f * shell.camera.eyeDistance() * std::tan(fieldOfView * 3.14159265f / 360.0f) /
+                                static_cast<float>(shell.camera.viewHeight > 0 ? shell.camera.viewHeight : 1);
+    shell.camera.panX += static_cast<float>(px - shell.trackball.lastMouseX) * unitsPerPixel;
+    shell.camera.panY -= static_cast<float>(py - shell.trackball.lastMouseY) * unitsPerPixel;
+    shell.trackball.lastMouseX = px;
+    shell.trackball.lastMouseY = py;
     platformRequestRedraw();
-  } else if (trackball.zoomDrag) {
-    const int dy = trackball.lastMouseY - py;
-    trackball.lastMouseX = px;
-    trackball.lastMouseY = py;
-    zoomOffset = static_cast<float>(dy) / zoomStep + zoomOffset;
+  } else if (shell.trackball.zoomDrag) {
+    const int dy = shell.trackball.lastMouseY - py;
+    shell.trackball.lastMouseX = px;
+    shell.trackball.lastMouseY = py;
+    shell.camera.zoomOffset = static_cast<float>(dy) / shell.camera.zoomStep + shell.camera.zoomOffset;
     platformRequestRedraw();
   }
   return 0;
 }
 
 int onSpin() {
-  if (!trackball.spinning) return 0;
-  const float* axis = trackball.spin.axis;
-  turnModel(spinTurn(trackball.spin, secondsNow()), axis[0], axis[1], axis[2]);
+  if (!shell.trackball.spinning) return 0;
+  const float* axis = shell.trackball.spin.axis;
+  turnModel(shell.camera, spinTurn(shell.trackball.spin, secondsNow()), axis[0], axis[1], axis[2]);
   platformRequestRedraw();
   return 0;
 }
 
 int onMiddleButtonDown(int px, int py) {
-  trackball.panDrag = true;
-  trackball.lastMouseX = px;
-  trackball.lastMouseY = py;
+  shell.trackball.panDrag = true;
+  shell.trackball.lastMouseX = px;
+  shell.trackball.lastMouseY = py;
   return 0;
 }
 
 int onMiddleButtonUp() {
-  trackball.panDrag = false;
+  shell.trackball.panDrag = false;
   return 0;
 }
 
@@ -163,17 +163,17 @@ constexpr int kEighthsPerNotch = 120;
 
 int onWheel(int eighthsOfDegrees) {
   const float notches = static_cast<float>(eighthsOfDegrees) / kEighthsPerNotch;
-  zoomOffset += notches * kPixelsPerNotch / zoomStep;
+  shell.camera.zoomOffset += notches * kPixelsPerNotch / shell.camera.zoomStep;
   platformRequestRedraw();
   return 0;
 }
 
 int onViewKey(int key) {
   switch (key) {
-    case keyLeft: turnModel(-15.0f, 0.0f, 1.0f, 0.0f); break;
-    case keyRight: turnModel(15.0f, 0.0f, 1.0f, 0.0f); break;
-    case keyUp: turnModel(-15.0f, 1.0f, 0.0f, 0.0f); break;
-    case keyDown: turnModel(15.0f, 1.0f, 0.0f, 0.0f); break;
+    case keyLeft: turnModel(shell.camera, -15.0f, 0.0f, 1.0f, 0.0f); break;
+    case keyRight: turnModel(shell.camera, 15.0f, 0.0f, 1.0f, 0.0f); break;
+    case keyUp: turnModel(shell.camera, -15.0f, 1.0f, 0.0f, 0.0f); break;
+    case keyDown: turnModel(shell.camera, 15.0f, 1.0f, 0.0f, 0.0f); break;
     case keyZoomIn: return onWheel(kEighthsPerNotch);
     case keyZoomOut: return onWheel(-kEighthsPerNotch);
     case keyEscape:
@@ -186,12 +186,11 @@ int onViewKey(int key) {
 }
 
 void resetView() {
-  resetRotation();
-  trackball.spinning = false;
-  trackball.spin = Spin{};
-  zoomOffset = 0.0f;
-  panX = panY = 0.0f;
+  resetRotation(shell.camera);
+  shell.trackball.spinning = false;
+  shell.trackball.spin = Spin{};
+  shell.camera.zoomOffset = 0.0f;
+  shell.camera.panX = shell.camera.panY = 0.0f;
   platformRequestRedraw();
 }
 
-void resetTrackball() { trackball = TrackballState{}; }

@@ -24,7 +24,6 @@ struct TrackballState {
   int lastMouseX = 0;
   int lastMouseY = 0;
 };
-extern TrackballState trackball;
 
 // The unit vector under a point of a width x height area.
 Vector3 mapToTrackball(int px, int py, int width, int height);
@@ -49,5 +48,3 @@ int onWheel(int eighthsOfDegrees);
 int onViewKey(int key);
 // Reset View: no turn, no zoom, no pan.
 void resetView();
-
-void resetTrackball();

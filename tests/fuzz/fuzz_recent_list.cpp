@@ -7,17 +7,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   writeFuzzFile("tessera/tsr_recent.ini", "", data, size);
-  resetRecentList();
-  readRecentList();
-  if (recentCount < 0 || recentCount > kRecentCapacity) __builtin_trap();
-  const auto first = recentFiles;
-  const std::int32_t count = recentCount;
-  if (!writeRecentList()) __builtin_trap();
-  resetRecentList();
-  readRecentList();
-  if (recentCount != count) __builtin_trap();
-  for (std::int32_t i = 0; i < count; ++i) {
-    if (recentFiles[static_cast<std::size_t>(i)].path != first[static_cast<std::size_t>(i)].path) __builtin_trap();
+  RecentList list;
+  readRecentList(list);
+  if (list.count < 0 || list.count > kRecentCapacity) __builtin_trap();
+  if (!writeRecentList(list)) __builtin_trap();
+  RecentList again;
+  readRecentList(again);
+  if (again.count != list.count) __builtin_trap();
+  for (std::int32_t i = 0; i < list.count; ++i) {
+    if (again.files[static_cast<std::size_t>(i)].path != list.files[static_cast<std::size_t>(i)].path) __builtin_trap();
   }
   return 0;
 }

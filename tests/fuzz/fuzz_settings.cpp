@@ -8,13 +8,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   writeFuzzFile("tessera/Tessera.ini", "1.1_BETA Tessera\n", data, size);
-  resetViewOptions();
-  windowGeometry = WindowGeometry{};
-  readSettings("Tessera.ini");
-  if (!writeSettings("Tessera.ini")) __builtin_trap();
+  ViewOptions options;
+  WindowGeometry geometry;
+  readSettings("Tessera.ini", options, geometry);
+  if (!writeSettings("Tessera.ini", options, geometry)) __builtin_trap();
   const std::string once = readFuzzFile(settingsPath("Tessera.ini"));
-  readSettings("Tessera.ini");
-  if (!writeSettings("Tessera.ini") || readFuzzFile(settingsPath("Tessera.ini")) != once) __builtin_trap();
+  readSettings("Tessera.ini", options, geometry);
+  if (!writeSettings("Tessera.ini", options, geometry) || readFuzzFile(settingsPath("Tessera.ini")) != once) {
+    __builtin_trap();
+  }
   return 0;
 }
 

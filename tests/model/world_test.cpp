@@ -4,15 +4,21 @@
 
 #include <cmath>
 
-#include "model/current_model.h"
+#include "render/camera.h"
 #include "support/mesh_builders.h"
-#include "support/temp_dir.h"
 
 namespace {
 
-void setModel(Model model) {
-  currentModel = std::move(model);
-  updateWorld();
+// A model's World and the camera framed on it; the camera may come with a
+// zoom and pan of its own, which framing clears.
+struct Framed {
+  World world;
+  Camera camera;
+};
+Framed frame(const Model& model, Camera camera = {}) {
+  Framed f{computeWorld(model), camera};
+  frameWorld(f.camera, f.world);
+  return f;
 }
 
 MeshObject box(float x0, float x1, float y0, float y1, float z0, float z1) {
@@ -22,7 +28,6 @@ MeshObject box(float x0, float x1, float y0, float y1, float z0, float z1) {
 }  // namespace
 
 TEST(World, BoundsWidenOnlyWhenStrictlyOutsideCentreIsTheMeanOfObjects) {
-  IsolatedState state;
   // 1000 vertices in pairs at x = -1 and x = 1 count once, as does the box
   // at x 9..11: the centre is at 5, not near 0. Objects without vertices take
   // no part.
@@ -33,7 +38,7 @@ TEST(World, BoundsWidenOnlyWhenStrictlyOutsideCentreIsTheMeanOfObjects) {
   model.push_back(makeObject(pairs, {}));
   model.push_back(box(9, 11, 0.25f, 3, -4, 0));
   model.push_back(box(-0.5f, 5, 0, 0, 0, 0));
-  setModel(std::move(model));
+  const World world = computeWorld(model);
   EXPECT_FLOAT_EQ(world.xCenMass, (0.0f + 10.0f + 2.25f) / 3.0f);
   const float expected[6] = {-1, 11, 0, 3, -4, 0};
   const float actual[6] = {world.xMin, world.xMax, world.yMin, world.yMax, world.zMin, world.zMax};
@@ -41,7 +46,6 @@ TEST(World, BoundsWidenOnlyWhenStrictlyOutsideCentreIsTheMeanOfObjects) {
 }
 
 TEST(World, ViewQuantitiesFollowTheExtents) {
-  IsolatedState state;
   // S is the sum of the three extents: for a box around the origin the same
   // as the sum of the absolute bounds; elsewhere the framing of that box
   // moved to the origin; with no extent at all the standard 6.
@@ -56,32 +60,33 @@ TEST(World, ViewQuantitiesFollowTheExtents) {
       {box(7, 7, 7, 7, 7, 7), 6},
   };
   for (const auto& c : cases) {
-    zoomOffset = 7.0f;
-    setModel({c.object});
-    EXPECT_FLOAT_EQ(worldSize, c.size);
-    EXPECT_FLOAT_EQ(viewDistance, c.size / 2);
-    EXPECT_FLOAT_EQ(axisLength, c.size / 6);
-    EXPECT_FLOAT_EQ(zoomStep, 200.0f / c.size);
-    EXPECT_EQ(zoomOffset, 0.0f);
+    Camera zoomed;
+    zoomed.zoomOffset = 7.0f;
+    zoomed.panX = 1.0f;
+    const auto [w, camera] = frame({c.object}, zoomed);
+    EXPECT_FLOAT_EQ(camera.worldSize, c.size);
+    EXPECT_FLOAT_EQ(camera.viewDistance, c.size / 2);
+    EXPECT_FLOAT_EQ(camera.axisLength, c.size / 6);
+    EXPECT_FLOAT_EQ(camera.zoomStep, 200.0f / c.size);
+    EXPECT_EQ(camera.zoomOffset + camera.panX, 0.0f);
     // The depth range's sphere holds every corner of the box.
-    const World& w = world;
     for (float x : {w.xMin, w.xMax})
       for (float y : {w.yMin, w.yMax})
         for (float z : {w.zMin, w.zMax})
-          EXPECT_LE(std::hypot(x - w.xCenMass, y - w.yCenMass, z - w.zCenMass), viewRadius);
+          EXPECT_LE(std::hypot(x - w.xCenMass, y - w.yCenMass, z - w.zCenMass), camera.viewRadius);
   }
 }
 
 TEST(World, EmptyAndHugeModelsGiveFiniteViews) {
-  IsolatedState state;
-  for (Model model : {Model{}, Model(2)}) {
-    setModel(std::move(model));
+  for (const Model& model : {Model{}, Model(2)}) {
+    const auto [world, camera] = frame(model);
     EXPECT_TRUE(world.xMin == -1.0f && world.zMax == -1.0f && world.xCenMass + world.yCenMass + world.zCenMass == 0.0f);
-    EXPECT_FLOAT_EQ(viewDistance, 3.0f);
+    EXPECT_FLOAT_EQ(camera.viewDistance, 3.0f);
   }
-  setModel({box(-3e38f, 3e38f, -3e38f, 3e38f, -3e38f, 3e38f)});
-  for (float value : {viewDistance, viewRadius, zoomStep, axisLength}) EXPECT_TRUE(std::isfinite(value));
+  const Camera huge = frame({box(-3e38f, 3e38f, -3e38f, 3e38f, -3e38f, 3e38f)}).camera;
+  for (float value : {huge.viewDistance, huge.viewRadius, huge.zoomStep, huge.axisLength}) {
+    EXPECT_TRUE(std::isfinite(value));
+  }
   // Two finite centres near the float limit must not add up to infinity.
-  setModel({makeObject({3e38f, 0, 0}, {}), makeObject({3e38f, 1, 0}, {})});
-  EXPECT_FLOAT_EQ(world.xCenMass, 3e38f);
+  EXPECT_FLOAT_EQ(computeWorld({makeObject({3e38f, 0, 0}, {}), makeObject({3e38f, 1, 0}, {})}).xCenMass, 3e38f);
 }

@@ -97,13 +97,13 @@ TEST(PictureFile, DamagedCutShortAndHugePicturesAreRefused) {
 
 TEST_F(RenderTest, TheExportedViewReadsBackTheSameFromPngAndBmp) {
   ASSERT_TRUE(makeOffscreenContextCurrent(301, 97));
-  resizeView(301, 97);
-  showModel({makeTorus(12, 8, 2, 0.5f)}, formatOff);
-  drawScene();
+  resizeView(camera, 301, 97);
+  show({makeTorus(12, 8, 2, 0.5f)});
+  draw();
   std::optional<RgbImage> first;
   for (const char* name : {"view.bmp", "view.PNG", "view.png"}) {
     const std::string path = state.dir().file(name);
-    ASSERT_TRUE(exportImage(path.c_str())) << name;
+    ASSERT_TRUE(exportImage(path.c_str(), 301, 97)) << name;
     EXPECT_EQ(readTextFile(path).substr(0, 4) == "\x89PNG", namesPng(name)) << name;
     const std::optional<RgbImage> image = loadPicture(path.c_str());
     ASSERT_TRUE(image && image->width == 301 && image->height == 97) << name;

@@ -4,20 +4,20 @@ TEST_F(RenderTest, BackgroundPictureFillsTheViewBehindTheModel) {
   const std::string path = state.dir().file("plain.bmp");
   writePicture(path, 30, 20, [](int, int) { return Rgb{200, 100, 50}; });
   ASSERT_TRUE(makeBackgroundTexture(path.c_str()));
-  backgroundShown = true;
-  drawScene();  // no model: the picture alone
+  shown.backgroundShown = true;
+  draw();  // no model: the picture alone
   // Resampling truncates its partial terms: some texels lose a level or two.
   EXPECT_EQ(countPixels({200, 100, 50}, 2), kSize * kSize);
 
   show({square()});
-  drawScene();
+  draw();
   EXPECT_EQ(pixel(kSize / 2, kSize / 2), (Rgb{255, 255, 255}));
   EXPECT_EQ(pixel(0, 0)[0] / 4, 200 / 4);
 
   // Hidden-line faces take the background colour, not the picture's.
   viewOptions.solidMode = false;
   viewOptions.hiddenLineMode = true;
-  drawScene();
+  draw();
   EXPECT_EQ(pixel(kSize / 2, kSize / 2), (Rgb{0, 0, 0}));
 }
 
@@ -29,8 +29,8 @@ TEST_F(RenderTest, AFailedImportChangesNothing) {
   writeTextFile(bad, "not a picture");
   EXPECT_FALSE(makeBackgroundTexture(bad.c_str()));
   EXPECT_FALSE(makeBackgroundTexture(state.dir().file("absent.bmp").c_str()));
-  backgroundShown = true;
-  drawScene();
+  shown.backgroundShown = true;
+  draw();
   EXPECT_EQ(countPixels({10, 20, 30}, 1), kSize * kSize);
 }
 
@@ -40,8 +40,8 @@ TEST_F(RenderTest, APngBackgroundDrawsAsTheSameBmpDoes) {
     const std::string path = state.dir().file(k == 0 ? "ramp.bmp" : "ramp.png");
     writePicture(path, 40, 24, [](int x, int y) { return Rgb{6 * x, 10 * y, 7}; });
     ASSERT_TRUE(makeBackgroundTexture(path.c_str())) << path;
-    backgroundShown = true;
-    drawScene();
+    shown.backgroundShown = true;
+    draw();
     frames[k].resize(kSize * kSize * 3);
     glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, frames[k].data());
   }

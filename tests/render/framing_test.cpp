@@ -45,7 +45,7 @@ class FramingTest : public RenderTest {
   void SetUp() override {
     RenderTest::SetUp();
     ASSERT_TRUE(makeOffscreenContextCurrent(kWide, kHigh));
-    resizeView(kWide, kHigh);
+    resizeView(camera, kWide, kHigh);
   }
 };
 
@@ -65,7 +65,7 @@ TEST_F(FramingTest, FirstPictureShowsTheWholeModelCentred) {
   };
   for (const auto& c : cases) {
     show({c.object});
-    drawScene();
+    draw();
     const Extent e = modelExtent(kWide, kHigh);
     EXPECT_TRUE(e.left > 0 && e.right < kWide - 1 && e.bottom > 0 && e.top < kHigh - 1) << c.name;
     EXPECT_GE(std::max((e.right - e.left + 1) / double(kWide), (e.top - e.bottom + 1) / double(kHigh)), 0.3)
@@ -77,13 +77,13 @@ TEST_F(FramingTest, FirstPictureShowsTheWholeModelCentred) {
 
 TEST_F(FramingTest, ZoomingThroughTheModelNeverLosesWhatIsInFront) {
   show({cube(10, 5000, 5000, 0)});
-  const float step = viewDistance / 40;
+  const float step = camera.viewDistance / 40;
   for (int k = 0; k < 100; ++k) {
-    zoomOffset = static_cast<float>(k) * step;
+    camera.zoomOffset = static_cast<float>(k) * step;
     // The cube's back face lies at eyeDistance() + 5 in front of the eye.
-    if (eyeDistance() + 5.0f < 0.01f) break;
-    drawScene();
-    EXPECT_GT(modelExtent(kWide, kHigh).pixels, 0) << "zoom " << zoomOffset;
+    if (camera.eyeDistance() + 5.0f < 0.01f) break;
+    draw();
+    EXPECT_GT(modelExtent(kWide, kHigh).pixels, 0) << "zoom " << camera.zoomOffset;
   }
 }
 
@@ -92,8 +92,8 @@ TEST_F(FramingTest, AxesShowOnASmallModel) {
   viewOptions.solidMode = false;
   viewOptions.wireframeMode = true;
   viewOptions.showAxes = true;
-  turnModel(30.0f, 1.0f, 1.0f, 0.0f);  // turned, so that no axis points at the eye
-  drawScene();
+  turnModel(camera, 30.0f, 1.0f, 1.0f, 0.0f);  // turned, so that no axis points at the eye
+  draw();
   std::vector<std::uint8_t> rgba(kWide * kHigh * 4);
   glReadPixels(0, 0, kWide, kHigh, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   for (std::size_t c = 0; c < 3; ++c) {  // red, green and blue pixels of the three axes
@@ -136,9 +136,9 @@ TEST_F(RenderTest, FaceWithAllCornersOnALineFillsNothing) {
   const std::vector<float> corners{-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0, -0.5f, 1.5f, 0.1f,
                                    0, 1.5f, 0.1f, 0.5f, 1.5f, 0.1f, 0.9f, 1.5f, 0.1f};
   show({makeObject(corners, {{0, 1, 2, 3}})});
-  drawScene();
+  draw();
   const int alone = countPixels({255, 255, 255});
   show({makeObject(corners, {{0, 1, 2, 3}, {4, 5, 6, 7}})});
-  drawScene();
+  draw();
   EXPECT_EQ(countPixels({255, 255, 255}), alone);
 }

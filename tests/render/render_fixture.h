@@ -28,18 +28,22 @@ class RenderTest : public testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(makeOffscreenContextCurrent(kSize, kSize));
-    backgroundShown = false;
     // Plain colours, no extras: each test turns on what it looks at.
     viewOptions.solidMode = true;
     viewOptions.pivotAtCenter = true;
     viewOptions.foregroundColor = {1.0f, 1.0f, 1.0f};
     viewOptions.backgroundColor = {0.0f, 0.0f, 0.0f};
-    initGL();
-    resizeView(kSize, kSize);
+    initGL(viewOptions);
+    resizeView(camera, kSize, kSize);
   }
 
   // Shows a model of the given objects in the given format.
-  void show(Model model, FormatId format = formatOff) { showModel(std::move(model), format); }
+  void show(Model model, FormatId format = formatOff) {
+    showModel(shown, std::move(model), format);
+    frameWorld(camera, shown.world);
+  }
+  // A frame of what the fixture shows.
+  void draw() { drawScene(shown, camera, viewOptions); }
 
   // A 2 x 2 square facing the viewer in the plane z = 0, centred on the origin.
   static MeshObject square() {
@@ -70,4 +74,9 @@ class RenderTest : public testing::Test {
   }
 
   IsolatedState state;
+
+ public:  // scene setups in tables reach these
+  Shown shown;
+  Camera camera;
+  ViewOptions viewOptions;
 };

@@ -14,11 +14,9 @@ namespace {
 
 using SceneSetup = std::function<void(RenderTest&)>;
 
-ViewOptions& options() { return viewOptions; }
-
-void wireframe(RenderTest&) { options().solidMode = false, options().wireframeMode = true; }
-void hiddenLine(RenderTest&) { options().solidMode = false, options().hiddenLineMode = true; }
-void hiddenLineOnBlue(RenderTest& t) { hiddenLine(t), options().backgroundColor = {0.0f, 0.0f, 1.0f}; }
+void wireframe(RenderTest& t) { t.viewOptions.solidMode = false, t.viewOptions.wireframeMode = true; }
+void hiddenLine(RenderTest& t) { t.viewOptions.solidMode = false, t.viewOptions.hiddenLineMode = true; }
+void hiddenLineOnBlue(RenderTest& t) { hiddenLine(t), t.viewOptions.backgroundColor = {0.0f, 0.0f, 1.0f}; }
 
 std::vector<float> star() {
   std::vector<float> corners;
@@ -48,14 +46,14 @@ TEST_F(RenderTest, FramesMatchTheirGoldenPictures) {
        {makeObject({-2, -2, -1, 2, -2, -1, 2, 2, -1, -2, 2, -1, -0.05f, -2, -1, 0.05f, 2, -1}, {{0, 1, 2, 3}, {4, 5, 4}}),
         makeObject({-0.5f, -0.5f, 0.5f, 0.5f, -0.5f, 0.5f, 0.5f, 0.5f, 0.5f, -0.5f, 0.5f, 0.5f}, {{0, 1, 2, 3}})},
        formatOff, hiddenLine},
-      {"depth-cue-50", {square()}, formatOff, [](RenderTest&) { options().depthCueLevel = 0.5f; }},
-      {"depth-cue-25", {square()}, formatOff, [](RenderTest&) { options().depthCueLevel = 0.25f; }},
-      {"axes", {makeObject({-2, -4, 0, 6, 4, 0}, {})}, formatOff, [](RenderTest&) { options().showAxes = true; }},
+      {"depth-cue-50", {square()}, formatOff, [](RenderTest& t) { t.viewOptions.depthCueLevel = 0.5f; }},
+      {"depth-cue-25", {square()}, formatOff, [](RenderTest& t) { t.viewOptions.depthCueLevel = 0.25f; }},
+      {"axes", {makeObject({-2, -4, 0, 6, 4, 0}, {})}, formatOff, [](RenderTest& t) { t.viewOptions.showAxes = true; }},
       {"box-in-the-contrast-colour",
        {makeObject({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0, 0, 0, 1, 0, 0, -1}, {{0, 1, 2, 3}})}, formatOff,
-       [](RenderTest& t) { wireframe(t), options().showBoundingBox = true, options().backgroundColor = {0.2f, 0.6f, 0.0f};
-         applyBackgroundColor(); }},
-      {"centre-of-mass", {square()}, formatOff, [](RenderTest&) { options().showCenterOfMass = true; }},
+       [](RenderTest& t) { wireframe(t), t.viewOptions.showBoundingBox = true, t.viewOptions.backgroundColor = {0.2f, 0.6f, 0.0f};
+         applyBackgroundColor(t.viewOptions); }},
+      {"centre-of-mass", {square()}, formatOff, [](RenderTest& t) { t.viewOptions.showCenterOfMass = true; }},
       {"triangles-3ds", {square()}, format3DStudio, nullptr},
       {"triangles-md2", {square()}, formatQuake2, nullptr},
       {"concave-solid", {letterL()}, formatOff, nullptr},
@@ -67,10 +65,10 @@ TEST_F(RenderTest, FramesMatchTheirGoldenPictures) {
   const ViewOptions plain = viewOptions;
   for (const auto& scene : scenes) {
     viewOptions = plain;
-    applyBackgroundColor();
+    applyBackgroundColor(viewOptions);
     if (scene.setup) scene.setup(*this);
     show(scene.model, scene.format);
-    drawScene();
+    draw();
     std::string picture(kSize * kSize * 4, '\0');
     glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, picture.data());
     const std::string path = std::string(TESSERA_SOURCE_DIR) + "/tests/data/render/" + scene.name + ".rgba";
@@ -82,21 +80,21 @@ TEST_F(RenderTest, FramesMatchTheirGoldenPictures) {
 
 TEST_F(RenderTest, DrawingNeverTurnsTheModel) {
   show({square()});
-  turnModel(10.0f, 0.0f, 0.0f, 1.0f);
-  EXPECT_NEAR(rotationMatrix[0], std::cos(10.0 * M_PI / 180), 1e-6);
-  EXPECT_NEAR(rotationMatrix[1], std::sin(10.0 * M_PI / 180), 1e-6);
+  turnModel(camera, 10.0f, 0.0f, 0.0f, 1.0f);
+  EXPECT_NEAR(camera.rotationMatrix[0], std::cos(10.0 * M_PI / 180), 1e-6);
+  EXPECT_NEAR(camera.rotationMatrix[1], std::sin(10.0 * M_PI / 180), 1e-6);
   float before[16];
-  std::copy(rotationMatrix, rotationMatrix + 16, before);
-  drawScene();
+  std::copy(camera.rotationMatrix, camera.rotationMatrix + 16, before);
+  draw();
   const std::vector<std::uint8_t> first = frame();
   viewOptions.pivotAtOrigin = true;  // both pivots: still no turn of its own
-  for (int repaint = 0; repaint < 3; ++repaint) drawScene();
-  EXPECT_TRUE(std::equal(before, before + 16, rotationMatrix));
+  for (int repaint = 0; repaint < 3; ++repaint) draw();
+  EXPECT_TRUE(std::equal(before, before + 16, camera.rotationMatrix));
   viewOptions.pivotAtOrigin = false;
-  drawScene();
+  draw();
   EXPECT_TRUE(frame() == first);  // an expose draws the same picture again
-  turnModel(30.0f, 0.0f, 0.0f, 0.0f);  // a zero axis turns nothing
-  EXPECT_TRUE(std::equal(before, before + 16, rotationMatrix));
+  turnModel(camera, 30.0f, 0.0f, 0.0f, 0.0f);  // a zero axis turns nothing
+  EXPECT_TRUE(std::equal(before, before + 16, camera.rotationMatrix));
 }
 
 TEST(Spin, TurnsByTheTimeThatPassedNotByTheFrames) {

@@ -7,23 +7,25 @@
 #include "support/temp_dir.h"
 
 TEST(RecentList, WriteAndReadBackAnyLengthAndBlanks) {
+  RecentList list;
   IsolatedState state;
-  readRecentList();  // a missing file is created empty
+  readRecentList(list);  // a missing file is created empty
   EXPECT_EQ(readTextFile(state.configFile("tsr_recent.ini")), "0\n");
   const std::string longPath = "/" + std::string(700, 'd') + "/model.off";
-  for (const char* path : {"/m/a.off", "/models/with blanks/b c.obj"}) addRecentFile(path);
-  addRecentFile(longPath);
-  writeRecentList();
-  resetRecentList();
-  readRecentList();
-  ASSERT_EQ(recentCount, 3);
-  EXPECT_EQ(recentFiles[0].path, longPath);
-  EXPECT_EQ(recentFiles[0].length, static_cast<std::int32_t>(longPath.size()));
-  EXPECT_EQ(recentFiles[1].path, "/models/with blanks/b c.obj");
-  EXPECT_EQ(recentFiles[2].path, "/m/a.off");
+  for (const char* path : {"/m/a.off", "/models/with blanks/b c.obj"}) addRecentFile(list, path);
+  addRecentFile(list, longPath);
+  writeRecentList(list);
+  list = RecentList{};
+  readRecentList(list);
+  ASSERT_EQ(list.count, 3);
+  EXPECT_EQ(list.files[0].path, longPath);
+  EXPECT_EQ(list.files[0].length, static_cast<std::int32_t>(longPath.size()));
+  EXPECT_EQ(list.files[1].path, "/models/with blanks/b c.obj");
+  EXPECT_EQ(list.files[2].path, "/m/a.off");
 }
 
 TEST(RecentList, ReadingTrustsNothing) {
+  RecentList list;
   std::string many = "25\n";
   for (int i = 0; i < 25; ++i) many += "8\n/m/" + std::to_string(i % 10) + ".off\n";
   const struct {
@@ -50,49 +52,52 @@ TEST(RecentList, ReadingTrustsNothing) {
     IsolatedState state;
     platformConfigDirectory();
     writeTextFile(recentListPath(), c.text);
-    readRecentList();
+    readRecentList(list);
     std::vector<std::string> paths;
-    for (std::int32_t i = 0; i < recentCount; ++i) paths.push_back(recentFiles[static_cast<std::size_t>(i)].path);
+    for (std::int32_t i = 0; i < list.count; ++i) paths.push_back(list.files[static_cast<std::size_t>(i)].path);
     EXPECT_EQ(paths, c.paths) << c.text;
   }
 }
 
 TEST(RecentList, NewestFirstTenAtMostDuplicatesStayClearEmpties) {
+  RecentList list;
   IsolatedState state;
-  for (int i = 0; i < 11; ++i) addRecentFile("/m/" + std::to_string(i) + ".off");
-  ASSERT_EQ(recentCount, 10);
-  EXPECT_EQ(recentFiles[0].path, "/m/10.off");
-  EXPECT_EQ(recentFiles[9].path, "/m/1.off");
-  addRecentFile("/m/10.off");
-  EXPECT_EQ(recentFiles[1].path, "/m/10.off");
-  EXPECT_EQ(recentFiles[9].path, "/m/2.off");
-  EXPECT_EQ(recentFiles[0].length, 9);
-  clearRecentList();
-  resetRecentList();
-  readRecentList();
-  EXPECT_EQ(recentCount, 0);
+  for (int i = 0; i < 11; ++i) addRecentFile(list, "/m/" + std::to_string(i) + ".off");
+  ASSERT_EQ(list.count, 10);
+  EXPECT_EQ(list.files[0].path, "/m/10.off");
+  EXPECT_EQ(list.files[9].path, "/m/1.off");
+  addRecentFile(list, "/m/10.off");
+  EXPECT_EQ(list.files[1].path, "/m/10.off");
+  EXPECT_EQ(list.files[9].path, "/m/2.off");
+  EXPECT_EQ(list.files[0].length, 9);
+  clearRecentList(list);
+  list = RecentList{};
+  readRecentList(list);
+  EXPECT_EQ(list.count, 0);
   EXPECT_EQ(readTextFile(recentListPath()), "0\n");
 }
 
 TEST(RecentList, LineEndsInPathsAndAFullDisk) {
+  RecentList list;
   IsolatedState state;
   ScratchMount full(state.dir().file("tessera"), 4096);
-  addRecentFile("/m/a.off");
-  EXPECT_FALSE(addRecentFile("/m/line\nfeed.off"));  // it could not be read back as one entry
-  EXPECT_FALSE(addRecentFile("/m/carriage\rreturn.off"));
-  EXPECT_EQ(recentCount, 1);
+  addRecentFile(list, "/m/a.off");
+  EXPECT_FALSE(addRecentFile(list, "/m/line\nfeed.off"));  // it could not be read back as one entry
+  EXPECT_FALSE(addRecentFile(list, "/m/carriage\rreturn.off"));
+  EXPECT_EQ(list.count, 1);
   if (!full.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
-  ASSERT_TRUE(writeRecentList());
+  ASSERT_TRUE(writeRecentList(list));
   const std::string earlier = readTextFile(recentListPath());
-  for (int i = 0; i < 10; ++i) addRecentFile("/" + std::string(400, 'p'));
-  EXPECT_FALSE(writeRecentList());  // the one page holds the earlier list
+  for (int i = 0; i < 10; ++i) addRecentFile(list, "/" + std::string(400, 'p'));
+  EXPECT_FALSE(writeRecentList(list));  // the one page holds the earlier list
   EXPECT_EQ(readTextFile(recentListPath()), earlier);
 }
 
 TEST(RecentList, WithoutAFolderTheListIsEmptyAndNotWritten) {
+  RecentList list;
   IsolatedState state;
   writeTextFile(state.dir().file("tessera"), "");  // a plain file where the folder should be
-  readRecentList();
-  EXPECT_EQ(recentCount, 0);
-  EXPECT_FALSE(writeRecentList());
+  readRecentList(list);
+  EXPECT_EQ(list.count, 0);
+  EXPECT_FALSE(writeRecentList(list));
 }

@@ -20,10 +20,12 @@ std::string settingsFile() { return settingsPath("Tessera.ini"); }
 }  // namespace
 
 TEST(SettingsFile, MissingOrOtherVersionIsReplacedByDefaults) {
+  ViewOptions viewOptions;
+  WindowGeometry windowGeometry;
   for (const char* header : {static_cast<const char*>(nullptr), "1.0 Tessera", "1.1_BETAX Tessera", "", "1.1_beta Tessera"}) {
     IsolatedState state;
     if (header != nullptr) writeTextFile(settingsFile(), std::string(header) + "\n1\n0\n1\n1\n0.9\n");
-    readSettings("Tessera.ini");
+    readSettings("Tessera.ini", viewOptions, windowGeometry);
     EXPECT_EQ(readTextFile(settingsFile()), kDefaultFile) << (header ? header : "missing");
     const ViewOptions& o = viewOptions;
     EXPECT_TRUE(o.solidMode && o.showAxes && o.showBoundingBox && o.pivotAtCenter && o.saveSettingsOnExit);
@@ -34,12 +36,14 @@ TEST(SettingsFile, MissingOrOtherVersionIsReplacedByDefaults) {
   }
   IsolatedState state;
   windowGeometry = {10, 20, 640, 480, 3};
-  writeDefaultSettings(settingsFile());
+  writeDefaultSettings(settingsFile(), windowGeometry);
   const std::string text = readTextFile(settingsFile());
   EXPECT_NE(text.find("\n10 20 640 480 1\n0\n"), std::string::npos);
 }
 
 TEST(SettingsFile, LightingIsTheLineAfterTheSixteen) {
+  ViewOptions viewOptions;
+  WindowGeometry windowGeometry;
   const struct {
     std::string file;
     bool lighting;
@@ -48,29 +52,33 @@ TEST(SettingsFile, LightingIsTheLineAfterTheSixteen) {
     IsolatedState state;
     writeTextFile(settingsFile(), c.file);
     viewOptions.lighting = !c.lighting;
-    readSettings("Tessera.ini");
+    readSettings("Tessera.ini", viewOptions, windowGeometry);
     EXPECT_EQ(viewOptions.lighting, c.lighting) << c.file;
     EXPECT_TRUE(viewOptions.solidMode && viewOptions.showAxes) << c.file;  // the rest read as before
   }
   // Written with Lighting on, the first sixteen lines are what they were.
   IsolatedState state;
-  readSettings("Tessera.ini");
+  readSettings("Tessera.ini", viewOptions, windowGeometry);
   viewOptions.lighting = true;
-  ASSERT_TRUE(writeSettings("Tessera.ini"));
+  ASSERT_TRUE(writeSettings("Tessera.ini", viewOptions, windowGeometry));
   EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "1\n");
 }
 
 TEST(SettingsFile, WrongNameTokenIsToldAndTheDefaultsServe) {
+  ViewOptions viewOptions;
+  WindowGeometry windowGeometry;
   IsolatedState state;
   const std::string corrupt = "1.1_BETA Tesserax\n1\n";
   writeTextFile(settingsFile(), corrupt);
-  readSettings("Tessera.ini");
+  readSettings("Tessera.ini", viewOptions, windowGeometry);
   EXPECT_EQ(headlessRecord.messageBoxCount, 1);
   EXPECT_TRUE(viewOptions.solidMode && !viewOptions.showCenterOfMass);
   EXPECT_EQ(readTextFile(settingsFile()), corrupt);  // kept for the user to look at
 }
 
 TEST(SettingsFile, ValuesOutOfTheirRangeReadAsTheirDefaults) {
+  ViewOptions viewOptions;
+  WindowGeometry windowGeometry;
   const struct {
     const char* level;
     const char* foreground;
@@ -88,7 +96,7 @@ TEST(SettingsFile, ValuesOutOfTheirRangeReadAsTheirDefaults) {
     writeTextFile(settingsFile(), std::string("1.1_BETA Tessera\n0\n1\n0\n0\n") + c.level +
                                       "\n1\n1\n0\n1\n0\n0\n1\n" + c.foreground + "\n0 0 0\n10 20 300 200 " +
                                       c.showState + "\n");
-    readSettings("Tessera.ini");
+    readSettings("Tessera.ini", viewOptions, windowGeometry);
     EXPECT_EQ(viewOptions.depthCueLevel, c.expectedLevel) << c.level;
     EXPECT_EQ(viewOptions.foregroundColor.r, c.expectedRed) << c.foreground;
     EXPECT_EQ(windowGeometry.windowShowState, c.expectedState) << c.showState;
@@ -97,11 +105,13 @@ TEST(SettingsFile, ValuesOutOfTheirRangeReadAsTheirDefaults) {
 }
 
 TEST(SettingsFile, ValuesInFileOrderOddFlagsAndUnreadableValues) {
+  ViewOptions viewOptions;
+  WindowGeometry windowGeometry;
   IsolatedState state;
   writeTextFile(settingsFile(),
                 "1.1_BETA Tessera\n1\n7\n1\n1\n0.25\n1\n0\n1\n0\n1\n0\n0\n"
                 "0.5 0.25 0.125\n1 0 0\n10 20 300 200 2\n");
-  readSettings("Tessera.ini");
+  readSettings("Tessera.ini", viewOptions, windowGeometry);
   const ViewOptions& o = viewOptions;
   EXPECT_TRUE(o.showCenterOfMass && o.zoomDependentRotation && o.hiddenLineMode && o.wireframeMode);
   EXPECT_TRUE(o.showAxes);  // 7: keeps its default
@@ -112,19 +122,22 @@ TEST(SettingsFile, ValuesInFileOrderOddFlagsAndUnreadableValues) {
 
   // The first unreadable value leaves it and every later one at its default, never at zero.
   writeTextFile(settingsFile(), "1.1_BETA Tessera\n0\n0\n1\n0\nlots\n1");
-  resetViewOptions();
-  readSettings("Tessera.ini");
+  viewOptions = ViewOptions{};
+  windowGeometry = WindowGeometry{};
+  readSettings("Tessera.ini", viewOptions, windowGeometry);
   EXPECT_TRUE(o.zoomDependentRotation && !o.showAxes && o.depthCueLevel == 0.3f && !o.hiddenLineMode && o.solidMode);
   EXPECT_FLOAT_EQ(o.backgroundColor.g, 0.501961f);
   // Positions and sizes far beyond any screen are brought within reach.
   writeTextFile(settingsFile(), "1.1_BETA Tessera\n0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n1 1 1\n0 0 0\n"
                                 "2147483647 -2147483648 2147483647 -5 1\n");
-  readSettings("Tessera.ini");
+  readSettings("Tessera.ini", viewOptions, windowGeometry);
   EXPECT_TRUE(windowGeometry.windowX == 1 << 20 && windowGeometry.windowY == -(1 << 20) && windowGeometry.windowWidth == 1 << 20 &&
               windowGeometry.windowHeight == 0);
 }
 
 TEST(SettingsFile, WrittenValuesReadBack) {
+  ViewOptions viewOptions;
+  WindowGeometry windowGeometry;
   IsolatedState state;
   viewOptions.wireframeMode = true;
   viewOptions.depthCueLevel = 0.99f;
@@ -132,9 +145,10 @@ TEST(SettingsFile, WrittenValuesReadBack) {
   viewOptions.foregroundColor = {0.2f, 0.4f, 0.6f};
   viewOptions.backgroundColor = {1.0f / 3.0f, 0.0f, 0.75f};
   windowGeometry = {33, 44, 1024, 768, 5};
-  writeSettings("Tessera.ini");
-  resetViewOptions();
-  readSettings("Tessera.ini");
+  writeSettings("Tessera.ini", viewOptions, windowGeometry);
+  viewOptions = ViewOptions{};
+  windowGeometry = WindowGeometry{};
+  readSettings("Tessera.ini", viewOptions, windowGeometry);
   EXPECT_TRUE(viewOptions.wireframeMode && viewOptions.pivotAtOrigin);
   EXPECT_FALSE(viewOptions.solidMode);
   EXPECT_NEAR(viewOptions.depthCueLevel, 0.99f, 1e-6);
@@ -144,10 +158,12 @@ TEST(SettingsFile, WrittenValuesReadBack) {
 }
 
 TEST(SettingsFile, WithoutAFolderTheDefaultsServeAndNothingIsWritten) {
+  ViewOptions viewOptions;
+  WindowGeometry windowGeometry;
   IsolatedState state;
   writeTextFile(state.dir().file("tessera"), "");  // a plain file where the folder should be
-  readSettings("Tessera.ini");
+  readSettings("Tessera.ini", viewOptions, windowGeometry);
   EXPECT_TRUE(viewOptions.solidMode && viewOptions.showAxes);
-  EXPECT_FALSE(writeSettings("Tessera.ini"));
+  EXPECT_FALSE(writeSettings("Tessera.ini", viewOptions, windowGeometry));
   EXPECT_FALSE(settingsFolderProblem().empty());
 }

@@ -1,4 +1,4 @@
 #include "platform/headless/headless_platform.h"
 #include "support/temp_dir.h"
 
-void resetPlatformRecord() { resetHeadlessRecord(); }
+void resetPlatformRecord() { headlessRecord = HeadlessRecord{}; }

@@ -5,11 +5,6 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "formats/model_dispatch.h"
-#include "model/current_model.h"
-#include "model/world.h"
-#include "settings/recent_files.h"
-#include "settings/view_options.h"
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "tessera-test-XXXXXX").string();
@@ -38,11 +33,6 @@ IsolatedState::IsolatedState() {
     savedXdg_ = xdg;
   }
   setenv("XDG_CONFIG_HOME", dir_.path().c_str(), 1);
-  resetCurrentModel();
-  resetWorld();
-  resetDispatchState();
-  resetRecentList();
-  resetViewOptions();
   resetPlatformRecord();
 }
 

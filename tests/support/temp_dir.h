@@ -23,7 +23,7 @@ void writeTextFile(const std::string& path, const std::string& text);
 std::string readTextFile(const std::string& path);
 
 // Points the configuration directory at a temporary folder while it lives and
-// resets the program's global state, so tests never touch the user's files.
+// clears what the platform layer recorded, so tests never touch the user's files.
 class IsolatedState {
  public:
   IsolatedState();

@@ -17,14 +17,16 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <malloc.h>
+
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <thread>
 
 #include "app/viewer_startup.h"
 #include "formats/model_dispatch.h"
-#include "model/current_model.h"
 #include "model/world.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_window.h"
@@ -45,10 +47,27 @@
 #include "ui/interface_refresh.h"
 #include "ui/main_window.h"
 #include "ui/model_opening.h"
-#include "ui/shell_state.h"
+#include "ui/shell.h"
 #include "ui/trackball.h"
 
 namespace {
+
+// This process's resident memory in KiB, after the allocator has given
+// back what it holds free.
+long residentKib() {
+  malloc_trim(0);
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return 0;
+}
+
+// A model put on display in the viewer, framed, as opening a file does.
+void showInShell(Model model, FormatId format) {
+  showModel(shell.shown, std::move(model), format);
+  frameWorld(shell.camera, shell.shown.world);
+}
 
 QList<QWidget*> visibleNotices() {
   QList<QWidget*> found;
@@ -108,7 +127,7 @@ void drag(int x0, int y0, int x1, int y1) {
 std::string exportedView(const std::string& path) {
   mainWindow->view->grabFramebuffer();
   drawingAreaMakeCurrent();
-  exportImage(path.c_str());
+  exportImage(path.c_str(), shell.camera.viewWidth, shell.camera.viewHeight);
   drawingAreaDoneCurrent();
   return readTextFile(path);
 }
@@ -157,11 +176,7 @@ class WindowTest : public QObject {
   // state reset, the window made by the real start-up and torn down after.
   void init() {
     state = std::make_unique<IsolatedState>();
-    resetShellState();
-    resetViewSetup();
-    resetTrackball();
-    resetRotation();
-    backgroundShown = false;
+    shell = Shell{};
     chosenPath.clear();
     lastMessage.clear();
     chooserCalls = 0;
@@ -193,11 +208,11 @@ class WindowTest : public QObject {
     QCOMPARE(menuItemsOfPopup("&Recent"), (std::vector<int>{30000, 30001, 30002, 40000, 40036}));
 
     // A model of two objects: 6 + 4 faces, 8 + 4 vertices.
-    showModel({makeObject(std::vector<float>(24, 0.0f), std::vector<std::vector<std::int32_t>>(6, {0, 1, 2})),
+    showInShell({makeObject(std::vector<float>(24, 0.0f), std::vector<std::vector<std::int32_t>>(6, {0, 1, 2})),
                makeObject(std::vector<float>(12, 0.0f), std::vector<std::vector<std::int32_t>>(4, {0, 1, 2}))},
               formatDxf);
-    currentPath = "/models/pair.dxf";
-    backgroundShown = true;
+    shell.shown.path = "/models/pair.dxf";
+    shell.shown.backgroundShown = true;
     refreshInterface();
     QCOMPARE(statusText(0), std::string("Autodesk format"));
     QCOMPARE(statusText(1), std::string("Polygons: 10  Vertices: 12"));
@@ -220,9 +235,9 @@ class WindowTest : public QObject {
     QCOMPARE(texts[0], QString::fromStdString("FILE NOT FOUND: It may have been moved or deleted. " + file("gone.off") +
                                               "\nNo such file or directory"));
     QVERIFY(texts[1].startsWith("ONE FILE AT A TIME"));
-    QVERIFY(!modelLoaded);
-    QCOMPARE(recentFiles[0].path, file("gone.off"));
-    QCOMPARE(recentCount, 1);  // the second name is not opened
+    QVERIFY(!shell.shown.hasModel());
+    QCOMPARE(shell.recent.files[0].path, file("gone.off"));
+    QCOMPARE(shell.recent.count, 1);  // the second name is not opened
     for (std::string path : {file("a.off"), file("c.md3")}) openModel(path, false);
     QCOMPARE(visibleNotices().size(), 4);
     QTest::mouseClick(visibleNotices()[0]->findChild<QPushButton*>(), Qt::LeftButton);
@@ -237,13 +252,13 @@ class WindowTest : public QObject {
     QCOMPARE(mainWindow->windowTitle(), QString("torus.off - Tessera"));
     QCOMPARE(statusText(0), std::string("OFF format"));
     QCOMPARE(statusText(1), std::string("Polygons: 32  Vertices: 32"));
-    QCOMPARE(recentFiles[0].path, path);
+    QCOMPARE(shell.recent.files[0].path, path);
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     QCOMPARE(mainWindow->frameGeometry(), QRect(100, 120, 500, 360));
     mainWindow->move(200, 210);
     mainWindow->resize(600, 400);
-    QTRY_COMPARE(windowGeometry.windowX, 200);
-    QTRY_COMPARE(windowGeometry.windowWidth, 600);
+    QTRY_COMPARE(shell.windowGeometry.windowX, 200);
+    QTRY_COMPARE(shell.windowGeometry.windowWidth, 600);
     QCOMPARE(finishViewer(0), 0);
     QVERIFY(readTextFile(settingsPath("Tessera.ini")).find("\n200 210 600 400 1\n") != std::string::npos);
     destroyWindowWidgets();
@@ -286,12 +301,12 @@ class WindowTest : public QObject {
         told = told || (all.contains(QString::fromStdString(file(f.name))) && all.contains(f.words));
       }
       QVERIFY2(told, f.name);
-      QVERIFY(modelLoaded && objectCount() == 1 && currentModel[0].numFaces() == 24);
+      QVERIFY(shell.shown.hasModel() && shell.shown.objectCount() == 1 && shell.shown.model[0].numFaces() == 24);
       QCOMPARE(mainWindow->windowTitle(), QString("shown.off - Tessera"));
       QCOMPARE(statusText(0), std::string("OFF format"));
-      QCOMPARE(currentPath, file("shown.off"));
+      QCOMPARE(shell.shown.path, file("shown.off"));
     }
-    QCOMPARE(recentFiles[0].path, file("gone.lwo"));  // every open from the dialog enters the list
+    QCOMPARE(shell.recent.files[0].path, file("gone.lwo"));  // every open from the dialog enters the list
   }
 
   void failedSavesSayWhyAndKeepTheEarlierFile() {
@@ -311,7 +326,7 @@ class WindowTest : public QObject {
         if (full.mounted() && target.find("full") != std::string::npos) QCOMPARE(readTextFile(chosenPath), std::string("earlier"));
       }
     }
-    QVERIFY(modelLoaded);  // and the program goes on
+    QVERIFY(shell.shown.hasModel());  // and the program goes on
   }
 
   void readOnlySettingsFolderAndRelativePaths() {
@@ -320,7 +335,7 @@ class WindowTest : public QObject {
     model("here.off", 6);
     startViewer({"here.off"});
     QCOMPARE(mainWindow->windowTitle(), QString("here.off - Tessera"));
-    QCOMPARE(recentFiles[0].path, file("here.off"));  // kept whole, to work from any folder
+    QCOMPARE(shell.recent.files[0].path, file("here.off"));  // kept whole, to work from any folder
     QCOMPARE(visibleNotices().size(), 1);
     QVERIFY(visibleNotices()[0]->property("noticeText").toString().startsWith("SETTINGS NOT SAVED"));
     command(cmdSaveAllSettings);
@@ -341,11 +356,11 @@ class WindowTest : public QObject {
     startViewer({model});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     const std::string a = exportedView(file("window.bmp"));
-    QCOMPARE(viewWidth, mainWindow->view->deviceWidth());
-    QCOMPARE(viewHeight, mainWindow->view->deviceHeight());
+    QCOMPARE(shell.camera.viewWidth, mainWindow->view->deviceWidth());
+    QCOMPARE(shell.camera.viewHeight, mainWindow->view->deviceHeight());
     QCOMPARE(QProcess::execute(TESSERA_TOOL_PATH, {"render", QString::fromStdString(model),
                                                    QString::fromStdString(file("tool.bmp")), "--size",
-                                                   QString("%1x%2").arg(viewWidth).arg(viewHeight)}),
+                                                   QString("%1x%2").arg(shell.camera.viewWidth).arg(shell.camera.viewHeight)}),
              0);
     const std::string b = readTextFile(file("tool.bmp"));
     QCOMPARE(a.size(), b.size());
@@ -364,7 +379,7 @@ class WindowTest : public QObject {
   void togglesRadioGroupsAndColours() {
     startViewer({});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
-    ViewOptions& o = viewOptions;
+    ViewOptions& o = shell.viewOptions;
     const struct {
       int command, button;
       bool& flag;
@@ -405,7 +420,7 @@ class WindowTest : public QObject {
     colorChooserHook = [](int&, int&, int&, std::string_view) { return false; };
     o.backgroundColor = {0.2f, 0.4f, 0.6f};
     command(cmdBackground);  // cancelled, yet applied
-    QVERIFY(std::fabs(contrastColor.r - 0.7f) < 1e-6f && std::fabs(contrastColor.b - 0.1f) < 1e-6f);
+    QVERIFY(std::fabs(contrastColor(shell.viewOptions.backgroundColor).r - 0.7f) < 1e-6f && std::fabs(contrastColor(shell.viewOptions.backgroundColor).b - 0.1f) < 1e-6f);
     GLfloat clear[4] = {};
     drawingAreaMakeCurrent(), glGetFloatv(GL_COLOR_CLEAR_VALUE, clear), drawingAreaDoneCurrent();
     QCOMPARE(clear[1], 0.4f);
@@ -423,11 +438,11 @@ class WindowTest : public QObject {
     QCOMPARE(statusText(1), std::string("Polygons: 32  Vertices: 32"));
     command(cmdRecentFirst + 1);  // a.off, from the list, which stays as it was
     QCOMPARE(statusText(1), std::string("Polygons: 24  Vertices: 24"));
-    QVERIFY(recentFiles[0].path == b && recentFiles[1].path == a);
+    QVERIFY(shell.recent.files[0].path == b && shell.recent.files[1].path == a);
 
 
     chosenPath = file("merged.off");
-    showModel({makeObject({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2, 3}}),
+    showInShell({makeObject({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}, {{0, 1, 2, 3}}),
                makeObject({0, 0, 1, 1, 0, 1, 0, 1, 1}, {{0, 1, 2}})},
               formatOff);
     command(cmdSaveAs);
@@ -437,8 +452,17 @@ class WindowTest : public QObject {
     command(cmdExportImage);
     QVERIFY(readTextFile(chosenPath).size() > 54u);
 
+    // Close frees the model and what drawing made from it: 640,000 quads
+    // hold about 40 MB in their vertices, faces and triangle lists (what GL
+    // keeps of its own is not ours to free).
+    chosenPath = writeModelFile(file("big.off"), makeTorus(800, 800, 2, 0.5f));
+    command(cmdOpen);
+    mainWindow->view->grabFramebuffer();
+    const long opened = residentKib();
     command(cmdClose);
-    QVERIFY(!modelLoaded && !menuIsEnabled(cmdSaveAs));
+    const long freed = opened - residentKib();
+    QVERIFY2(freed > 40000, std::to_string(freed).c_str());
+    QVERIFY(!shell.shown.hasModel() && !menuIsEnabled(cmdSaveAs));
     QCOMPARE(mainWindow->windowTitle(), QString("Tessera"));
     QCOMPARE(statusText(0), std::string("No file loaded"));
     chooserCalls = 0;
@@ -451,27 +475,27 @@ class WindowTest : public QObject {
     chosenPath = file("red.bmp");
     writePicture(chosenPath, 8, 4, [](int, int) { return Rgb{200, 0, 0}; });
     command(cmdImportBackground);
-    QVERIFY(backgroundShown && menuIsEnabled(cmdClearBackground));
+    QVERIFY(shell.shown.backgroundShown && menuIsEnabled(cmdClearBackground));
     QCOMPARE(static_cast<unsigned char>(exportedView(file("shown.bmp"))[54 + 2]), 200);
     chosenPath = file("junk.bmp");
     writeTextFile(chosenPath, "not a picture at all");
     command(cmdImportBackground);
-    QVERIFY(backgroundShown);  // the earlier picture stays
+    QVERIFY(shell.shown.backgroundShown);  // the earlier picture stays
     command(cmdClearBackground);
-    QVERIFY(!backgroundShown && !menuIsEnabled(cmdClearBackground));
+    QVERIFY(!shell.shown.backgroundShown && !menuIsEnabled(cmdClearBackground));
   }
 
   void trackballStepZoomAndDivisor() {
     startViewer({});
-    viewWidth = viewHeight = 400;
+    shell.camera.viewWidth = shell.camera.viewHeight = 400;
     mouse(msgLeftButtonDown, 200, 200);
     mouse(msgMouseMove, 240, 200);
-    const float* axis = trackball.lastStepAxis;
-    QVERIFY(std::fabs(trackball.lastStepDegrees - 18.6211f) < 1e-3f && std::fabs(axis[1] - 0.205791f) < 1e-5f);
+    const float* axis = shell.trackball.lastStepAxis;
+    QVERIFY(std::fabs(shell.trackball.lastStepDegrees - 18.6211f) < 1e-3f && std::fabs(axis[1] - 0.205791f) < 1e-5f);
     QVERIFY(axis[0] == 0.0f && axis[2] == 0.0f);
-    QVERIFY(std::fabs(rotationMatrix[0] - std::cos(18.6211f * 3.14159265f / 180)) < 1e-5f);  // turned at once
+    QVERIFY(std::fabs(shell.camera.rotationMatrix[0] - std::cos(18.6211f * 3.14159265f / 180)) < 1e-5f);  // turned at once
     mouse(msgLeftButtonUp, 240, 200);
-    QVERIFY(!trackball.spinning);  // inertia off: stopped
+    QVERIFY(!shell.trackball.spinning);  // inertia off: stopped
 
     const struct {
       float viewDistance;
@@ -479,26 +503,26 @@ class WindowTest : public QObject {
       float zoom;
     } zooms[] = {{0, 10, 1}, {20, 50, 10}};  // before any world, 10 pixels per unit
     for (const auto& z : zooms) {
-      if (z.viewDistance > 0) showModel({makeObject({-10, -5, -5, 10, 5, 5}, {})}, formatOff);
+      if (z.viewDistance > 0) showInShell({makeObject({-10, -5, -5, 10, 5, 5}, {})}, formatOff);
       mouse(msgRightButtonDown, 10, 300);
       mouse(msgMouseMove, 10, 300 - z.drag);
       mouse(msgRightButtonUp, 10, 300 - z.drag);
-      QCOMPARE(zoomOffset, z.zoom);
+      QCOMPARE(shell.camera.zoomOffset, z.zoom);
     }
     // viewDistance 10, zoomOffset 5: a quarter of the plain step.
-    showModel({makeObject({-5, -2.5f, -2.5f, 5, 2.5f, 2.5f}, {})}, formatOff);
-    zoomOffset = 5.0f;
-    viewOptions.zoomDependentRotation = true;
+    showInShell({makeObject({-5, -2.5f, -2.5f, 5, 2.5f, 2.5f}, {})}, formatOff);
+    shell.camera.zoomOffset = 5.0f;
+    shell.viewOptions.zoomDependentRotation = true;
     mouse(msgLeftButtonDown, 200, 200);
     mouse(msgMouseMove, 240, 200);
-    QVERIFY(std::fabs(trackball.lastStepDegrees - 18.6211f / 4) < 1e-3f);
+    QVERIFY(std::fabs(shell.trackball.lastStepDegrees - 18.6211f / 4) < 1e-3f);
   }
 
   void dragTurnsTheModelAndInertiaSpinsOn() {
     startViewer({model("torus.off", 24)});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
     const std::string before = exportedView(file("before.bmp"));
-    const int cx = viewWidth / 2, cy = viewHeight / 2;
+    const int cx = shell.camera.viewWidth / 2, cy = shell.camera.viewHeight / 2;
     mouse(msgLeftButtonDown, cx, cy);
     mouse(msgMouseMove, cx, cy - 60);
     QVERIFY(before != exportedView(file("turned.bmp")));
@@ -506,15 +530,15 @@ class WindowTest : public QObject {
 
     command(cmdInertialRotation);
     drag(cx, cy, cx + 20, cy);
-    QVERIFY(trackball.spinning);
+    QVERIFY(shell.trackball.spinning);
     const auto turnsWithoutInput = [] {
-      const std::vector<float> first(rotationMatrix, rotationMatrix + 16);
+      const std::vector<float> first(shell.camera.rotationMatrix, shell.camera.rotationMatrix + 16);
       QTest::qWait(250);
-      return !std::equal(first.begin(), first.end(), rotationMatrix);
+      return !std::equal(first.begin(), first.end(), shell.camera.rotationMatrix);
     };
     QVERIFY(turnsWithoutInput() && turnsWithoutInput());
     drag(cx, cy, cx, cy);  // a plain click stops it
-    QVERIFY(!trackball.spinning);
+    QVERIFY(!shell.trackball.spinning);
     QTest::qWait(50);
     QVERIFY(!turnsWithoutInput());
   }
@@ -539,7 +563,7 @@ class WindowTest : public QObject {
       }
     }
     QCOMPARE(mainWindow->windowTitle(), QString("second.off - Tessera"));
-    QCOMPARE(recentFiles[0].path, second);
+    QCOMPARE(shell.recent.files[0].path, second);
     Message notify(msgNotify);
     notify.command = 4;
     mainWindowProc(notify);
@@ -564,9 +588,9 @@ class WindowTest : public QObject {
       QTRY_COMPARE(chooserCalls, a.chooserCallsAfter);
     }
     QTest::keyClick(mainWindow, Qt::Key_L);
-    QTRY_VERIFY(viewOptions.lighting && menuIsChecked(cmdLighting));
+    QTRY_VERIFY(shell.viewOptions.lighting && menuIsChecked(cmdLighting));
     QTest::keyClick(mainWindow, Qt::Key_L);
-    QTRY_VERIFY(!viewOptions.lighting);
+    QTRY_VERIFY(!shell.viewOptions.lighting);
     QTest::keyClick(mainWindow, Qt::Key_F11);
     QTRY_VERIFY(mainWindow->isFullScreen());
     QTest::keyClick(mainWindow, Qt::Key_Escape);
@@ -576,59 +600,59 @@ class WindowTest : public QObject {
     }
 
     // The wheel: a notch forward comes 10 pixels of right-drag nearer; keys + and - a notch each way.
-    const float step = 10.0f / zoomStep;
+    const float step = 10.0f / shell.camera.zoomStep;
     QWheelEvent forward(QPointF(50, 50), mainWindow->view->mapToGlobal(QPointF(50, 50)), {}, {0, 120},
                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(mainWindow->view, &forward);
-    QCOMPARE(zoomOffset, step);
+    QCOMPARE(shell.camera.zoomOffset, step);
     QTest::keyClick(mainWindow, Qt::Key_Minus);
     QTest::keyClick(mainWindow, Qt::Key_Minus);
-    QCOMPARE(zoomOffset, -step);
+    QCOMPARE(shell.camera.zoomOffset, -step);
     // Middle-drag pans with the pointer; arrows turn by 15 degrees.
     QTest::mousePress(mainWindow->view, Qt::MiddleButton, {}, QPoint(100, 100));
     QTest::mouseMove(mainWindow->view, QPoint(130, 80));
     QTest::mouseRelease(mainWindow->view, Qt::MiddleButton, {}, QPoint(130, 80));
-    QVERIFY(panX > 0.0f && panY > 0.0f);
+    QVERIFY(shell.camera.panX > 0.0f && shell.camera.panY > 0.0f);
     QTest::keyClick(mainWindow, Qt::Key_Right);
-    QVERIFY(std::fabs(rotationMatrix[0] - std::cos(15.0f * 3.14159265f / 180.0f)) < 1e-5f);
+    QVERIFY(std::fabs(shell.camera.rotationMatrix[0] - std::cos(15.0f * 3.14159265f / 180.0f)) < 1e-5f);
     // Home: no turn, zoom or pan.
     QTest::keyClick(mainWindow, Qt::Key_Home);
-    QTRY_VERIFY(zoomOffset == 0.0f && panX == 0.0f && panY == 0.0f && rotationMatrix[0] == 1.0f && rotationMatrix[8] == 0.0f);
-    panX = 1.0f;
+    QTRY_VERIFY(shell.camera.zoomOffset == 0.0f && shell.camera.panX == 0.0f && shell.camera.panY == 0.0f && shell.camera.rotationMatrix[0] == 1.0f && shell.camera.rotationMatrix[8] == 0.0f);
+    shell.camera.panX = 1.0f;
     openModel(file("ring.off"), false);
-    QCOMPARE(panX, 0.0f);  // every open starts unpanned
+    QCOMPARE(shell.camera.panX, 0.0f);  // every open starts unpanned
 
     // Fit: a long thin box, turned, fills the area between margins and is not cut.
-    showModel({makeObject({0, 0, 0, 10, 0, 0, 10, 1, 0, 0, 1, 0, 0, 0, 1, 10, 0, 1, 10, 1, 1, 0, 1, 1},
+    showInShell({makeObject({0, 0, 0, 10, 0, 0, 10, 1, 0, 0, 1, 0, 0, 0, 1, 10, 0, 1, 10, 1, 1, 0, 1, 1},
                           {{0, 1, 2, 3}, {4, 5, 6, 7}, {0, 1, 5, 4}, {3, 2, 6, 7}, {0, 3, 7, 4}, {1, 2, 6, 5}})},
               formatOff);
-    viewOptions.showAxes = viewOptions.showBoundingBox = false;
-    viewOptions.depthCueLevel = 0.0f;  // far parts would fade into the background
-    turnModel(35.0f, 0.3f, 1.0f, 0.2f);
+    shell.viewOptions.showAxes = shell.viewOptions.showBoundingBox = false;
+    shell.viewOptions.depthCueLevel = 0.0f;  // far parts would fade into the background
+    turnModel(shell.camera, 35.0f, 0.3f, 1.0f, 0.2f);
     QTest::keyClick(mainWindow, Qt::Key_F);
-    QTRY_VERIFY(zoomOffset != 0.0f);
+    QTRY_VERIFY(shell.camera.zoomOffset != 0.0f);
     const std::string picture = exportedView(file("fitted.bmp"));
-    unsigned char background[3] = {static_cast<unsigned char>(viewOptions.backgroundColor.b * 255 + 0.5f),
-                                   static_cast<unsigned char>(viewOptions.backgroundColor.g * 255 + 0.5f),
-                                   static_cast<unsigned char>(viewOptions.backgroundColor.r * 255 + 0.5f)};
-    const auto e = modelExtent(picture, viewWidth, viewHeight, background);
-    QVERIFY2(e[0] > 0 && e[1] < viewWidth - 1 && e[2] > 0 && e[3] < viewHeight - 1, "cut by an edge");
-    const bool acrossFilled = e[0] < viewWidth / 10 && e[1] > viewWidth * 9 / 10;
-    const bool upFilled = e[2] < viewHeight / 10 && e[3] > viewHeight * 9 / 10;
+    unsigned char background[3] = {static_cast<unsigned char>(shell.viewOptions.backgroundColor.b * 255 + 0.5f),
+                                   static_cast<unsigned char>(shell.viewOptions.backgroundColor.g * 255 + 0.5f),
+                                   static_cast<unsigned char>(shell.viewOptions.backgroundColor.r * 255 + 0.5f)};
+    const auto e = modelExtent(picture, shell.camera.viewWidth, shell.camera.viewHeight, background);
+    QVERIFY2(e[0] > 0 && e[1] < shell.camera.viewWidth - 1 && e[2] > 0 && e[3] < shell.camera.viewHeight - 1, "cut by an edge");
+    const bool acrossFilled = e[0] < shell.camera.viewWidth / 10 && e[1] > shell.camera.viewWidth * 9 / 10;
+    const bool upFilled = e[2] < shell.camera.viewHeight / 10 && e[3] > shell.camera.viewHeight * 9 / 10;
     QVERIFY2(acrossFilled || upFilled, "does not reach the margins");
   }
 
   void lightingShadesASphere() {
     startViewer({});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
-    showModel({makeTorus(32, 32, 0.0f, 1.0f)}, formatOff);  // no hole: a sphere
+    showInShell({makeTorus(32, 32, 0.0f, 1.0f)}, formatOff);  // no hole: a sphere
     refreshInterface();
-    turnModel(40.0f, 1.0f, 0.0f, 0.0f);                     // its faces at every angle to the eye
-    viewOptions.showAxes = viewOptions.showBoundingBox = false;
-    viewOptions.depthCueLevel = 0.0f;
+    turnModel(shell.camera, 40.0f, 1.0f, 0.0f, 0.0f);                     // its faces at every angle to the eye
+    shell.viewOptions.showAxes = shell.viewOptions.showBoundingBox = false;
+    shell.viewOptions.depthCueLevel = 0.0f;
     std::size_t colours[2] = {};
     for (const bool lit : {false, true}) {
-      viewOptions.lighting = lit;
+      shell.viewOptions.lighting = lit;
       colours[lit] = distinctColours(exportedView(file("sphere.bmp")));
     }
     QCOMPARE(colours[0], std::size_t{2});  // the background and one flat colour
@@ -675,7 +699,7 @@ class WindowTest : public QObject {
 
     // The colour choosers open at the colour in use, under their titles.
     colorChooserHook = pickWhite;
-    viewOptions.foregroundColor = {0.2f, 0.4f, 0.6f};
+    shell.viewOptions.foregroundColor = {0.2f, 0.4f, 0.6f};
     command(cmdForeground);
     QVERIFY(startedAt[0] == 51 && startedAt[1] == 102 && startedAt[2] == 153);
     QCOMPARE(chooserTitle, std::string("Foreground Colour"));
@@ -686,7 +710,7 @@ class WindowTest : public QObject {
   void longWorkKeepsDrawingRefusesDropsAndDefersClosing() {
     startViewer({model("ring.off", 6)});
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow));
-    const unsigned long long before = framesDrawn;
+    const unsigned long long before = framesDrawn();
     bool dropRefused = false, closeHeld = false;
     int ticks = 0;
     runWhileWindowDraws([] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); },
@@ -702,7 +726,7 @@ class WindowTest : public QObject {
                           closeHeld = mainWindow->isVisible();
                         });
     QVERIFY(ticks >= 2);
-    QVERIFY(framesDrawn > before);  // the window drew while the work ran
+    QVERIFY(framesDrawn() > before);  // the window drew while the work ran
     QVERIFY(dropRefused);
     QVERIFY(closeHeld);
     QVERIFY(mainWindow->isVisible());

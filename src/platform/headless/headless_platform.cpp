@@ -7,7 +7,6 @@
 
 HeadlessRecord headlessRecord;
 
-void resetHeadlessRecord() { headlessRecord = HeadlessRecord{}; }
 
 void platformDebugOutput(std::string_view text) {
   // One line per call: the messages carry their own line end where they have one.

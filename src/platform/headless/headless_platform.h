@@ -16,4 +16,3 @@ struct HeadlessRecord {
 
 extern HeadlessRecord headlessRecord;
 
-void resetHeadlessRecord();

@@ -1,5 +1,0 @@
-#include "model/current_model.h"
-
-Model currentModel;
-
-void resetCurrentModel() { currentModel.clear(); }

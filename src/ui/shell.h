@@ -1,0 +1,25 @@
+#pragma once
+// The viewer's one owner of what is shown, the camera, the options and the
+// rest of the shell's state. The window system reaches the shell only through
+// its one handler, so this is the one place the viewer's state lives.
+
+#include "model/shown.h"
+#include "render/camera.h"
+#include "settings/recent_files.h"
+#include "settings/view_options.h"
+#include "ui/trackball.h"
+
+struct Shell {
+  Shown shown;
+  Camera camera;
+  ViewOptions viewOptions;
+  WindowGeometry windowGeometry;
+  RecentList recent;
+  TrackballState trackball;
+  // Right edges of the two status-bar parts.
+  int statusParts[2] = {0, 0};
+  // The user has been told that settings cannot be saved this session.
+  bool settingsProblemTold = false;
+};
+
+extern Shell shell;
