@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/format_names.h"
 #include "app/version.h"
 #include "model/world.h"
 #include "platform/platform.h"
@@ -21,8 +22,9 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tessera [MODEL]\n"
     "\n"
-    "Shows a polygonal 3D model (OFF, OBJ, STL, PLY, glTF, VTK, DXF, 3DS, COB, LWO, MD2,\n"
-    "MDL) in a window; without MODEL, an empty window. Options:\n"
+    "Shows a polygonal 3D model in a window; without MODEL, an empty window.\n"
+    "Reads " TESSERA_FORMAT_NAMES " models.\n"
+    "Options:\n"
     "  --help     show this text\n"
     "  --version  show the version\n";
 

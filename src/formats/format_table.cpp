@@ -1,28 +1,18 @@
 #include "formats/format_table.h"
 
-#include <array>
-
 #include "formats/readers.h"
 
 namespace {
 
-// A single x ends the list: any other name ending in x is taken as DirectX.
-constexpr std::array<FormatInfo, 14> kFormats{{
-    {format3DStudio, "3ds", "3D Studio format", read3dsFile, nullptr, "(.3ds) 3D Studio Object", true},
-    {formatTruespace, "cob", "Truespace format", readCobFile, nullptr, "(.cob) Truespace Object", false},
-    {formatDxf, "dxf", "Autodesk format", readDxfFile, readDxfText, "(.dxf) Autodesk's DXF format", false},
-    {formatGltf, "gltf", "glTF format", readGltfFile, nullptr, "(.gltf) glTF", false},
-    {formatGlb, "glb", "glTF format", readGltfFile, nullptr, "(.glb) glTF binary", false},
-    {formatLightwave, "lwo", "Lightwave format", readLwoFile, nullptr, "(.lwo) Lightwave", false},
-    {formatQuake2, "md2", "Quake 2 format", readMd2File, nullptr, "(.md2) Quake 2 model", true},
-    {formatQuake1, "mdl", "Quake 1 format", readMdlFile, nullptr, "(.mdl) Quake 1 model", true},
-    {formatWavefront, "obj", "Wavefront format", readObjFile, readObjText, "(.obj) Wavefront", false},
-    {formatOff, "off", "OFF format", readOffFile, readOffText, "(.off) OFF", false},
-    {formatPly, "ply", "PLY format", readPlyFile, nullptr, "(.ply) PLY (polygon file format)", false},
-    {formatStl, "stl", "STL format", readStlFile, nullptr, "(.stl) STL (stereolithography)", false},
-    {formatVtk, "vtk", "Vis. Toolkit format", readVtkFile, readVtkText, "(.vtk) Visualization Toolkit", false},
-    {formatDirectX, "x", "DirectX format", readXFile, nullptr, nullptr, false},
-}};
+// In the rows' order: a single x ends them, and any other name ending in x is
+// taken as DirectX.
+constexpr FormatInfo kFormats[] = {
+#define TESSERA_FORMAT(id, value, ending, name, displayName, chooserFilter, reader, textReader, mimeTypes, \
+                       drawsTriangles)                                                                 \
+  {id, ending, displayName, reader, textReader, chooserFilter, drawsTriangles},
+#include "formats/formats.def"
+#undef TESSERA_FORMAT
+};
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 

@@ -1,8 +1,8 @@
 #pragma once
-// Every model format the program knows, in one table: how its files are
-// named, what it is called, which reader reads it, how the Open dialog
-// offers it and how its faces are drawn. Adding a format is one row here
-// and one reader.
+// Every model format the program knows, in one table built from the rows of
+// formats.def: how its files are named, what it is called, which reader reads
+// it, how the Open dialog offers it and how its faces are drawn. Adding a
+// format is one row there and one reader.
 
 #include <cstdint>
 #include <span>
@@ -11,20 +11,9 @@
 #include "formats/reader_support.h"
 
 enum FormatId : std::int32_t {
-  format3DStudio = 0,
-  formatOff = 1,
-  formatTruespace = 2,
-  formatQuake1 = 3,
-  formatQuake2 = 4,
-  formatDxf = 5,
-  formatLightwave = 6,
-  formatVtk = 7,
-  formatDirectX = 8,
-  formatWavefront = 9,
-  formatStl = 10,
-  formatPly = 11,
-  formatGltf = 12,
-  formatGlb = 13,
+#define TESSERA_FORMAT(id, value, ...) id = value,
+#include "formats/formats.def"
+#undef TESSERA_FORMAT
   formatUnknown = -1,
 };
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 
 #include "platform/headless/headless_platform.h"
 #include "platform/platform.h"
@@ -35,6 +38,24 @@ TEST(FormatTable, EndingsRuleAndDisplayNames) {
     EXPECT_EQ(formatOfName(std::string("model.") + row.ending), &row);
     EXPECT_EQ(formatInfo(row.id), &row);
     EXPECT_NE(row.reader, nullptr);
+  }
+}
+
+// CMake read the rows of formats.def as C++ did: a row it cannot read would
+// be missing from the packaging and the usage text. The hand-written
+// documents name every ending.
+TEST(FormatTable, CMakeAndDocumentsKnowEveryRow) {
+  std::string endings;
+  for (const FormatInfo& row : formatTable()) endings += (endings.empty() ? "" : " ") + std::string(row.ending);
+  EXPECT_EQ(endings, TESSERA_FORMAT_ENDINGS);
+  for (const char* document : {"README.md", "packaging/man/tessera.1", "packaging/man/tessera-tool.1"}) {
+    std::ifstream file(std::string(TESSERA_SOURCE_DIR) + "/" + document);
+    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_FALSE(text.empty()) << document;
+    for (const FormatInfo& row : formatTable()) {
+      const std::regex named(std::string("\\.") + row.ending + "([^a-z0-9]|$)", std::regex::icase);
+      EXPECT_TRUE(std::regex_search(text, named)) << document << " does not name ." << row.ending;
+    }
   }
 }
 
