@@ -3,7 +3,7 @@
 #include <new>
 
 #include "pictures/picture_file.h"
-#include "render/image_resample.h"
+#include "pictures/image_resample.h"
 
 namespace {
 

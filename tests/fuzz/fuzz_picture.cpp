@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "fuzz_support.h"
-#include "render/image_resample.h"
+#include "pictures/image_resample.h"
 #include "pictures/picture_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,4 +1,4 @@
-#include "render/image_resample.h"
+#include "pictures/image_resample.h"
 
 #include <gtest/gtest.h>
 
