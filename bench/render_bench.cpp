@@ -32,16 +32,14 @@ void prepare(int style) {
     frameWorld(camera, shown.world);
     viewOptions.foregroundColor = {1, 1, 1};
     viewOptions.backgroundColor = {0, 0.5f, 1};
-    viewOptions.pivotAtCenter = true;
+    viewOptions.pivot = Pivot::Center;
     viewOptions.showAxes = viewOptions.showBoundingBox = true;
     viewOptions.depthCueLevel = 0.3f;
     initGL(viewOptions);
     resizeView(camera, kWidth, kHeight);
     ready = true;
   }
-  viewOptions.solidMode = style == 0;
-  viewOptions.hiddenLineMode = style == 1;
-  viewOptions.wireframeMode = style == 2;
+  viewOptions.style = style == 0 ? DisplayStyle::Solid : style == 1 ? DisplayStyle::HiddenLine : DisplayStyle::Wireframe;
 }
 
 // The same frame with the model in vertex arrays.

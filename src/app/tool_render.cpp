@@ -48,10 +48,11 @@ bool parseOption(const char* name, const char* value, RenderRequest& request, Vi
            request.height <= 16384;
   }
   if (std::strcmp(name, "--style") == 0) {
-    o.solidMode = std::strcmp(value, "solid") == 0;
-    o.hiddenLineMode = std::strcmp(value, "hidden") == 0;
-    o.wireframeMode = std::strcmp(value, "wireframe") == 0;
-    return o.solidMode || o.hiddenLineMode || o.wireframeMode;
+    for (const auto& [word, style] : {std::pair{"solid", DisplayStyle::Solid}, std::pair{"hidden", DisplayStyle::HiddenLine},
+                                      std::pair{"wireframe", DisplayStyle::Wireframe}}) {
+      if (std::strcmp(value, word) == 0) return o.style = style, true;
+    }
+    return false;
   }
   if (std::strcmp(name, "--depth-cue") == 0) {
     return parseNumber(value, o.depthCueLevel) && o.depthCueLevel >= 0.0f &&

@@ -120,7 +120,7 @@ void placeModel(const Frame& f) {
   // The eye looks at the world centre from viewDistance along the view axis.
   glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - c.viewDistance);
   glTranslatef(0.0f, 0.0f, c.zoomOffset);
-  if (f.options.pivotAtOrigin) applyRotation(c);
+  if (f.options.pivot == Pivot::Origin) applyRotation(c);
   glTranslatef(world.xCenMass, world.yCenMass, world.zCenMass);
   if (f.options.showCenterOfMass) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -129,7 +129,7 @@ void placeModel(const Frame& f) {
     if (cache.sphereQuadric == nullptr) cache.sphereQuadric = gluNewQuadric();
     gluSphere(cache.sphereQuadric, c.viewDistance * 0.02, 8, 8);
   }
-  if (f.options.pivotAtCenter) applyRotation(c);
+  if (f.options.pivot == Pivot::Center) applyRotation(c);
   glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass);
 }
 
@@ -174,13 +174,13 @@ void stopLighting() {
 
 void drawInStyle(const Frame& f) {
   const ViewOptions& o = f.options;
-  if (o.solidMode) {
+  if (o.style == DisplayStyle::Solid) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     setColor(o.foregroundColor);
     startLighting(o);
     drawModel(f);
     stopLighting();
-  } else if (o.hiddenLineMode) {
+  } else if (o.style == DisplayStyle::HiddenLine) {
     // Faces in the background colour (lit, in the foreground colour) hide
     // the lines behind them; the offset keeps each face's own edges in front.
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -194,11 +194,8 @@ void drawInStyle(const Frame& f) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setColor(o.foregroundColor);
     drawModel(f);
-  } else if (o.wireframeMode) {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    setColor(o.foregroundColor);
-    drawModel(f);
   } else {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setColor(o.foregroundColor);
     drawModel(f);
   }
@@ -287,7 +284,7 @@ void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& opti
   const bool fogged = startDepthCue(f);
   drawInStyle(f);
   if (fogged) glDisable(GL_FOG);
-  if (!options.wireframeMode) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  if (options.style != DisplayStyle::Wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
   if (options.showAxes) drawAxes(f);
   if (options.showBoundingBox) drawBoundingBox(f);
   glPopMatrix();

@@ -9,13 +9,10 @@ void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& came
   if (viewWidth <= 0 || viewHeight <= 0 || !camera.framed) return;
   // Each vertex as the view turns it, before the camera is placed: about the
   // centre of mass, or about the origin and then moved by the centre.
-  // (Without either pivot the view does not turn the model at all.)
-  static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  const ViewOptions& o = options;
-  const float* m = o.pivotAtCenter || o.pivotAtOrigin ? camera.rotationMatrix : identity;
+  const float* m = camera.rotationMatrix;
   const World& world = shown.world;
   const float cx = world.xCenMass, cy = world.yCenMass, cz = world.zCenMass;
-  const bool aboutCentre = !o.pivotAtOrigin;
+  const bool aboutCentre = options.pivot == Pivot::Center;
   const auto forEachTurned = [&](auto&& visit) {
     for (const MeshObject& object : shown.model) {
       for (std::size_t k = 0; k + 2 < object.vertices.size(); k += 3) {

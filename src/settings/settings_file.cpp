@@ -41,20 +41,57 @@ bool readColor(TextScanner& scan, Color& color, const Color& fallback) {
          readValue(scan, color.b, 0, 1, fallback.b);
 }
 
+// The options as the file keeps them: a flag a menu item, the style and
+// the pivot among them, as earlier versions wrote and read them.
+struct StoredFlags {
+  bool showCenterOfMass, showAxes, zoomDependentRotation, inertialRotation;
+  bool hiddenLineMode, pivotAtCenter, pivotAtOrigin, showBoundingBox, wireframeMode, solidMode, saveSettingsOnExit;
+};
+
+StoredFlags storedFlags(const ViewOptions& o) {
+  return {o.showCenterOfMass,
+          o.showAxes,
+          o.zoomDependentRotation,
+          o.inertialRotation,
+          o.style == DisplayStyle::HiddenLine,
+          o.pivot == Pivot::Center,
+          o.pivot == Pivot::Origin,
+          o.showBoundingBox,
+          o.style == DisplayStyle::Wireframe,
+          o.style == DisplayStyle::Solid,
+          o.saveSettingsOnExit};
+}
+
+// A hand-edited file may set several styles or pivots, or none: the first
+// set in the order solid, hidden-line, wireframe (centre, origin) wins, and
+// none set is solid (about the centre).
+void takeStoredFlags(const StoredFlags& f, ViewOptions& o) {
+  o.showCenterOfMass = f.showCenterOfMass;
+  o.showAxes = f.showAxes;
+  o.zoomDependentRotation = f.zoomDependentRotation;
+  o.inertialRotation = f.inertialRotation;
+  o.style = f.solidMode        ? DisplayStyle::Solid
+            : f.hiddenLineMode ? DisplayStyle::HiddenLine
+            : f.wireframeMode  ? DisplayStyle::Wireframe
+                               : DisplayStyle::Solid;
+  o.pivot = !f.pivotAtCenter && f.pivotAtOrigin ? Pivot::Origin : Pivot::Center;
+  o.showBoundingBox = f.showBoundingBox;
+  o.saveSettingsOnExit = f.saveSettingsOnExit;
+}
+
 // The flags in file order: four before the depth level, seven after it.
-using Flag = bool ViewOptions::*;
-constexpr Flag kFlagsBeforeLevel[] = {&ViewOptions::showCenterOfMass, &ViewOptions::showAxes,
-                                      &ViewOptions::zoomDependentRotation,
-                                      &ViewOptions::inertialRotation};
-constexpr Flag kFlagsAfterLevel[] = {&ViewOptions::hiddenLineMode, &ViewOptions::pivotAtCenter,
-                                     &ViewOptions::pivotAtOrigin, &ViewOptions::showBoundingBox,
-                                     &ViewOptions::wireframeMode, &ViewOptions::solidMode,
-                                     &ViewOptions::saveSettingsOnExit};
+using Flag = bool StoredFlags::*;
+constexpr Flag kFlagsBeforeLevel[] = {&StoredFlags::showCenterOfMass, &StoredFlags::showAxes,
+                                      &StoredFlags::zoomDependentRotation, &StoredFlags::inertialRotation};
+constexpr Flag kFlagsAfterLevel[] = {&StoredFlags::hiddenLineMode, &StoredFlags::pivotAtCenter,
+                                     &StoredFlags::pivotAtOrigin,  &StoredFlags::showBoundingBox,
+                                     &StoredFlags::wireframeMode,  &StoredFlags::solidMode,
+                                     &StoredFlags::saveSettingsOnExit};
 
 template <std::size_t N>
-bool readFlags(TextScanner& scan, ViewOptions& options, const Flag (&flags)[N]) {
+bool readFlags(TextScanner& scan, StoredFlags& stored, const Flag (&flags)[N]) {
   for (Flag flag : flags) {
-    if (!readFlag(scan, options.*flag)) return false;
+    if (!readFlag(scan, stored.*flag)) return false;
   }
   return true;
 }
@@ -80,11 +117,14 @@ void clampGeometry(WindowGeometry& g) {
 // so everything from there on keeps its default.
 void readValues(TextScanner& scan, ViewOptions& o, WindowGeometry& g) {
   const ViewOptions defaults = firstRunViewOptions();
-  readFlags(scan, o, kFlagsBeforeLevel) && readValue(scan, o.depthCueLevel, 0.0f, 0.99f, defaults.depthCueLevel) &&
-      readFlags(scan, o, kFlagsAfterLevel) && readColor(scan, o.foregroundColor, defaults.foregroundColor) &&
+  StoredFlags stored = storedFlags(o);
+  readFlags(scan, stored, kFlagsBeforeLevel) &&
+      readValue(scan, o.depthCueLevel, 0.0f, 0.99f, defaults.depthCueLevel) &&
+      readFlags(scan, stored, kFlagsAfterLevel) && readColor(scan, o.foregroundColor, defaults.foregroundColor) &&
       readColor(scan, o.backgroundColor, defaults.backgroundColor) && scan.readInt(g.windowX) &&
       scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
       readShowState(scan, g.windowShowState) && readFlag(scan, o.lighting);
+  takeStoredFlags(stored, o);
   clampGeometry(g);
 }
 
@@ -92,10 +132,11 @@ WriteResult writeAll(const std::string& path, const ViewOptions& o, const Window
   FileReplacement output(path);
   std::FILE* f = output.file();
   if (f == nullptr) return output.commit();
+  const StoredFlags stored = storedFlags(o);
   std::fprintf(f, "%s %s\n", kVersionToken, kNameToken);
-  for (Flag flag : kFlagsBeforeLevel) std::fprintf(f, "%d\n", o.*flag);
+  for (Flag flag : kFlagsBeforeLevel) std::fprintf(f, "%d\n", stored.*flag);
   std::fprintf(f, "%f\n", o.depthCueLevel);
-  for (Flag flag : kFlagsAfterLevel) std::fprintf(f, "%d\n", o.*flag);
+  for (Flag flag : kFlagsAfterLevel) std::fprintf(f, "%d\n", stored.*flag);
   std::fprintf(f, "%f %f %f\n", o.foregroundColor.r, o.foregroundColor.g, o.foregroundColor.b);
   std::fprintf(f, "%f %f %f\n", o.backgroundColor.r, o.backgroundColor.g, o.backgroundColor.b);
   std::fprintf(f, "%d %d %d %d %d\n", g.windowX, g.windowY, g.windowWidth, g.windowHeight, 1);

@@ -4,9 +4,7 @@ ViewOptions firstRunViewOptions() {
   ViewOptions o;
   o.showAxes = true;
   o.depthCueLevel = 0.3f;
-  o.pivotAtCenter = true;
   o.showBoundingBox = true;
-  o.solidMode = true;
   o.saveSettingsOnExit = true;
   o.foregroundColor = {1.0f, 1.0f, 1.0f};
   o.backgroundColor = {0.0f, 128.0f / 255.0f, 1.0f};

@@ -8,16 +8,19 @@ struct Color {
   float r = 0.0f, g = 0.0f, b = 0.0f;
 };
 
+// How the model is drawn: one style at a time.
+enum class DisplayStyle { Solid, HiddenLine, Wireframe };
+// What the model turns about: its centre of mass, or its origin (which the
+// view then moves to the centre).
+enum class Pivot { Center, Origin };
+
 struct ViewOptions {
-  bool wireframeMode = false;
-  bool hiddenLineMode = false;
-  bool solidMode = false;
+  DisplayStyle style = DisplayStyle::Solid;
   float depthCueLevel = 0.0f;
   bool showAxes = false;
   bool showBoundingBox = false;
   bool showCenterOfMass = false;
-  bool pivotAtCenter = false;
-  bool pivotAtOrigin = false;
+  Pivot pivot = Pivot::Center;
   bool zoomDependentRotation = false;
   bool inertialRotation = false;
   bool saveSettingsOnExit = false;

@@ -126,16 +126,16 @@ void choosePivot(int chosen) {
   const int other = chosen == cmdPivotCenter ? cmdPivotOrigin : cmdPivotCenter;
   menuCheck(chosen, true);
   menuCheck(other, false);
-  shell.viewOptions.pivotAtCenter = chosen == cmdPivotCenter;
-  shell.viewOptions.pivotAtOrigin = chosen == cmdPivotOrigin;
+  shell.viewOptions.pivot = chosen == cmdPivotCenter ? Pivot::Center : Pivot::Origin;
 }
 
 void chooseStyle(int chosen) {
-  ViewOptions& o = shell.viewOptions;
   const struct {
     int command;
-    bool& flag;
-  } styles[] = {{cmdWireframe, o.wireframeMode}, {cmdHiddenLine, o.hiddenLineMode}, {cmdSolid, o.solidMode}};
+    DisplayStyle style;
+  } styles[] = {{cmdWireframe, DisplayStyle::Wireframe},
+                {cmdHiddenLine, DisplayStyle::HiddenLine},
+                {cmdSolid, DisplayStyle::Solid}};
   if (menuIsChecked(chosen)) {
     // The click released the button of the style in use: press it again.
     toolbarCheck(buttonOfMenuCommand(chosen), true);
@@ -145,7 +145,7 @@ void chooseStyle(int chosen) {
     const bool on = style.command == chosen;
     menuCheck(style.command, on);
     toolbarCheck(buttonOfMenuCommand(style.command), on);
-    style.flag = on;
+    if (on) shell.viewOptions.style = style.style;
   }
 }
 

@@ -42,13 +42,13 @@ void refreshInterface() {
       break;
     }
   }
-  showFlag(o.hiddenLineMode, cmdHiddenLine);
-  showFlag(o.pivotAtCenter, cmdPivotCenter);
-  showFlag(o.pivotAtOrigin, cmdPivotOrigin);
+  showFlag(o.style == DisplayStyle::HiddenLine, cmdHiddenLine);
+  showFlag(o.pivot == Pivot::Center, cmdPivotCenter);
+  showFlag(o.pivot == Pivot::Origin, cmdPivotOrigin);
   showFlag(o.showBoundingBox, cmdBoundingBox);
   showFlag(o.lighting, cmdLighting);
-  showFlag(o.wireframeMode, cmdWireframe);
-  showFlag(o.solidMode, cmdSolid);
+  showFlag(o.style == DisplayStyle::Wireframe, cmdWireframe);
+  showFlag(o.style == DisplayStyle::Solid, cmdSolid);
   showFlag(o.saveSettingsOnExit, cmdSaveSettingsOnExit);
 
   drawingAreaSetHint(shell.shown.hasModel() ? "" : "Open a model with File > Open, Ctrl+O, or drop one here");

@@ -15,8 +15,7 @@ TEST_F(RenderTest, BackgroundPictureFillsTheViewBehindTheModel) {
   EXPECT_EQ(pixel(0, 0)[0] / 4, 200 / 4);
 
   // Hidden-line faces take the background colour, not the picture's.
-  viewOptions.solidMode = false;
-  viewOptions.hiddenLineMode = true;
+  viewOptions.style = DisplayStyle::HiddenLine;
   draw();
   EXPECT_EQ(pixel(kSize / 2, kSize / 2), (Rgb{0, 0, 0}));
 }

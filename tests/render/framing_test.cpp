@@ -89,8 +89,7 @@ TEST_F(FramingTest, ZoomingThroughTheModelNeverLosesWhatIsInFront) {
 
 TEST_F(FramingTest, AxesShowOnASmallModel) {
   show({cube(0.1f, 0, 0, 0)});
-  viewOptions.solidMode = false;
-  viewOptions.wireframeMode = true;
+  viewOptions.style = DisplayStyle::Wireframe;
   viewOptions.showAxes = true;
   turnModel(camera, 30.0f, 1.0f, 1.0f, 0.0f);  // turned, so that no axis points at the eye
   draw();

@@ -29,8 +29,8 @@ class RenderTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(makeOffscreenContextCurrent(kSize, kSize));
     // Plain colours, no extras: each test turns on what it looks at.
-    viewOptions.solidMode = true;
-    viewOptions.pivotAtCenter = true;
+    viewOptions.style = DisplayStyle::Solid;
+    viewOptions.pivot = Pivot::Center;
     viewOptions.foregroundColor = {1.0f, 1.0f, 1.0f};
     viewOptions.backgroundColor = {0.0f, 0.0f, 0.0f};
     initGL(viewOptions);

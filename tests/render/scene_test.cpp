@@ -14,8 +14,8 @@ namespace {
 
 using SceneSetup = std::function<void(RenderTest&)>;
 
-void wireframe(RenderTest& t) { t.viewOptions.solidMode = false, t.viewOptions.wireframeMode = true; }
-void hiddenLine(RenderTest& t) { t.viewOptions.solidMode = false, t.viewOptions.hiddenLineMode = true; }
+void wireframe(RenderTest& t) { t.viewOptions.style = DisplayStyle::Wireframe; }
+void hiddenLine(RenderTest& t) { t.viewOptions.style = DisplayStyle::HiddenLine; }
 void hiddenLineOnBlue(RenderTest& t) { hiddenLine(t), t.viewOptions.backgroundColor = {0.0f, 0.0f, 1.0f}; }
 
 std::vector<float> star() {
@@ -87,10 +87,10 @@ TEST_F(RenderTest, DrawingNeverTurnsTheModel) {
   std::copy(camera.rotationMatrix, camera.rotationMatrix + 16, before);
   draw();
   const std::vector<std::uint8_t> first = frame();
-  viewOptions.pivotAtOrigin = true;  // both pivots: still no turn of its own
+  viewOptions.pivot = Pivot::Origin;  // about the other pivot: still no turn of its own
   for (int repaint = 0; repaint < 3; ++repaint) draw();
   EXPECT_TRUE(std::equal(before, before + 16, camera.rotationMatrix));
-  viewOptions.pivotAtOrigin = false;
+  viewOptions.pivot = Pivot::Center;
   draw();
   EXPECT_TRUE(frame() == first);  // an expose draws the same picture again
   turnModel(camera, 30.0f, 0.0f, 0.0f, 0.0f);  // a zero axis turns nothing

@@ -28,8 +28,9 @@ TEST(SettingsFile, MissingOrOtherVersionIsReplacedByDefaults) {
     readSettings("Tessera.ini", viewOptions, windowGeometry);
     EXPECT_EQ(readTextFile(settingsFile()), kDefaultFile) << (header ? header : "missing");
     const ViewOptions& o = viewOptions;
-    EXPECT_TRUE(o.solidMode && o.showAxes && o.showBoundingBox && o.pivotAtCenter && o.saveSettingsOnExit);
-    EXPECT_FALSE(o.wireframeMode || o.hiddenLineMode || o.showCenterOfMass || o.pivotAtOrigin);
+    EXPECT_TRUE(o.style == DisplayStyle::Solid && o.showAxes && o.showBoundingBox && o.pivot == Pivot::Center &&
+                o.saveSettingsOnExit);
+    EXPECT_FALSE(o.showCenterOfMass);
     EXPECT_FLOAT_EQ(o.depthCueLevel, 0.3f);
       EXPECT_EQ(windowGeometry.windowWidth, 400);
     EXPECT_EQ(headlessRecord.messageBoxCount, 0);
@@ -54,7 +55,7 @@ TEST(SettingsFile, LightingIsTheLineAfterTheSixteen) {
     viewOptions.lighting = !c.lighting;
     readSettings("Tessera.ini", viewOptions, windowGeometry);
     EXPECT_EQ(viewOptions.lighting, c.lighting) << c.file;
-    EXPECT_TRUE(viewOptions.solidMode && viewOptions.showAxes) << c.file;  // the rest read as before
+    EXPECT_TRUE(viewOptions.style == DisplayStyle::Solid && viewOptions.showAxes) << c.file;  // the rest read as before
   }
   // Written with Lighting on, the first sixteen lines are what they were.
   IsolatedState state;
@@ -72,7 +73,7 @@ TEST(SettingsFile, WrongNameTokenIsToldAndTheDefaultsServe) {
   writeTextFile(settingsFile(), corrupt);
   readSettings("Tessera.ini", viewOptions, windowGeometry);
   EXPECT_EQ(headlessRecord.messageBoxCount, 1);
-  EXPECT_TRUE(viewOptions.solidMode && !viewOptions.showCenterOfMass);
+  EXPECT_TRUE(viewOptions.style == DisplayStyle::Solid && !viewOptions.showCenterOfMass);
   EXPECT_EQ(readTextFile(settingsFile()), corrupt);  // kept for the user to look at
 }
 
@@ -100,7 +101,7 @@ TEST(SettingsFile, ValuesOutOfTheirRangeReadAsTheirDefaults) {
     EXPECT_EQ(viewOptions.depthCueLevel, c.expectedLevel) << c.level;
     EXPECT_EQ(viewOptions.foregroundColor.r, c.expectedRed) << c.foreground;
     EXPECT_EQ(windowGeometry.windowShowState, c.expectedState) << c.showState;
-    EXPECT_TRUE(viewOptions.hiddenLineMode && windowGeometry.windowWidth == 300) << "read on after " << c.level;
+    EXPECT_TRUE(viewOptions.style == DisplayStyle::HiddenLine && windowGeometry.windowWidth == 300) << "read on after " << c.level;
   }
 }
 
@@ -113,9 +114,10 @@ TEST(SettingsFile, ValuesInFileOrderOddFlagsAndUnreadableValues) {
                 "0.5 0.25 0.125\n1 0 0\n10 20 300 200 2\n");
   readSettings("Tessera.ini", viewOptions, windowGeometry);
   const ViewOptions& o = viewOptions;
-  EXPECT_TRUE(o.showCenterOfMass && o.zoomDependentRotation && o.hiddenLineMode && o.wireframeMode);
+  EXPECT_TRUE(o.showCenterOfMass && o.zoomDependentRotation);
   EXPECT_TRUE(o.showAxes);  // 7: keeps its default
-  EXPECT_FALSE(o.solidMode);
+  // Hidden-line and wireframe both set, solid cleared: the first of them holds.
+  EXPECT_EQ(o.style, DisplayStyle::HiddenLine);
   EXPECT_FLOAT_EQ(o.depthCueLevel, 0.25f);
   EXPECT_TRUE(o.foregroundColor.b == 0.125f && o.backgroundColor.r == 1.0f);
   EXPECT_TRUE(windowGeometry.windowX == 10 && windowGeometry.windowHeight == 200 && windowGeometry.windowShowState == 2);
@@ -125,7 +127,7 @@ TEST(SettingsFile, ValuesInFileOrderOddFlagsAndUnreadableValues) {
   viewOptions = ViewOptions{};
   windowGeometry = WindowGeometry{};
   readSettings("Tessera.ini", viewOptions, windowGeometry);
-  EXPECT_TRUE(o.zoomDependentRotation && !o.showAxes && o.depthCueLevel == 0.3f && !o.hiddenLineMode && o.solidMode);
+  EXPECT_TRUE(o.zoomDependentRotation && !o.showAxes && o.depthCueLevel == 0.3f && o.style == DisplayStyle::Solid);
   EXPECT_FLOAT_EQ(o.backgroundColor.g, 0.501961f);
   // Positions and sizes far beyond any screen are brought within reach.
   writeTextFile(settingsFile(), "1.1_BETA Tessera\n0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n1 1 1\n0 0 0\n"
@@ -139,9 +141,9 @@ TEST(SettingsFile, WrittenValuesReadBack) {
   ViewOptions viewOptions;
   WindowGeometry windowGeometry;
   IsolatedState state;
-  viewOptions.wireframeMode = true;
+  viewOptions.style = DisplayStyle::Wireframe;
   viewOptions.depthCueLevel = 0.99f;
-  viewOptions.pivotAtOrigin = true;
+  viewOptions.pivot = Pivot::Origin;
   viewOptions.foregroundColor = {0.2f, 0.4f, 0.6f};
   viewOptions.backgroundColor = {1.0f / 3.0f, 0.0f, 0.75f};
   windowGeometry = {33, 44, 1024, 768, 5};
@@ -149,8 +151,7 @@ TEST(SettingsFile, WrittenValuesReadBack) {
   viewOptions = ViewOptions{};
   windowGeometry = WindowGeometry{};
   readSettings("Tessera.ini", viewOptions, windowGeometry);
-  EXPECT_TRUE(viewOptions.wireframeMode && viewOptions.pivotAtOrigin);
-  EXPECT_FALSE(viewOptions.solidMode);
+  EXPECT_TRUE(viewOptions.style == DisplayStyle::Wireframe && viewOptions.pivot == Pivot::Origin);
   EXPECT_NEAR(viewOptions.depthCueLevel, 0.99f, 1e-6);
   EXPECT_NEAR(viewOptions.backgroundColor.r, 1.0f / 3.0f, 1e-6);
   EXPECT_NEAR(viewOptions.foregroundColor.b, 0.6f, 1e-6);
@@ -163,7 +164,7 @@ TEST(SettingsFile, WithoutAFolderTheDefaultsServeAndNothingIsWritten) {
   IsolatedState state;
   writeTextFile(state.dir().file("tessera"), "");  // a plain file where the folder should be
   readSettings("Tessera.ini", viewOptions, windowGeometry);
-  EXPECT_TRUE(viewOptions.solidMode && viewOptions.showAxes);
+  EXPECT_TRUE(viewOptions.style == DisplayStyle::Solid && viewOptions.showAxes);
   EXPECT_FALSE(writeSettings("Tessera.ini", viewOptions, windowGeometry));
   EXPECT_FALSE(settingsFolderProblem().empty());
 }

@@ -199,11 +199,14 @@ class WindowTest : public QObject {
     startViewer({});
     QCOMPARE(statusText(0), std::string("No file loaded"));
     QVERIFY(!menuIsEnabled(cmdSaveAs));
-    for (int command : {cmdCenterOfMass, cmdAxes, cmdZoomDependentRotation, cmdInertialRotation, cmdHiddenLine,
-                        cmdPivotCenter, cmdPivotOrigin, cmdBoundingBox, cmdWireframe, cmdSolid, cmdSaveSettingsOnExit}) {
+    // Every style and both pivots set in the file: one of each is shown, solid about the centre.
+    for (int command : {cmdCenterOfMass, cmdAxes, cmdZoomDependentRotation, cmdInertialRotation, cmdPivotCenter,
+                        cmdBoundingBox, cmdSolid, cmdSaveSettingsOnExit}) {
       QVERIFY2(menuIsChecked(command), std::to_string(command).c_str());
     }
-    for (int button : {3, 4, 5, 8, 9, 10, 11}) QVERIFY2(toolbarIsChecked(button), std::to_string(button).c_str());
+    for (int command : {cmdHiddenLine, cmdWireframe, cmdPivotOrigin}) QVERIFY(!menuIsChecked(command));
+    for (int button : {5, 8, 9, 10, 11}) QVERIFY2(toolbarIsChecked(button), std::to_string(button).c_str());
+    QVERIFY(!toolbarIsChecked(3) && !toolbarIsChecked(4));
     for (int item = cmdDepthCueOff; item <= cmdDepthCue99; ++item) QVERIFY(!menuIsChecked(item));
     QCOMPARE(menuItemsOfPopup("&Recent"), (std::vector<int>{30000, 30001, 30002, 40000, 40036}));
 
@@ -397,11 +400,11 @@ class WindowTest : public QObject {
     QVERIFY(!o.saveSettingsOnExit && !menuIsChecked(cmdSaveSettingsOnExit));
 
     clickButton(5);  // the pressed Solid button, clicked again
-    QVERIFY(toolbarIsChecked(5) && o.solidMode && menuIsChecked(cmdSolid));
+    QVERIFY(toolbarIsChecked(5) && o.style == DisplayStyle::Solid && menuIsChecked(cmdSolid));
     clickButton(3);
-    QVERIFY(o.wireframeMode && !o.solidMode && !o.hiddenLineMode && !toolbarIsChecked(5));
+    QVERIFY(o.style == DisplayStyle::Wireframe && !toolbarIsChecked(5));
     command(cmdHiddenLine);
-    QVERIFY(o.hiddenLineMode && menuIsChecked(cmdHiddenLine) && !menuIsChecked(cmdWireframe) && toolbarIsChecked(4));
+    QVERIFY(o.style == DisplayStyle::HiddenLine && menuIsChecked(cmdHiddenLine) && !menuIsChecked(cmdWireframe) && toolbarIsChecked(4));
     command(40054);  // the checked 30%: nothing
     QCOMPARE(o.depthCueLevel, 0.3f);
     command(cmdDepthCue99);
@@ -410,9 +413,9 @@ class WindowTest : public QObject {
     QVERIFY(o.depthCueLevel == 0.0f && menuIsChecked(cmdDepthCueOff) && !menuIsChecked(cmdDepthCue99));
     command(cmdPivotOrigin);
     command(cmdPivotOrigin);
-    QVERIFY(o.pivotAtOrigin && !o.pivotAtCenter && menuIsChecked(cmdPivotOrigin) && !menuIsChecked(cmdPivotCenter));
+    QVERIFY(o.pivot == Pivot::Origin && menuIsChecked(cmdPivotOrigin) && !menuIsChecked(cmdPivotCenter));
     command(cmdPivotCenter);
-    QVERIFY(o.pivotAtCenter && !o.pivotAtOrigin);
+    QVERIFY(o.pivot == Pivot::Center);
 
     colorChooserHook = pickWhite;
     command(cmdForeground);
