@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   std::string progress = "none";
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (framesDrawn() > 0 && windowDrawn < 0) windowDrawn = msSinceStart();
+    if (windowFramesDrawn() > 0 && windowDrawn < 0) windowDrawn = msSinceStart();
     if (const std::string text = statusText(1); text.starts_with("Reading")) progress = text;
   });
   watch.start(1);
@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
   const double read = msSinceStart();
   if (!shell.shown.hasModel()) return 1;
   // The next frame is the first that holds the model.
-  const unsigned long long before = framesDrawn();
-  while (framesDrawn() == before) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+  const unsigned long long before = windowFramesDrawn();
+  while (windowFramesDrawn() == before) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   const double firstFrame = msSinceStart();
   std::printf("drawing area %dx%d  window drawn %.0f ms  model read %.0f ms  first frame with it %.0f ms"
               "  (last progress shown: %s)\n",

@@ -52,10 +52,10 @@ int main(int argc, char** argv) {
   }
   std::filesystem::remove(scratch / "tessera" / "Tessera.ini");
   startViewer({model});
-  if (!QTest::qWaitForWindowExposed(mainWindow)) return 1;
+  if (!QTest::qWaitForWindowExposed(qtWindow.mainWindow)) return 1;
   // An 800x600 drawing area.
-  const QSize extra = mainWindow->size() - mainWindow->view->size();
-  mainWindow->resize(QSize(800, 600) + extra);
+  const QSize extra = qtWindow.mainWindow->size() - qtWindow.mainWindow->view->size();
+  qtWindow.mainWindow->resize(QSize(800, 600) + extra);
   QTest::qWait(200);
   std::printf("drawing area %dx%d\n", shell.camera.viewWidth, shell.camera.viewHeight);
 
@@ -71,13 +71,13 @@ int main(int argc, char** argv) {
     mouse(msgMouseMove, cx + 8, cy + 3);
     mouse(msgLeftButtonUp, cx + 8, cy + 3);
     QTest::qWait(300);  // settle into the spin
-    const unsigned long long start = framesDrawn();
+    const unsigned long long start = windowFramesDrawn();
     QElapsedTimer timer;
     timer.start();
     QTest::qWait(3000);
     const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
     std::printf("%-12s %6.1f frames/s while spinning\n", style.name,
-                static_cast<double>(framesDrawn() - start) / seconds);
+                static_cast<double>(windowFramesDrawn() - start) / seconds);
     mouse(msgLeftButtonDown, cx, cy);  // stop
     QTest::qWait(5);
     mouse(msgLeftButtonUp, cx, cy);

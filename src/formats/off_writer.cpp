@@ -1,15 +1,18 @@
 #include "formats/off_writer.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "model/merge.h"
 
 WriteResult writeOffFile(const MeshObject& object, const char* name) {
+  // A large buffer for many small writes; made before the output, so that it
+  // outlives the stream that flushes into it.
+  std::vector<char> buffer(std::size_t{1} << 20);
   FileReplacement output(name);
   std::FILE* file = output.file();
   if (file == nullptr) return output.commit();
-  static char buffer[1 << 20];
-  std::setvbuf(file, buffer, _IOFBF, sizeof buffer);
+  std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
 
   std::fprintf(file, "OFF\n");
   std::fprintf(file, "%d %d %d\n", object.numVertices(), object.numFaces(), 0);

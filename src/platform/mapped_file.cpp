@@ -19,8 +19,11 @@ struct Slot {
   std::atomic<bool> hitEnd{false};
   std::atomic<bool> taken{false};
 };
-Slot slots[kSlots];
-struct sigaction previousAction;
+struct BusErrorState {
+  Slot slots[kSlots];
+  struct sigaction previousAction;  // what SIGBUS did before ours
+};
+BusErrorState busErrors;
 
 std::uintptr_t pageSize() {
   static const auto size = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
@@ -29,7 +32,7 @@ std::uintptr_t pageSize() {
 
 void onBusError(int signal, siginfo_t* info, void* context) {
   const auto at = reinterpret_cast<std::uintptr_t>(info->si_addr);
-  for (Slot& slot : slots) {
+  for (Slot& slot : busErrors.slots) {
     if (at < slot.begin.load() || at >= slot.end.load()) continue;
     // A page past the end of a shortened file: put zeros in its place and let
     // the read go on; the reader is told afterwards.
@@ -41,12 +44,12 @@ void onBusError(int signal, siginfo_t* info, void* context) {
     }
   }
   // Not one of ours: what would have happened without this handler.
-  if ((previousAction.sa_flags & SA_SIGINFO) != 0 && previousAction.sa_sigaction != nullptr) {
-    previousAction.sa_sigaction(signal, info, context);
+  if ((busErrors.previousAction.sa_flags & SA_SIGINFO) != 0 && busErrors.previousAction.sa_sigaction != nullptr) {
+    busErrors.previousAction.sa_sigaction(signal, info, context);
     return;
   }
-  if (previousAction.sa_handler != SIG_DFL && previousAction.sa_handler != SIG_IGN) {
-    previousAction.sa_handler(signal);
+  if (busErrors.previousAction.sa_handler != SIG_DFL && busErrors.previousAction.sa_handler != SIG_IGN) {
+    busErrors.previousAction.sa_handler(signal);
     return;
   }
   ::signal(SIGBUS, SIG_DFL);  // the fault repeats on return and ends the process as before
@@ -59,14 +62,14 @@ void installHandler() {
     action.sa_sigaction = onBusError;
     action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGBUS, &action, &previousAction);
+    sigaction(SIGBUS, &action, &busErrors.previousAction);
   });
 }
 
 int claimSlot() {
   for (int k = 0; k < kSlots; ++k) {
     bool free = false;
-    if (slots[k].taken.compare_exchange_strong(free, true)) return k;
+    if (busErrors.slots[k].taken.compare_exchange_strong(free, true)) return k;
   }
   return -1;
 }
@@ -80,7 +83,7 @@ std::unique_ptr<MappedFile> MappedFile::map(int descriptor, std::uint64_t size) 
   if (slot < 0) return nullptr;  // without a guard, no mapping
   void* data = mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, descriptor, 0);
   if (data == MAP_FAILED) {
-    slots[slot].taken.store(false);
+    busErrors.slots[slot].taken.store(false);
     return nullptr;
   }
   madvise(data, static_cast<std::size_t>(size), MADV_SEQUENTIAL);
@@ -89,22 +92,22 @@ std::unique_ptr<MappedFile> MappedFile::map(int descriptor, std::uint64_t size) 
   // three times as much of the file resident.
   madvise(data, static_cast<std::size_t>(size), MADV_NOHUGEPAGE);
   const auto begin = reinterpret_cast<std::uintptr_t>(data);
-  slots[slot].hitEnd.store(false);
-  slots[slot].end.store(begin + size);
-  slots[slot].begin.store(begin);
+  busErrors.slots[slot].hitEnd.store(false);
+  busErrors.slots[slot].end.store(begin + size);
+  busErrors.slots[slot].begin.store(begin);
   return std::unique_ptr<MappedFile>(
       new MappedFile(descriptor, static_cast<const char*>(data), static_cast<std::size_t>(size), slot));
 }
 
 MappedFile::~MappedFile() {
-  slots[slot_].begin.store(0);
-  slots[slot_].end.store(0);
+  busErrors.slots[slot_].begin.store(0);
+  busErrors.slots[slot_].end.store(0);
   munmap(const_cast<char*>(data_), size_);
-  slots[slot_].taken.store(false);
+  busErrors.slots[slot_].taken.store(false);
 }
 
 bool MappedFile::shrank() const {
-  if (slots[slot_].hitEnd.load()) return true;
+  if (busErrors.slots[slot_].hitEnd.load()) return true;
   struct stat info {};
   return fstat(descriptor_, &info) != 0 || static_cast<std::uint64_t>(info.st_size) < size_;
 }
@@ -112,7 +115,7 @@ bool MappedFile::shrank() const {
 void releaseMappedPages(const char* from, const char* to) {
   // Only pages of a live mapping: given back, anonymous memory would be lost.
   const auto begin = reinterpret_cast<std::uintptr_t>(from), end = reinterpret_cast<std::uintptr_t>(to);
-  for (const Slot& slot : slots) {
+  for (const Slot& slot : busErrors.slots) {
     if (begin < slot.begin.load() || end > slot.end.load()) continue;
     const std::uintptr_t first = (begin + pageSize() - 1) / pageSize() * pageSize();
     const std::uintptr_t last = end / pageSize() * pageSize();

@@ -3,13 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace {
-
-int anchor[4] = {0, 0, 0, 0};
-
-}  // namespace
-
 void platformSetNoticeAnchor(int x, int y, int width, int height) {
+  int* anchor = noticeAnchor();
   anchor[0] = x;
   anchor[1] = y;
   anchor[2] = width;
@@ -23,6 +18,7 @@ void noticePosition(int& x, int& y) {
     const std::int64_t value = at + size / 2 - half;
     return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
   };
+  const int* anchor = noticeAnchor();
   x = place(anchor[0], anchor[2], 125);
   y = place(anchor[1], anchor[3], 100);
 }

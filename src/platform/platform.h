@@ -35,6 +35,8 @@ void platformSetNoticeAnchor(int x, int y, int width, int height);
 
 // Where a notice's top-left corner stands for the present anchor.
 void noticePosition(int& x, int& y);
+// The anchor (x, y, width, height), kept by each platform in its own state.
+int* noticeAnchor();
 
 // A modal message box with an OK button.
 void platformMessageBox(std::string_view text, std::string_view caption);

@@ -90,11 +90,9 @@ int chooseFile(const FileChooser& chooser, std::string& path);
 // The colour chooser opens at the colour given and under the title given.
 bool chooseColorChannels(int& red, int& green, int& blue, std::string_view title);
 
-// Tests put these in place of the modal dialogs.
+// Tests put these in place of the modal dialogs (in the window system's state).
 using FileChooserHook = int (*)(const FileChooser& chooser, std::string& path);
 using ColorChooserHook = bool (*)(int& red, int& green, int& blue, std::string_view title);
-extern FileChooserHook fileChooserHook;
-extern ColorChooserHook colorChooserHook;
 
 // The paths of the files in the drop being handled.
 std::string droppedFilePath(int index);
@@ -110,4 +108,6 @@ void drawingAreaDoneCurrent();
 
 // Tests record message boxes through this instead of meeting a modal box.
 using MessageBoxHook = void (*)(std::string_view text, std::string_view caption);
-extern MessageBoxHook messageBoxHook;
+
+// Frames the drawing area has drawn since the start (for frame-rate figures).
+unsigned long long windowFramesDrawn();

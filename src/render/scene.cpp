@@ -24,27 +24,16 @@ struct Frame {
   const ViewOptions& options;
 };
 
-// What drawing keeps between frames, all tied to the GL context or the
-// model shown: the arrays each object is drawn from, made once for each
-// model shown (the outlines' edge lists the first time an outline is
-// drawn), the marker's quadric, and a count of frames for frame-rate figures.
-struct DrawingCache {
-  std::vector<ObjectArrays> modelArrays;
-  std::uint64_t generation = ~std::uint64_t{0};
-  GLUquadric* sphereQuadric = nullptr;
-  unsigned long long framesDrawn = 0;
-};
-DrawingCache cache;
-
+// The arrays each object is drawn from, made the first time a model is
+// drawn and kept with it (the outlines' edge lists the first time an outline
+// is drawn).
 std::vector<ObjectArrays>& arraysOf(const Shown& shown) {
-  if (cache.generation != shown.generation) {
-    std::vector<ObjectArrays>().swap(cache.modelArrays);
-    for (const MeshObject& object : shown.model) {
-      cache.modelArrays.push_back(makeFillArrays(object, shown.drawsTriangles));
-    }
-    cache.generation = shown.generation;
+  if (!shown.drawn) {
+    auto arrays = std::make_shared<std::vector<ObjectArrays>>();
+    for (const MeshObject& object : shown.model) arrays->push_back(makeFillArrays(object, shown.drawsTriangles));
+    shown.drawn = arrays;
   }
-  return cache.modelArrays;
+  return *static_cast<std::vector<ObjectArrays>*>(shown.drawn.get());
 }
 
 bool fillingPolygons() {
@@ -125,9 +114,9 @@ void placeModel(const Frame& f) {
   if (f.options.showCenterOfMass) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glColor3f(0.9f, 0.8f, 0.0f);
-    // The quadric lives as long as the context: one per run.
-    if (cache.sphereQuadric == nullptr) cache.sphereQuadric = gluNewQuadric();
-    gluSphere(cache.sphereQuadric, c.viewDistance * 0.02, 8, 8);
+    GLUquadric* sphere = gluNewQuadric();
+    gluSphere(sphere, c.viewDistance * 0.02, 8, 8);
+    gluDeleteQuadric(sphere);
   }
   if (f.options.pivot == Pivot::Center) applyRotation(c);
   glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass);
@@ -256,15 +245,7 @@ DepthRange depthRange(float eye, float radius) {
   return {nearPlane, farPlane};
 }
 
-unsigned long long framesDrawn() { return cache.framesDrawn; }
-
-void forgetModelArrays() {
-  std::vector<ObjectArrays>().swap(cache.modelArrays);
-  cache.generation = ~std::uint64_t{0};
-}
-
 void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& options) {
-  ++cache.framesDrawn;
   const Frame f{shown, camera, options};
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   // A drawing area without height has no aspect ratio: only the clear.
@@ -274,8 +255,6 @@ void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& opti
   }
   if (shown.backgroundShown) drawBackground(camera.viewWidth, camera.viewHeight);
   if (!shown.hasModel()) {
-    // Nothing left to draw from: what was made for the last model goes.
-    forgetModelArrays();
     finishFrame();
     return;
   }

@@ -9,10 +9,7 @@
 // Draws a frame of what is shown, as the camera sees it with the options,
 // and hands it to the platform's buffer swap. Changes none of the three.
 void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& options);
-// Frees the arrays made for the last model drawn (Close: nothing is shown).
-void forgetModelArrays();
-// Frames drawn since the start (for frame-rate figures).
-unsigned long long framesDrawn();
+
 
 // Near and far planes for an eye at `eye` from the centre of a sphere of
 // `radius` that holds all that is drawn: all of it in front of the eye lies

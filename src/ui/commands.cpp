@@ -57,7 +57,6 @@ void saveAs() {
 // behind it stays.
 void closeModel() {
   clearShown(shell.shown);
-  forgetModelArrays();
   menuEnable(cmdSaveAs, false);
   statusSetText(0, "No file loaded");
   windowSetTitle("Tessera");

@@ -13,13 +13,11 @@
 
 namespace {
 
-std::string lastFolder;  // of the last file chosen
-
 int choose(const FileChooser& chooser, std::string& destination) {
   std::string path;
   if (chooseFile(chooser, path) != 0 || path.empty()) return -1;
   destination = path;
-  lastFolder = std::filesystem::path(path).parent_path().string();
+  shell.lastFolder = std::filesystem::path(path).parent_path().string();
   return 0;
 }
 
@@ -27,7 +25,7 @@ int choose(const FileChooser& chooser, std::string& destination) {
 // else in the home folder.
 std::string startingFolder() {
   if (shell.shown.hasModel() && !shell.shown.path.empty()) return std::filesystem::path(shell.shown.path).parent_path().string();
-  if (!lastFolder.empty()) return lastFolder;
+  if (!shell.lastFolder.empty()) return shell.lastFolder;
   const char* home = std::getenv("HOME");
   return home != nullptr ? home : "";
 }

@@ -3,6 +3,8 @@
 // rest of the shell's state. The window system reaches the shell only through
 // its one handler, so this is the one place the viewer's state lives.
 
+#include <string>
+
 #include "model/shown.h"
 #include "render/camera.h"
 #include "settings/recent_files.h"
@@ -20,6 +22,7 @@ struct Shell {
   int statusParts[2] = {0, 0};
   // The user has been told that settings cannot be saved this session.
   bool settingsProblemTold = false;
+  std::string lastFolder;  // of the last file chosen, where choosers open without a model
 };
 
 extern Shell shell;

@@ -7,6 +7,8 @@
 
 HeadlessRecord headlessRecord;
 
+int* noticeAnchor() { return headlessRecord.noticeAnchor; }
+
 
 void platformDebugOutput(std::string_view text) {
   // One line per call: the messages carry their own line end where they have one.

@@ -12,6 +12,7 @@ struct HeadlessRecord {
   int noticeY = 0;
   int messageBoxCount = 0;
   int redrawRequests = 0;
+  int noticeAnchor[4] = {0, 0, 0, 0};  // where notices are placed
 };
 
 extern HeadlessRecord headlessRecord;

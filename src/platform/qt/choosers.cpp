@@ -6,12 +6,10 @@
 #include "platform/qt/qt_window.h"
 #include "platform/window_system.h"
 
-FileChooserHook fileChooserHook = nullptr;
-ColorChooserHook colorChooserHook = nullptr;
 
 int chooseFile(const FileChooser& chooser, std::string& path) {
-  if (fileChooserHook != nullptr) return fileChooserHook(chooser, path);
-  QFileDialog dialog(mainWindow);
+  if (qtWindow.fileChooserHook != nullptr) return qtWindow.fileChooserHook(chooser, path);
+  QFileDialog dialog(qtWindow.mainWindow);
   QStringList filters;
   for (const FileFilter& filter : chooser.filters) {
     filters << QString("%1 (%2)").arg(filter.text, filter.pattern);
@@ -32,9 +30,9 @@ int chooseFile(const FileChooser& chooser, std::string& path) {
 }
 
 bool chooseColorChannels(int& red, int& green, int& blue, std::string_view title) {
-  if (colorChooserHook != nullptr) return colorChooserHook(red, green, blue, title);
+  if (qtWindow.colorChooserHook != nullptr) return qtWindow.colorChooserHook(red, green, blue, title);
   for (int k = 0; k < QColorDialog::customCount(); ++k) QColorDialog::setCustomColor(k, Qt::white);
-  const QColor chosen = QColorDialog::getColor(QColor(red, green, blue), mainWindow,
+  const QColor chosen = QColorDialog::getColor(QColor(red, green, blue), qtWindow.mainWindow,
                                                QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
   if (!chosen.isValid()) return false;
   red = chosen.red();

@@ -106,19 +106,16 @@ class NoticeBox : public QWidget {
 
 }  // namespace
 
-std::vector<QWidget*>& waitingNotices() {
-  static std::vector<QWidget*> boxes;
-  return boxes;
-}
+std::vector<QWidget*>& waitingNotices() { return qtWindow.waitingNotices; }
 
 void platformShowNotice(NoticeKind kind, std::string_view details) {
   int x = 0, y = 0;
   noticePosition(x, y);
-  auto* box = new NoticeBox(mainWindow, kind, QString::fromUtf8(details.data(), static_cast<qsizetype>(details.size())));
+  auto* box = new NoticeBox(qtWindow.mainWindow, kind, QString::fromUtf8(details.data(), static_cast<qsizetype>(details.size())));
   box->move(x, y);
   // Before the main window exists a box waits: shown first, it would stand
   // behind the window that appears after it.
-  if (mainWindow == nullptr || !mainWindow->isVisible()) {
+  if (qtWindow.mainWindow == nullptr || !qtWindow.mainWindow->isVisible()) {
     waitingNotices().push_back(box);
     return;
   }
@@ -127,9 +124,9 @@ void platformShowNotice(NoticeKind kind, std::string_view details) {
 
 void showWaitingNotices() {
   for (QWidget* box : waitingNotices()) {
-    if (mainWindow != nullptr) {
+    if (qtWindow.mainWindow != nullptr) {
       const QPoint at = box->pos();
-      box->setParent(mainWindow, box->windowFlags());
+      box->setParent(qtWindow.mainWindow, box->windowFlags());
       box->move(at);
     }
     box->show();

@@ -28,12 +28,12 @@ void runWhileWindowDraws(const std::function<void()>& work, const std::function<
   timer.start(100);
   // Clicks, keys and drops would reach a shell that is in the middle of
   // its work.
-  windowBusy = true;
+  qtWindow.windowBusy = true;
   while (!done) loop.exec(QEventLoop::ExcludeUserInputEvents);
   worker.join();
-  windowBusy = false;
-  if (closeWhenIdle && mainWindow != nullptr) {
-    closeWhenIdle = false;
-    QMetaObject::invokeMethod(mainWindow, &QWidget::close, Qt::QueuedConnection);
+  qtWindow.windowBusy = false;
+  if (qtWindow.closeWhenIdle && qtWindow.mainWindow != nullptr) {
+    qtWindow.closeWhenIdle = false;
+    QMetaObject::invokeMethod(qtWindow.mainWindow, &QWidget::close, Qt::QueuedConnection);
   }
 }

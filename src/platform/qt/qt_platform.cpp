@@ -14,21 +14,19 @@ void platformDebugOutput(std::string_view text) {
   if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
 }
 
-MessageBoxHook messageBoxHook = nullptr;
-
 void platformMessageBox(std::string_view text, std::string_view caption) {
-  if (messageBoxHook != nullptr) {
-    messageBoxHook(text, caption);
+  if (qtWindow.messageBoxHook != nullptr) {
+    qtWindow.messageBoxHook(text, caption);
     return;
   }
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
                   QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
-                  mainWindow);
+                  qtWindow.mainWindow);
   box.exec();
 }
 
 void platformRequestRedraw() {
-  if (mainWindow != nullptr && mainWindow->view != nullptr) mainWindow->view->update();
+  if (qtWindow.mainWindow != nullptr && qtWindow.mainWindow->view != nullptr) qtWindow.mainWindow->view->update();
 }
 
 // The drawing area composes its frame itself after paintGL.

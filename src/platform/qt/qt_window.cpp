@@ -27,22 +27,9 @@
 #include "platform/window_messages.h"
 #include "platform/window_system.h"
 
-TesseraWindow* mainWindow = nullptr;
+QtWindowState qtWindow;
 
 namespace {
-
-struct MenuState {
-  std::map<int, QAction*> actions;  // by command number
-  std::map<int, QMenu*> owners;     // the popup holding each command
-  std::map<int, bool> checked;      // the check marks: the menu's own record
-  std::map<QString, QMenu*> popups; // by caption
-  std::vector<QMenu*> menus;        // this copy's popups, released with it
-};
-MenuState menu;
-std::map<int, QAction*> buttons;  // toolbar actions by command 1..11
-WindowLayout shellLayout;
-WindowHandler handler = nullptr;
-int savedWidth = 0, savedHeight = 0;  // the outer size asked for at creation
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -69,9 +56,9 @@ QRect placeOnAScreen(const QRect& frame) {
 
 }  // namespace
 
-void windowSetHandler(WindowHandler shellHandler) { handler = shellHandler; }
+void windowSetHandler(WindowHandler shellHandler) { qtWindow.handler = shellHandler; }
 
-int sendMessage(Message& message) { return handler != nullptr ? handler(message) : 0; }
+int sendMessage(Message& message) { return qtWindow.handler != nullptr ? qtWindow.handler(message) : 0; }
 
 void postMessage(WindowMessage id, int command) {
   QMetaObject::invokeMethod(
@@ -115,9 +102,14 @@ void ViewWidget::resizeGL(int, int) {
 }
 
 void ViewWidget::paintGL() {
+  ++qtWindow.framesDrawn;
   Message paint{msgPaint};
   sendMessage(paint);
 }
+
+unsigned long long windowFramesDrawn() { return qtWindow.framesDrawn; }
+
+int* noticeAnchor() { return qtWindow.noticeAnchor; }
 
 void ViewWidget::resizeEvent(QResizeEvent* event) {
   QOpenGLWidget::resizeEvent(event);
@@ -131,10 +123,10 @@ void ViewWidget::centreHint() {
 }
 
 void drawingAreaSetHint(std::string_view text) {
-  if (mainWindow == nullptr || mainWindow->view == nullptr) return;
-  QLabel*& hint = mainWindow->view->hint;
+  if (qtWindow.mainWindow == nullptr || qtWindow.mainWindow->view == nullptr) return;
+  QLabel*& hint = qtWindow.mainWindow->view->hint;
   if (hint == nullptr) {
-    hint = new QLabel(mainWindow->view);
+    hint = new QLabel(qtWindow.mainWindow->view);
     hint->setObjectName("hint");
     hint->setAlignment(Qt::AlignCenter);
     hint->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -143,7 +135,7 @@ void drawingAreaSetHint(std::string_view text) {
   }
   hint->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
   hint->setVisible(!text.empty());
-  mainWindow->view->centreHint();
+  qtWindow.mainWindow->view->centreHint();
 }
 
 void ViewWidget::mousePressEvent(QMouseEvent* event) {
@@ -175,17 +167,17 @@ TesseraWindow::TesseraWindow() {
 
   toolBar = addToolBar("Toolbar");
   toolBar->setIconSize(QSize(16, 16));
-  for (const ToolbarButton& b : shellLayout.toolbar) {
+  for (const ToolbarButton& b : qtWindow.shellLayout.toolbar) {
     if (b.image < 0) {
       toolBar->addSeparator();
       continue;
     }
-    QAction* action = toolBar->addAction(toolbarIcon(b.image), shellLayout.tooltip(b.command));
+    QAction* action = toolBar->addAction(toolbarIcon(b.image), qtWindow.shellLayout.tooltip(b.command));
     action->setData(b.command);
     action->setCheckable(b.check);
     const int command = b.command;
     QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command); });
-    buttons[command] = action;
+    qtWindow.buttons[command] = action;
   }
 
   toolBar->installEventFilter(this);
@@ -219,13 +211,11 @@ bool TesseraWindow::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
-bool windowBusy = false;
-bool closeWhenIdle = false;
 
 void TesseraWindow::closeEvent(QCloseEvent* event) {
-  if (windowBusy) {
+  if (qtWindow.windowBusy) {
     event->ignore();
-    closeWhenIdle = true;
+    qtWindow.closeWhenIdle = true;
     return;
   }
   event->accept();
@@ -250,14 +240,14 @@ void TesseraWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool windowToggleFullScreen() {
-  mainWindow->setWindowState(mainWindow->windowState() ^ Qt::WindowFullScreen);
+  qtWindow.mainWindow->setWindowState(qtWindow.mainWindow->windowState() ^ Qt::WindowFullScreen);
   return windowIsFullScreen();
 }
 
-bool windowIsFullScreen() { return (mainWindow->windowState() & Qt::WindowFullScreen) != 0; }
+bool windowIsFullScreen() { return (qtWindow.mainWindow->windowState() & Qt::WindowFullScreen) != 0; }
 
 void TesseraWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls() && !windowBusy) event->acceptProposedAction();
+  if (event->mimeData()->hasUrls() && !qtWindow.windowBusy) event->acceptProposedAction();
 }
 
 void TesseraWindow::dropEvent(QDropEvent* event) {
@@ -272,67 +262,67 @@ void TesseraWindow::dropEvent(QDropEvent* event) {
 // ---- window-system functions ------------------------------------------------
 
 bool createWindowWidgets(const WindowLayout& windowLayout, int x, int y, int width, int height) {
-  shellLayout = windowLayout;
-  savedWidth = width;
-  savedHeight = height;
-  mainWindow = new TesseraWindow;
+  qtWindow.shellLayout = windowLayout;
+  qtWindow.savedWidth = width;
+  qtWindow.savedHeight = height;
+  qtWindow.mainWindow = new TesseraWindow;
   const QRect frame = placeOnAScreen(QRect(x, y, width, height));
-  savedWidth = frame.width();
-  savedHeight = frame.height();
-  mainWindow->move(frame.topLeft());
-  mainWindow->resize(frame.size());
+  qtWindow.savedWidth = frame.width();
+  qtWindow.savedHeight = frame.height();
+  qtWindow.mainWindow->move(frame.topLeft());
+  qtWindow.mainWindow->resize(frame.size());
   return true;
 }
 
 void showMainWindow(int showState) {
   if (showState == 3) {
-    mainWindow->showMaximized();
+    qtWindow.mainWindow->showMaximized();
   } else if (showState == 2 || showState == 6 || showState == 7) {
-    mainWindow->showMinimized();
+    qtWindow.mainWindow->showMinimized();
   } else {
-    mainWindow->show();
+    qtWindow.mainWindow->show();
     // The saved size is the outer frame; the frame is known once shown.
-    const QRect frame = mainWindow->frameGeometry(), inner = mainWindow->geometry();
+    const QRect frame = qtWindow.mainWindow->frameGeometry(), inner = qtWindow.mainWindow->geometry();
     const int extraWidth = frame.width() - inner.width(), extraHeight = frame.height() - inner.height();
     if (extraWidth > 0 || extraHeight > 0) {
-      mainWindow->resize(savedWidth - extraWidth, savedHeight - extraHeight);
+      qtWindow.mainWindow->resize(qtWindow.savedWidth - extraWidth, qtWindow.savedHeight - extraHeight);
     }
   }
   showWaitingNotices();
 }
 
 void destroyWindowWidgets() {
-  buttons.clear();
-  menu = MenuState{};
-  delete mainWindow;
-  mainWindow = nullptr;
+  qtWindow.buttons.clear();
+  qtWindow.menu = MenuState{};
+  delete qtWindow.mainWindow;
+  qtWindow.mainWindow = nullptr;
 }
 
-void windowSetTitle(std::string_view title) { mainWindow->setWindowTitle(text(title)); }
+void windowSetTitle(std::string_view title) { qtWindow.mainWindow->setWindowTitle(text(title)); }
 
 void windowOuterRect(int& x, int& y, int& width, int& height) {
-  const QRect frame = mainWindow->frameGeometry();
+  const QRect frame = qtWindow.mainWindow->frameGeometry();
   x = frame.x();
   y = frame.y();
   width = frame.width();
   height = frame.height();
 }
 
-int windowClientWidth() { return mainWindow->width(); }
+int windowClientWidth() { return qtWindow.mainWindow->width(); }
 
 void windowPostQuit(int code) { QCoreApplication::exit(code); }
 
 void platformPostSpin() { postMessage(WM_SPIN, 0); }
 
 void menuAttachFresh() {
-  QMenuBar* bar = mainWindow->menuBar();
+  QMenuBar* bar = qtWindow.mainWindow->menuBar();
   bar->clear();
   // The old copy goes once control is back in the event loop: a command
   // may be running from one of its items.
-  for (QMenu* old : menu.menus) old->deleteLater();
-  menu = MenuState{};
+  for (QMenu* old : qtWindow.menu.menus) old->deleteLater();
+  qtWindow.menu = MenuState{};
   QMenu* parents[4] = {nullptr, nullptr, nullptr, nullptr};
-  for (const MenuItem& item : shellLayout.menu) {
+  for (const MenuItem& item : qtWindow.shellLayout.menu) {
     QMenu* parent = item.depth > 0 ? parents[item.depth - 1] : nullptr;
     if (item.caption == nullptr) {
       if (parent != nullptr) parent->addSeparator();
@@ -340,14 +330,14 @@ void menuAttachFresh() {
     }
     if (item.command == 0) {  // a popup
       QMenu* popup = new QMenu(item.caption, bar);
-      menu.menus.push_back(popup);
+      qtWindow.menu.menus.push_back(popup);
       if (parent == nullptr) {
         bar->addMenu(popup);
       } else {
         parent->addMenu(popup);
       }
       parents[item.depth] = popup;
-      menu.popups[QString(item.caption)] = popup;
+      qtWindow.menu.popups[QString(item.caption)] = popup;
       continue;
     }
     QAction* action = parent != nullptr ? parent->addAction(item.caption) : bar->addAction(item.caption);
@@ -360,50 +350,50 @@ void menuAttachFresh() {
       menuCheck(command, menuIsChecked(command));
       postMessage(msgCommand, command);
     });
-    menu.actions[command] = action;
-    menu.owners[command] = parent;
+    qtWindow.menu.actions[command] = action;
+    qtWindow.menu.owners[command] = parent;
   }
 }
 
 void menuCheck(int command, bool checked) {
-  auto found = menu.actions.find(command);
-  if (found == menu.actions.end()) return;
-  menu.checked[command] = checked;
+  auto found = qtWindow.menu.actions.find(command);
+  if (found == qtWindow.menu.actions.end()) return;
+  qtWindow.menu.checked[command] = checked;
   found->second->setCheckable(checked || found->second->isCheckable());
   found->second->setChecked(checked);
 }
 
 bool menuIsChecked(int command) {
-  auto found = menu.checked.find(command);
-  return found != menu.checked.end() && found->second;
+  auto found = qtWindow.menu.checked.find(command);
+  return found != qtWindow.menu.checked.end() && found->second;
 }
 
 void menuEnable(int command, bool enabled) {
-  auto found = menu.actions.find(command);
-  if (found != menu.actions.end()) found->second->setEnabled(enabled);
+  auto found = qtWindow.menu.actions.find(command);
+  if (found != qtWindow.menu.actions.end()) found->second->setEnabled(enabled);
 }
 
 bool menuIsEnabled(int command) {
-  auto found = menu.actions.find(command);
-  return found != menu.actions.end() && found->second->isEnabled();
+  auto found = qtWindow.menu.actions.find(command);
+  return found != qtWindow.menu.actions.end() && found->second->isEnabled();
 }
 
-bool menuHasItem(int command) { return menu.actions.count(command) != 0; }
+bool menuHasItem(int command) { return qtWindow.menu.actions.count(command) != 0; }
 
 void menuDelete(int command) {
-  auto found = menu.actions.find(command);
-  if (found == menu.actions.end()) return;
-  if (QMenu* owner = menu.owners[command]) owner->removeAction(found->second);
+  auto found = qtWindow.menu.actions.find(command);
+  if (found == qtWindow.menu.actions.end()) return;
+  if (QMenu* owner = qtWindow.menu.owners[command]) owner->removeAction(found->second);
   found->second->deleteLater();
-  menu.actions.erase(found);
-  menu.owners.erase(command);
-  menu.checked.erase(command);
+  qtWindow.menu.actions.erase(found);
+  qtWindow.menu.owners.erase(command);
+  qtWindow.menu.checked.erase(command);
 }
 
 void menuInsertBefore(int before, int command, std::string_view caption) {
-  auto anchor = menu.actions.find(before);
-  if (anchor == menu.actions.end()) return;
-  QMenu* owner = menu.owners[before];
+  auto anchor = qtWindow.menu.actions.find(before);
+  if (anchor == qtWindow.menu.actions.end()) return;
+  QMenu* owner = qtWindow.menu.owners[before];
   if (owner == nullptr) return;
   QAction* action = new QAction(text(caption), owner);
   if (caption.empty()) action->setSeparator(true);
@@ -411,17 +401,17 @@ void menuInsertBefore(int before, int command, std::string_view caption) {
   if (!caption.empty()) {
     QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command); });
   }
-  menu.actions[command] = action;
-  menu.owners[command] = owner;
+  qtWindow.menu.actions[command] = action;
+  qtWindow.menu.owners[command] = owner;
 }
 
 std::vector<int> menuItemsOfPopup(std::string_view caption) {
   std::vector<int> commands;
-  auto popup = menu.popups.find(text(caption));
-  if (popup == menu.popups.end()) return commands;
+  auto popup = qtWindow.menu.popups.find(text(caption));
+  if (popup == qtWindow.menu.popups.end()) return commands;
   for (QAction* action : popup->second->actions()) {
     int command = 0;
-    for (const auto& [number, known] : menu.actions) {
+    for (const auto& [number, known] : qtWindow.menu.actions) {
       if (known == action) command = number;
     }
     commands.push_back(command);
@@ -430,44 +420,44 @@ std::vector<int> menuItemsOfPopup(std::string_view caption) {
 }
 
 void toolbarCheck(int command, bool pressed) {
-  auto found = buttons.find(command);
-  if (found != buttons.end()) found->second->setChecked(pressed);
+  auto found = qtWindow.buttons.find(command);
+  if (found != qtWindow.buttons.end()) found->second->setChecked(pressed);
 }
 
 bool toolbarIsChecked(int command) {
-  auto found = buttons.find(command);
-  return found != buttons.end() && found->second->isChecked();
+  auto found = qtWindow.buttons.find(command);
+  return found != qtWindow.buttons.end() && found->second->isChecked();
 }
 
 void toolbarEnable(int command, bool enabled) {
-  auto found = buttons.find(command);
-  if (found != buttons.end()) found->second->setEnabled(enabled);
+  auto found = qtWindow.buttons.find(command);
+  if (found != qtWindow.buttons.end()) found->second->setEnabled(enabled);
 }
 
 void drawingAreaMakeCurrent() {
-  if (mainWindow != nullptr) mainWindow->view->makeCurrent();
+  if (qtWindow.mainWindow != nullptr) qtWindow.mainWindow->view->makeCurrent();
 }
 
 void drawingAreaDoneCurrent() {
-  if (mainWindow != nullptr) mainWindow->view->doneCurrent();
+  if (qtWindow.mainWindow != nullptr) qtWindow.mainWindow->view->doneCurrent();
 }
 
 void statusSetParts(int edge0) {
   // Part 0 reaches edge0; part 1 takes the rest of the bar.
-  if (edge0 > 0) mainWindow->statusPart0->setFixedWidth(edge0);
+  if (edge0 > 0) qtWindow.mainWindow->statusPart0->setFixedWidth(edge0);
 }
 
 void statusSetText(int part, std::string_view value) {
-  QLabel* label = part == 0 ? mainWindow->statusPart0 : mainWindow->statusPart1;
+  QLabel* label = part == 0 ? qtWindow.mainWindow->statusPart0 : qtWindow.mainWindow->statusPart1;
   label->setText(text(value));
 }
 
 std::string statusText(int part) {
-  const QLabel* label = part == 0 ? mainWindow->statusPart0 : mainWindow->statusPart1;
+  const QLabel* label = part == 0 ? qtWindow.mainWindow->statusPart0 : qtWindow.mainWindow->statusPart1;
   return label->text().toStdString();
 }
 
 std::string droppedFilePath(int index) {
-  if (mainWindow == nullptr || index < 0 || index >= mainWindow->droppedPaths.size()) return {};
-  return mainWindow->droppedPaths[index].toStdString();
+  if (qtWindow.mainWindow == nullptr || index < 0 || index >= qtWindow.mainWindow->droppedPaths.size()) return {};
+  return qtWindow.mainWindow->droppedPaths[index].toStdString();
 }

@@ -3,8 +3,15 @@
 // GL drawing area, and the notice boxes.
 
 #include <QMainWindow>
+#include <QMenu>
 #include <QOpenGLWidget>
 #include <QStringList>
+
+#include <map>
+#include <vector>
+
+#include "platform/window_messages.h"
+#include "platform/window_system.h"
 
 class QLabel;
 class QToolBar;
@@ -51,13 +58,38 @@ class TesseraWindow : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 };
 
-// The main window while it exists.
-extern TesseraWindow* mainWindow;
+// The menus as built from the shell's template, with the window system's
+// own record of their check marks.
+struct MenuState {
+  std::map<int, QAction*> actions;  // by command number
+  std::map<int, QMenu*> owners;     // the popup holding each command
+  std::map<int, bool> checked;      // the check marks: the menu's own record
+  std::map<QString, QMenu*> popups; // by caption
+  std::vector<QMenu*> menus;        // this copy's popups, released with it
+};
 
-// While long work runs beside the event loop the window draws but takes no
-// drop, and a request to close it waits for the work to end.
-extern bool windowBusy;
-extern bool closeWhenIdle;
+// The Qt window system's whole state: one window per run, reached from Qt's
+// callbacks, which carry nothing of ours.
+struct QtWindowState {
+  TesseraWindow* mainWindow = nullptr;  // while it exists
+  // While long work runs beside the event loop the window draws but takes no
+  // drop, and a request to close it waits for the work to end.
+  bool windowBusy = false;
+  bool closeWhenIdle = false;
+  unsigned long long framesDrawn = 0;
+  MenuState menu;
+  std::map<int, QAction*> buttons;  // toolbar actions by command 1..11
+  WindowLayout shellLayout;
+  WindowHandler handler = nullptr;
+  int savedWidth = 0, savedHeight = 0;  // the outer size asked for at creation
+  int noticeAnchor[4] = {0, 0, 0, 0};   // where notices are placed
+  std::vector<QWidget*> waitingNotices;  // asked for before the window showed
+  // Tests set these in place of the modal dialogs.
+  FileChooserHook fileChooserHook = nullptr;
+  ColorChooserHook colorChooserHook = nullptr;
+  MessageBoxHook messageBoxHook = nullptr;
+};
+extern QtWindowState qtWindow;
 
 struct Message;
 enum WindowMessage : int;
