@@ -29,7 +29,7 @@ void mouse(WindowMessage id, int x, int y) {
 }
 
 void command(int number) {
-  Message message(msgCommand);
+  Message message(WindowMessage::Command);
   message.command = number;
   mainWindowProc(message);
 }
@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
   for (const auto& style : styles) {
     command(style.command);
     const int cx = shell.camera.viewWidth / 2, cy = shell.camera.viewHeight / 2;
-    mouse(msgLeftButtonDown, cx, cy);
-    mouse(msgMouseMove, cx + 8, cy + 3);
-    mouse(msgLeftButtonUp, cx + 8, cy + 3);
+    mouse(WindowMessage::LeftButtonDown, cx, cy);
+    mouse(WindowMessage::MouseMove, cx + 8, cy + 3);
+    mouse(WindowMessage::LeftButtonUp, cx + 8, cy + 3);
     QTest::qWait(300);  // settle into the spin
     const unsigned long long start = windowFramesDrawn();
     QElapsedTimer timer;
@@ -78,9 +78,9 @@ int main(int argc, char** argv) {
     const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
     std::printf("%-12s %6.1f frames/s while spinning\n", style.name,
                 static_cast<double>(windowFramesDrawn() - start) / seconds);
-    mouse(msgLeftButtonDown, cx, cy);  // stop
+    mouse(WindowMessage::LeftButtonDown, cx, cy);  // stop
     QTest::qWait(5);
-    mouse(msgLeftButtonUp, cx, cy);
+    mouse(WindowMessage::LeftButtonUp, cx, cy);
   }
   return shell.trackball.spinning ? 1 : 0;
 }

@@ -54,7 +54,8 @@ void startViewer(const std::vector<std::string>& files) {
   if (const std::string problem = settingsFolderProblem(); !problem.empty()) tellSettingsNotSaved(problem);
   // The window shows first, so that a big model's loading can be seen.
   if (!createMainWindow()) std::exit(-1);
-  showMainWindow(shell.windowGeometry.windowShowState);
+  const ShowState state = showState(shell.windowGeometry);
+  showMainWindow(state == ShowState::Maximized, state == ShowState::Minimized);
   refreshInterface();
   if (!files.empty()) {
     if (!openModel(files[0], false)) frameWorld(shell.camera, shell.shown.world);

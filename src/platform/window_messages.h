@@ -3,43 +3,44 @@
 
 #include <string>
 
-enum WindowMessage : int {
-  msgCreate = 1,
-  msgDestroy = 2,
-  msgMove = 3,
-  msgSize = 5,
-  msgPaint = 15,
-  msgNotify = 78,
-  msgCommand = 273,
-  msgDropFiles = 563,
-  msgMouseMove = 512,
-  msgLeftButtonDown = 513,
-  msgLeftButtonUp = 514,
-  msgRightButtonDown = 516,
-  msgRightButtonUp = 517,
-  msgMiddleButtonDown = 519,
-  msgMiddleButtonUp = 520,
-  msgWheel = 522,    // y: the wheel's turn in eighths of a degree (120 a notch), forward positive
-  msgKeyDown = 256,  // command: a ViewKey
-  msgDrawingAreaReady = 1024,  // the drawing area's GL context was made
-  WM_SPIN = 31337,             // the loop's nudge while the model spins on
+enum class WindowMessage {
+  Create,
+  Destroy,
+  Move,
+  Size,
+  Paint,
+  Notify,   // a tooltip is asked for: command is the toolbar command
+  Command,  // command: the menu or toolbar command
+  DropFiles,
+  MouseMove,
+  LeftButtonDown,
+  LeftButtonUp,
+  RightButtonDown,
+  RightButtonUp,
+  MiddleButtonDown,
+  MiddleButtonUp,
+  Wheel,             // y: the wheel's turn in eighths of a degree (120 a notch), forward positive
+  KeyDown,           // key: the view key pressed
+  DrawingAreaReady,  // the drawing area's GL context was made
+  Spin,              // the loop's nudge while the model spins on
 };
 
 // The keys the view answers that no menu item carries.
-enum ViewKey : int { keyLeft = 1, keyRight, keyUp, keyDown, keyZoomIn, keyZoomOut, keyEscape };
+enum class ViewKey { None, Left, Right, Up, Down, ZoomIn, ZoomOut, Escape };
 
 struct Message {
   explicit Message(WindowMessage which) : id(which) {}
 
   WindowMessage id;
-  int command = 0;  // msgCommand, msgNotify: the command number
-  // The mouse messages: the point in device pixels; msgSize: the drawing
+  int command = 0;  // Command, Notify: the command number
+  ViewKey key = ViewKey::None;  // KeyDown
+  // The mouse messages: the point in device pixels; Size: the drawing
   // area's width and height in device pixels.
   int x = 0, y = 0;
-  int fileCount = 0;  // msgDropFiles; the paths come from droppedFilePath
-  // msgDrawingAreaReady: whether a context was had and could be made current.
+  int fileCount = 0;  // DropFiles; the paths come from droppedFilePath
+  // DrawingAreaReady: whether a context was had and could be made current.
   bool contextValid = false, contextCurrent = false;
-  std::string reply;  // msgNotify: the tooltip, filled in by the handler
+  std::string reply;  // Notify: the tooltip, filled in by the handler
 };
 
 using WindowHandler = int (*)(Message& message);

@@ -32,8 +32,8 @@ struct WindowLayout {
 // drawing area) at the given outer rectangle. False when no window could be
 // made.
 bool createWindowWidgets(const WindowLayout& layout, int x, int y, int width, int height);
-// 3: maximised; 2, 6, 7: minimised; anything else: normal.
-void showMainWindow(int showState);
+// Shows the main window maximised, minimised or as it was made.
+void showMainWindow(bool maximized, bool minimized);
 void destroyWindowWidgets();
 
 void windowSetTitle(std::string_view title);
@@ -44,7 +44,7 @@ void windowOuterRect(int& x, int& y, int& width, int& height);
 int windowClientWidth();
 // Ends the event loop with this exit code.
 void windowPostQuit(int code);
-// Sends WM_SPIN to the main window once the event loop has the control back.
+// Sends WindowMessage::Spin to the main window once the event loop has the control back.
 void platformPostSpin();
 
 // A fresh copy of the menu template on the menu bar.

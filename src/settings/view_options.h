@@ -29,7 +29,12 @@ struct ViewOptions {
   Color backgroundColor;
 };
 
-// Outer rectangle of the main window in screen pixels, and its first show state.
+// How the main window first shows.
+enum class ShowState { Normal, Minimized, Maximized };
+
+// Outer rectangle of the main window in screen pixels, and its first show
+// state as the settings file keeps it (a window system's number, 0 to 11;
+// showState() tells what it means).
 struct WindowGeometry {
   std::int32_t windowX = 150;
   std::int32_t windowY = 150;
@@ -37,6 +42,13 @@ struct WindowGeometry {
   std::int32_t windowHeight = 400;
   std::int32_t windowShowState = 1;
 };
+
+// The stored show state's meaning: 3 maximised, 2, 6 and 7 minimised (as
+// the numbers were kept by earlier versions), any other the plain window.
+inline ShowState showState(const WindowGeometry& g) {
+  const std::int32_t n = g.windowShowState;
+  return n == 3 ? ShowState::Maximized : (n == 2 || n == 6 || n == 7) ? ShowState::Minimized : ShowState::Normal;
+}
 
 // The levels the Depth Cueing items set, from "OFF" to "99%".
 constexpr float kDepthCueLevels[11] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,

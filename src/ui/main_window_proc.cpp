@@ -96,36 +96,36 @@ bool createMainWindow() {
                            g.windowWidth, g.windowHeight)) {
     return false;
   }
-  Message create{msgCreate};
+  Message create{WindowMessage::Create};
   mainWindowProc(create);
   return true;
 }
 
 int mainWindowProc(Message& message) {
   switch (message.id) {
-    case msgCreate: return onCreate();
-    case msgMove: return onMove();
-    case msgSize: return onSize(message.x, message.y);
-    case msgPaint: return onPaint();
-    case msgDrawingAreaReady: return onDrawingAreaReady(message.contextValid, message.contextCurrent);
-    case msgDestroy:
+    case WindowMessage::Create: return onCreate();
+    case WindowMessage::Move: return onMove();
+    case WindowMessage::Size: return onSize(message.x, message.y);
+    case WindowMessage::Paint: return onPaint();
+    case WindowMessage::DrawingAreaReady: return onDrawingAreaReady(message.contextValid, message.contextCurrent);
+    case WindowMessage::Destroy:
       windowPostQuit(0);
       return 0;
-    case msgCommand: return handleCommand(message.command);
-    case msgNotify:
+    case WindowMessage::Command: return handleCommand(message.command);
+    case WindowMessage::Notify:
       message.reply = handleNotify(message.command);
       return 0;
-    case msgDropFiles: return handleDrop(message.fileCount);
-    case msgLeftButtonDown: return onLeftButtonDown(message.x, message.y);
-    case msgLeftButtonUp: return onLeftButtonUp(message.x, message.y);
-    case msgRightButtonDown: return onRightButtonDown(message.x, message.y);
-    case msgRightButtonUp: return onRightButtonUp(message.x, message.y);
-    case msgMouseMove: return onMouseMove(message.x, message.y);
-    case msgMiddleButtonDown: return onMiddleButtonDown(message.x, message.y);
-    case msgMiddleButtonUp: return onMiddleButtonUp();
-    case msgWheel: return onWheel(message.y);
-    case msgKeyDown: return onViewKey(message.command);
-    case WM_SPIN: return onSpin();
+    case WindowMessage::DropFiles: return handleDrop(message.fileCount);
+    case WindowMessage::LeftButtonDown: return onLeftButtonDown(message.x, message.y);
+    case WindowMessage::LeftButtonUp: return onLeftButtonUp(message.x, message.y);
+    case WindowMessage::RightButtonDown: return onRightButtonDown(message.x, message.y);
+    case WindowMessage::RightButtonUp: return onRightButtonUp(message.x, message.y);
+    case WindowMessage::MouseMove: return onMouseMove(message.x, message.y);
+    case WindowMessage::MiddleButtonDown: return onMiddleButtonDown(message.x, message.y);
+    case WindowMessage::MiddleButtonUp: return onMiddleButtonUp();
+    case WindowMessage::Wheel: return onWheel(message.y);
+    case WindowMessage::KeyDown: return onViewKey(message.key);
+    case WindowMessage::Spin: return onSpin();
     default: return 0;
   }
 }

@@ -168,15 +168,15 @@ int onWheel(int eighthsOfDegrees) {
   return 0;
 }
 
-int onViewKey(int key) {
+int onViewKey(ViewKey key) {
   switch (key) {
-    case keyLeft: turnModel(shell.camera, -15.0f, 0.0f, 1.0f, 0.0f); break;
-    case keyRight: turnModel(shell.camera, 15.0f, 0.0f, 1.0f, 0.0f); break;
-    case keyUp: turnModel(shell.camera, -15.0f, 1.0f, 0.0f, 0.0f); break;
-    case keyDown: turnModel(shell.camera, 15.0f, 1.0f, 0.0f, 0.0f); break;
-    case keyZoomIn: return onWheel(kEighthsPerNotch);
-    case keyZoomOut: return onWheel(-kEighthsPerNotch);
-    case keyEscape:
+    case ViewKey::Left: turnModel(shell.camera, -15.0f, 0.0f, 1.0f, 0.0f); break;
+    case ViewKey::Right: turnModel(shell.camera, 15.0f, 0.0f, 1.0f, 0.0f); break;
+    case ViewKey::Up: turnModel(shell.camera, -15.0f, 1.0f, 0.0f, 0.0f); break;
+    case ViewKey::Down: turnModel(shell.camera, 15.0f, 1.0f, 0.0f, 0.0f); break;
+    case ViewKey::ZoomIn: return onWheel(kEighthsPerNotch);
+    case ViewKey::ZoomOut: return onWheel(-kEighthsPerNotch);
+    case ViewKey::Escape:
       if (windowIsFullScreen()) windowToggleFullScreen();
       break;
     default: return 0;

@@ -2,6 +2,7 @@
 // Turning the model on a virtual trackball with the left button, zooming
 // with the right, and spinning on after a release.
 
+#include "platform/window_messages.h"
 #include "render/spin.h"
 
 struct Vector3 {
@@ -45,6 +46,6 @@ int onMiddleButtonUp();
 int onWheel(int eighthsOfDegrees);
 // Arrow keys turn the model 15 degrees about the view's axes, + and - zoom a
 // wheel notch, Escape leaves full screen.
-int onViewKey(int key);
+int onViewKey(ViewKey key);
 // Reset View: no turn, no zoom, no pan.
 void resetView();

@@ -97,7 +97,7 @@ bool pickWhite(int& r, int& g, int& b, std::string_view title) {
 }
 
 void command(int number) {
-  Message message(msgCommand);
+  Message message(WindowMessage::Command);
   message.command = number;
   mainWindowProc(message);
   QCoreApplication::processEvents();
@@ -119,9 +119,9 @@ void mouse(WindowMessage id, int x, int y) {
 }
 
 void drag(int x0, int y0, int x1, int y1) {
-  mouse(msgLeftButtonDown, x0, y0);
-  mouse(msgMouseMove, x1, y1);
-  mouse(msgLeftButtonUp, x1, y1);
+  mouse(WindowMessage::LeftButtonDown, x0, y0);
+  mouse(WindowMessage::MouseMove, x1, y1);
+  mouse(WindowMessage::LeftButtonUp, x1, y1);
 }
 
 std::string exportedView(const std::string& path) {
@@ -494,13 +494,13 @@ class WindowTest : public QObject {
   void trackballStepZoomAndDivisor() {
     startViewer({});
     shell.camera.viewWidth = shell.camera.viewHeight = 400;
-    mouse(msgLeftButtonDown, 200, 200);
-    mouse(msgMouseMove, 240, 200);
+    mouse(WindowMessage::LeftButtonDown, 200, 200);
+    mouse(WindowMessage::MouseMove, 240, 200);
     const float* axis = shell.trackball.lastStepAxis;
     QVERIFY(std::fabs(shell.trackball.lastStepDegrees - 18.6211f) < 1e-3f && std::fabs(axis[1] - 0.205791f) < 1e-5f);
     QVERIFY(axis[0] == 0.0f && axis[2] == 0.0f);
     QVERIFY(std::fabs(shell.camera.rotationMatrix[0] - std::cos(18.6211f * 3.14159265f / 180)) < 1e-5f);  // turned at once
-    mouse(msgLeftButtonUp, 240, 200);
+    mouse(WindowMessage::LeftButtonUp, 240, 200);
     QVERIFY(!shell.trackball.spinning);  // inertia off: stopped
 
     const struct {
@@ -510,17 +510,17 @@ class WindowTest : public QObject {
     } zooms[] = {{0, 10, 1}, {20, 50, 10}};  // before any world, 10 pixels per unit
     for (const auto& z : zooms) {
       if (z.viewDistance > 0) showInShell({makeObject({-10, -5, -5, 10, 5, 5}, {})}, formatOff);
-      mouse(msgRightButtonDown, 10, 300);
-      mouse(msgMouseMove, 10, 300 - z.drag);
-      mouse(msgRightButtonUp, 10, 300 - z.drag);
+      mouse(WindowMessage::RightButtonDown, 10, 300);
+      mouse(WindowMessage::MouseMove, 10, 300 - z.drag);
+      mouse(WindowMessage::RightButtonUp, 10, 300 - z.drag);
       QCOMPARE(shell.camera.zoomOffset, z.zoom);
     }
     // viewDistance 10, zoomOffset 5: a quarter of the plain step.
     showInShell({makeObject({-5, -2.5f, -2.5f, 5, 2.5f, 2.5f}, {})}, formatOff);
     shell.camera.zoomOffset = 5.0f;
     shell.viewOptions.zoomDependentRotation = true;
-    mouse(msgLeftButtonDown, 200, 200);
-    mouse(msgMouseMove, 240, 200);
+    mouse(WindowMessage::LeftButtonDown, 200, 200);
+    mouse(WindowMessage::MouseMove, 240, 200);
     QVERIFY(std::fabs(shell.trackball.lastStepDegrees - 18.6211f / 4) < 1e-3f);
   }
 
@@ -529,10 +529,10 @@ class WindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(qtWindow.mainWindow));
     const std::string before = exportedView(file("before.bmp"));
     const int cx = shell.camera.viewWidth / 2, cy = shell.camera.viewHeight / 2;
-    mouse(msgLeftButtonDown, cx, cy);
-    mouse(msgMouseMove, cx, cy - 60);
+    mouse(WindowMessage::LeftButtonDown, cx, cy);
+    mouse(WindowMessage::MouseMove, cx, cy - 60);
     QVERIFY(before != exportedView(file("turned.bmp")));
-    mouse(msgLeftButtonUp, cx, cy - 60);
+    mouse(WindowMessage::LeftButtonUp, cx, cy - 60);
 
     command(cmdInertialRotation);
     drag(cx, cy, cx + 20, cy);
@@ -570,7 +570,7 @@ class WindowTest : public QObject {
     }
     QCOMPARE(qtWindow.mainWindow->windowTitle(), QString("second.off - Tessera"));
     QCOMPARE(shell.recent.files[0].path, second);
-    Message notify(msgNotify);
+    Message notify(WindowMessage::Notify);
     notify.command = 4;
     mainWindowProc(notify);
     QCOMPARE(notify.reply, std::string("Hidden Lines Removed Display"));

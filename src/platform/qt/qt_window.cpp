@@ -88,14 +88,14 @@ int ViewWidget::deviceWidth() const { return static_cast<int>(std::lround(width(
 int ViewWidget::deviceHeight() const { return static_cast<int>(std::lround(height() * devicePixelRatioF())); }
 
 void ViewWidget::initializeGL() {
-  Message ready{msgDrawingAreaReady};
+  Message ready{WindowMessage::DrawingAreaReady};
   ready.contextValid = context() != nullptr && context()->isValid();
   ready.contextCurrent = ready.contextValid && QOpenGLContext::currentContext() == context();
   sendMessage(ready);
 }
 
 void ViewWidget::resizeGL(int, int) {
-  Message size{msgSize};
+  Message size{WindowMessage::Size};
   size.x = deviceWidth();
   size.y = deviceHeight();
   sendMessage(size);
@@ -103,7 +103,7 @@ void ViewWidget::resizeGL(int, int) {
 
 void ViewWidget::paintGL() {
   ++qtWindow.framesDrawn;
-  Message paint{msgPaint};
+  Message paint{WindowMessage::Paint};
   sendMessage(paint);
 }
 
@@ -140,26 +140,26 @@ void drawingAreaSetHint(std::string_view text) {
 
 void ViewWidget::mousePressEvent(QMouseEvent* event) {
   const QPointF point = event->position() * devicePixelRatioF();
-  if (event->button() == Qt::LeftButton) sendMouse(msgLeftButtonDown, point);
-  if (event->button() == Qt::RightButton) sendMouse(msgRightButtonDown, point);
-  if (event->button() == Qt::MiddleButton) sendMouse(msgMiddleButtonDown, point);
+  if (event->button() == Qt::LeftButton) sendMouse(WindowMessage::LeftButtonDown, point);
+  if (event->button() == Qt::RightButton) sendMouse(WindowMessage::RightButtonDown, point);
+  if (event->button() == Qt::MiddleButton) sendMouse(WindowMessage::MiddleButtonDown, point);
 }
 
 void ViewWidget::mouseReleaseEvent(QMouseEvent* event) {
   const QPointF point = event->position() * devicePixelRatioF();
-  if (event->button() == Qt::LeftButton) sendMouse(msgLeftButtonUp, point);
-  if (event->button() == Qt::RightButton) sendMouse(msgRightButtonUp, point);
-  if (event->button() == Qt::MiddleButton) sendMouse(msgMiddleButtonUp, point);
+  if (event->button() == Qt::LeftButton) sendMouse(WindowMessage::LeftButtonUp, point);
+  if (event->button() == Qt::RightButton) sendMouse(WindowMessage::RightButtonUp, point);
+  if (event->button() == Qt::MiddleButton) sendMouse(WindowMessage::MiddleButtonUp, point);
 }
 
 void ViewWidget::wheelEvent(QWheelEvent* event) {
-  Message wheel{msgWheel};
+  Message wheel{WindowMessage::Wheel};
   wheel.y = event->angleDelta().y();
   sendMessage(wheel);
   event->accept();
 }
 
-void ViewWidget::mouseMoveEvent(QMouseEvent* event) { sendMouse(msgMouseMove, event->position() * devicePixelRatioF()); }
+void ViewWidget::mouseMoveEvent(QMouseEvent* event) { sendMouse(WindowMessage::MouseMove, event->position() * devicePixelRatioF()); }
 
 TesseraWindow::TesseraWindow() {
   setWindowTitle("Tessera");
@@ -176,7 +176,7 @@ TesseraWindow::TesseraWindow() {
     action->setData(b.command);
     action->setCheckable(b.check);
     const int command = b.command;
-    QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command); });
+    QObject::connect(action, &QAction::triggered, [command] { postMessage(WindowMessage::Command, command); });
     qtWindow.buttons[command] = action;
   }
 
@@ -194,7 +194,7 @@ TesseraWindow::TesseraWindow() {
 }
 
 void TesseraWindow::moveEvent(QMoveEvent*) {
-  Message move{msgMove};
+  Message move{WindowMessage::Move};
   sendMessage(move);
 }
 
@@ -204,7 +204,7 @@ bool TesseraWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* help = static_cast<QHelpEvent*>(event);
   QAction* action = toolBar->actionAt(help->pos());
   if (action == nullptr || !action->data().isValid()) return true;
-  Message notify{msgNotify};
+  Message notify{WindowMessage::Notify};
   notify.command = action->data().toInt();
   sendMessage(notify);
   QToolTip::showText(help->globalPos(), text(notify.reply), toolBar);
@@ -219,20 +219,20 @@ void TesseraWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
-  Message destroy{msgDestroy};
+  Message destroy{WindowMessage::Destroy};
   sendMessage(destroy);
 }
 
 void TesseraWindow::keyPressEvent(QKeyEvent* event) {
   static const std::pair<int, ViewKey> keys[] = {
-      {Qt::Key_Left, keyLeft},     {Qt::Key_Right, keyRight},    {Qt::Key_Up, keyUp},
-      {Qt::Key_Down, keyDown},     {Qt::Key_Plus, keyZoomIn},    {Qt::Key_Equal, keyZoomIn},
-      {Qt::Key_Minus, keyZoomOut}, {Qt::Key_Escape, keyEscape},
+      {Qt::Key_Left, ViewKey::Left},     {Qt::Key_Right, ViewKey::Right},    {Qt::Key_Up, ViewKey::Up},
+      {Qt::Key_Down, ViewKey::Down},     {Qt::Key_Plus, ViewKey::ZoomIn},    {Qt::Key_Equal, ViewKey::ZoomIn},
+      {Qt::Key_Minus, ViewKey::ZoomOut}, {Qt::Key_Escape, ViewKey::Escape},
   };
   for (const auto& [qtKey, key] : keys) {
     if (event->key() != qtKey) continue;
-    Message message{msgKeyDown};
-    message.command = key;
+    Message message{WindowMessage::KeyDown};
+    message.key = key;
     sendMessage(message);
     return;
   }
@@ -254,7 +254,7 @@ void TesseraWindow::dropEvent(QDropEvent* event) {
   droppedPaths.clear();
   for (const QUrl& url : event->mimeData()->urls()) droppedPaths << url.toLocalFile();
   event->acceptProposedAction();
-  Message drop{msgDropFiles};
+  Message drop{WindowMessage::DropFiles};
   drop.fileCount = static_cast<int>(droppedPaths.size());
   sendMessage(drop);
 }
@@ -274,10 +274,10 @@ bool createWindowWidgets(const WindowLayout& windowLayout, int x, int y, int wid
   return true;
 }
 
-void showMainWindow(int showState) {
-  if (showState == 3) {
+void showMainWindow(bool maximized, bool minimized) {
+  if (maximized) {
     qtWindow.mainWindow->showMaximized();
-  } else if (showState == 2 || showState == 6 || showState == 7) {
+  } else if (minimized) {
     qtWindow.mainWindow->showMinimized();
   } else {
     qtWindow.mainWindow->show();
@@ -312,7 +312,7 @@ int windowClientWidth() { return qtWindow.mainWindow->width(); }
 
 void windowPostQuit(int code) { QCoreApplication::exit(code); }
 
-void platformPostSpin() { postMessage(WM_SPIN, 0); }
+void platformPostSpin() { postMessage(WindowMessage::Spin, 0); }
 
 void menuAttachFresh() {
   QMenuBar* bar = qtWindow.mainWindow->menuBar();
@@ -348,7 +348,7 @@ void menuAttachFresh() {
       // Qt flips a checkable item on a click; the check mark stays the menu's
       // record until the command itself changes it.
       menuCheck(command, menuIsChecked(command));
-      postMessage(msgCommand, command);
+      postMessage(WindowMessage::Command, command);
     });
     qtWindow.menu.actions[command] = action;
     qtWindow.menu.owners[command] = parent;
@@ -399,7 +399,7 @@ void menuInsertBefore(int before, int command, std::string_view caption) {
   if (caption.empty()) action->setSeparator(true);
   owner->insertAction(anchor->second, action);
   if (!caption.empty()) {
-    QObject::connect(action, &QAction::triggered, [command] { postMessage(msgCommand, command); });
+    QObject::connect(action, &QAction::triggered, [command] { postMessage(WindowMessage::Command, command); });
   }
   qtWindow.menu.actions[command] = action;
   qtWindow.menu.owners[command] = owner;

@@ -91,8 +91,6 @@ struct QtWindowState {
 };
 extern QtWindowState qtWindow;
 
-struct Message;
-enum WindowMessage : int;
 // Hands a message to the shell's handler now.
 int sendMessage(Message& message);
 // Sends a message once control is back in the event loop, so a command
