@@ -57,7 +57,6 @@ void saveAs() {
 // behind it stays.
 void closeModel() {
   clearShown(shell.shown);
-  menuEnable(cmdSaveAs, false);
   statusSetText(0, "No file loaded");
   windowSetTitle("Tessera");
   statusSetText(1, "Polygons: 0 Vertices: 0");
@@ -75,11 +74,9 @@ void importBackground() {
     return;
   }
   shell.shown.backgroundShown = true;
-  menuEnable(cmdClearBackground, true);
 }
 
 void clearBackground() {
-  menuEnable(cmdClearBackground, false);
   shell.shown.backgroundShown = false;
   drawingAreaMakeCurrent();
   glDisable(GL_TEXTURE_2D);
@@ -112,19 +109,9 @@ void saveAllSettings() {
   tellNotSaved(settingsPath("Tessera.ini"), writeSettings("Tessera.ini", shell.viewOptions, shell.windowGeometry));
 }
 
-// The check mark decides; the flag and the toolbar button follow it.
-void toggle(int command, bool& flag) {
-  const bool on = !menuIsChecked(command);
-  menuCheck(command, on);
-  if (const int button = buttonOfMenuCommand(command)) toolbarCheck(button, on);
-  flag = on;
-}
+void toggle(bool& flag) { flag = !flag; }
 
 void choosePivot(int chosen) {
-  if (menuIsChecked(chosen)) return;
-  const int other = chosen == cmdPivotCenter ? cmdPivotOrigin : cmdPivotCenter;
-  menuCheck(chosen, true);
-  menuCheck(other, false);
   shell.viewOptions.pivot = chosen == cmdPivotCenter ? Pivot::Center : Pivot::Origin;
 }
 
@@ -135,22 +122,13 @@ void chooseStyle(int chosen) {
   } styles[] = {{cmdWireframe, DisplayStyle::Wireframe},
                 {cmdHiddenLine, DisplayStyle::HiddenLine},
                 {cmdSolid, DisplayStyle::Solid}};
-  if (menuIsChecked(chosen)) {
-    // The click released the button of the style in use: press it again.
-    toolbarCheck(buttonOfMenuCommand(chosen), true);
-    return;
-  }
+  // A click on the style in use leaves it; its button is pressed again with the rest.
   for (const auto& style : styles) {
-    const bool on = style.command == chosen;
-    menuCheck(style.command, on);
-    toolbarCheck(buttonOfMenuCommand(style.command), on);
-    if (on) shell.viewOptions.style = style.style;
+    if (style.command == chosen) shell.viewOptions.style = style.style;
   }
 }
 
 void chooseDepthCue(int chosen) {
-  if (menuIsChecked(chosen)) return;
-  for (int item = cmdDepthCueOff; item <= cmdDepthCue99; ++item) menuCheck(item, item == chosen);
   shell.viewOptions.depthCueLevel = kDepthCueLevels[chosen - cmdDepthCueOff];
 }
 
@@ -180,14 +158,14 @@ void runCommand(int command) {
     case cmdClearBackground: clearBackground(); break;
     case cmdExportImage: exportView(); break;
     case cmdSaveAllSettings: saveAllSettings(); break;
-    case cmdSaveSettingsOnExit: toggle(command, o.saveSettingsOnExit); break;
+    case cmdSaveSettingsOnExit: toggle(o.saveSettingsOnExit); break;
     case cmdQuit: windowPostQuit(0); break;
     case cmdClearList: clearList(); break;
-    case cmdAxes: toggle(command, o.showAxes); break;
-    case cmdCenterOfMass: toggle(command, o.showCenterOfMass); break;
-    case cmdBoundingBox: toggle(command, o.showBoundingBox); break;
-    case cmdInertialRotation: toggle(command, o.inertialRotation); break;
-    case cmdZoomDependentRotation: toggle(command, o.zoomDependentRotation); break;
+    case cmdAxes: toggle(o.showAxes); break;
+    case cmdCenterOfMass: toggle(o.showCenterOfMass); break;
+    case cmdBoundingBox: toggle(o.showBoundingBox); break;
+    case cmdInertialRotation: toggle(o.inertialRotation); break;
+    case cmdZoomDependentRotation: toggle(o.zoomDependentRotation); break;
     case cmdPivotCenter:
     case cmdPivotOrigin: choosePivot(command); break;
     case cmdWireframe:
@@ -202,7 +180,7 @@ void runCommand(int command) {
       shell.trackball.spin = Spin{};
       fitModelToView(shell.shown, shell.viewOptions, shell.camera);
       break;
-    case cmdLighting: toggle(command, o.lighting); break;
+    case cmdLighting: toggle(o.lighting); break;
     case cmdFullScreen: windowToggleFullScreen(); break;
     default: break;  // greyed in the template and never enabled, or unknown
   }
@@ -215,6 +193,7 @@ int handleCommand(int command) {
   // A greyed item does nothing, however the command arrives.
   try {
     if (!menuHasItem(command) || menuIsEnabled(command)) runCommand(command);
+    showMenuState();
   } catch (const std::bad_alloc&) {
     // Sizes are checked before anything is allocated; what still does not
     // fit (merging a huge model to save it) is told, and the viewer goes on.

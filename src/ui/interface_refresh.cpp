@@ -14,13 +14,6 @@
 
 namespace {
 
-// A set flag checks its item and presses its button; a clear one leaves both.
-void showFlag(bool flag, int command) {
-  if (!flag) return;
-  menuCheck(command, true);
-  if (const int button = buttonOfMenuCommand(command)) toolbarCheck(button, true);
-}
-
 std::string fileTitle(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -28,29 +21,39 @@ std::string fileTitle(const std::string& path) {
 
 }  // namespace
 
+void showMenuState() {
+  const ViewOptions& o = shell.viewOptions;
+  const struct {
+    int command;
+    bool on;
+  } marks[] = {
+      {cmdCenterOfMass, o.showCenterOfMass},
+      {cmdAxes, o.showAxes},
+      {cmdZoomDependentRotation, o.zoomDependentRotation},
+      {cmdInertialRotation, o.inertialRotation},
+      {cmdHiddenLine, o.style == DisplayStyle::HiddenLine},
+      {cmdPivotCenter, o.pivot == Pivot::Center},
+      {cmdPivotOrigin, o.pivot == Pivot::Origin},
+      {cmdBoundingBox, o.showBoundingBox},
+      {cmdLighting, o.lighting},
+      {cmdWireframe, o.style == DisplayStyle::Wireframe},
+      {cmdSolid, o.style == DisplayStyle::Solid},
+      {cmdSaveSettingsOnExit, o.saveSettingsOnExit},
+  };
+  for (const auto& mark : marks) {
+    menuCheck(mark.command, mark.on);
+    if (const int button = buttonOfMenuCommand(mark.command)) toolbarCheck(button, mark.on);
+  }
+  // A level from a hand-edited file may match no item: none is checked.
+  for (int k = 0; k < 11; ++k) menuCheck(cmdDepthCueOff + k, o.depthCueLevel == kDepthCueLevels[k]);
+  menuEnable(cmdSaveAs, shell.shown.hasModel());
+  // While a picture is shown behind the model, clearing it stays possible.
+  menuEnable(cmdClearBackground, shell.shown.backgroundShown);
+}
+
 void refreshInterface() {
   menuAttachFresh();
-  const ViewOptions& o = shell.viewOptions;
-  showFlag(o.showCenterOfMass, cmdCenterOfMass);
-  showFlag(o.showAxes, cmdAxes);
-  showFlag(o.zoomDependentRotation, cmdZoomDependentRotation);
-  showFlag(o.inertialRotation, cmdInertialRotation);
-  // A level from a hand-edited file may match no item: none is checked.
-  for (int k = 0; k < 11; ++k) {
-    if (o.depthCueLevel == kDepthCueLevels[k]) {
-      menuCheck(cmdDepthCueOff + k, true);
-      break;
-    }
-  }
-  showFlag(o.style == DisplayStyle::HiddenLine, cmdHiddenLine);
-  showFlag(o.pivot == Pivot::Center, cmdPivotCenter);
-  showFlag(o.pivot == Pivot::Origin, cmdPivotOrigin);
-  showFlag(o.showBoundingBox, cmdBoundingBox);
-  showFlag(o.lighting, cmdLighting);
-  showFlag(o.style == DisplayStyle::Wireframe, cmdWireframe);
-  showFlag(o.style == DisplayStyle::Solid, cmdSolid);
-  showFlag(o.saveSettingsOnExit, cmdSaveSettingsOnExit);
-
+  showMenuState();
   drawingAreaSetHint(shell.shown.hasModel() ? "" : "Open a model with File > Open, Ctrl+O, or drop one here");
   if (shell.shown.hasModel()) {
     statusSetText(0, formatDisplayName(shell.shown.path));
@@ -63,12 +66,7 @@ void refreshInterface() {
     char totals[96];
     std::snprintf(totals, sizeof totals, "Polygons: %lld  Vertices: %lld", polygons, vertices);
     statusSetText(1, totals);
-    menuEnable(cmdSaveAs, true);
-  } else {
-    menuEnable(cmdSaveAs, false);
   }
-  // While a picture is shown behind the model, clearing it stays possible.
-  menuEnable(cmdClearBackground, shell.shown.backgroundShown);
   rebuildRecentMenu();
 }
 

@@ -344,10 +344,10 @@ void menuAttachFresh() {
     action->setEnabled(!item.greyed);
     if (item.shortcut != nullptr) action->setShortcut(QKeySequence(item.shortcut));
     const int command = item.command;
-    QObject::connect(action, &QAction::triggered, [command] {
-      // Qt flips a checkable item on a click; the check mark stays the menu's
-      // record until the command itself changes it.
-      menuCheck(command, menuIsChecked(command));
+    QObject::connect(action, &QAction::triggered, [command, action] {
+      // Qt flips a checkable item on a click; the mark stays as it was until
+      // the shell shows the options the command leaves.
+      if (action->isCheckable()) action->setChecked(!action->isChecked());
       postMessage(WindowMessage::Command, command);
     });
     qtWindow.menu.actions[command] = action;
@@ -358,14 +358,13 @@ void menuAttachFresh() {
 void menuCheck(int command, bool checked) {
   auto found = qtWindow.menu.actions.find(command);
   if (found == qtWindow.menu.actions.end()) return;
-  qtWindow.menu.checked[command] = checked;
   found->second->setCheckable(checked || found->second->isCheckable());
   found->second->setChecked(checked);
 }
 
 bool menuIsChecked(int command) {
-  auto found = qtWindow.menu.checked.find(command);
-  return found != qtWindow.menu.checked.end() && found->second;
+  auto found = qtWindow.menu.actions.find(command);
+  return found != qtWindow.menu.actions.end() && found->second->isChecked();
 }
 
 void menuEnable(int command, bool enabled) {
@@ -387,7 +386,6 @@ void menuDelete(int command) {
   found->second->deleteLater();
   qtWindow.menu.actions.erase(found);
   qtWindow.menu.owners.erase(command);
-  qtWindow.menu.checked.erase(command);
 }
 
 void menuInsertBefore(int before, int command, std::string_view caption) {

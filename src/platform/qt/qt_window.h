@@ -58,12 +58,10 @@ class TesseraWindow : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 };
 
-// The menus as built from the shell's template, with the window system's
-// own record of their check marks.
+// The menus as built from the shell's template.
 struct MenuState {
   std::map<int, QAction*> actions;  // by command number
   std::map<int, QMenu*> owners;     // the popup holding each command
-  std::map<int, bool> checked;      // the check marks: the menu's own record
   std::map<QString, QMenu*> popups; // by caption
   std::vector<QMenu*> menus;        // this copy's popups, released with it
 };
