@@ -9,7 +9,7 @@
 #include "render/camera.h"
 #include "settings/recent_files.h"
 #include "settings/view_options.h"
-#include "ui/trackball.h"
+#include "ui/trackball_state.h"
 
 struct Shell {
   Shown shown;
