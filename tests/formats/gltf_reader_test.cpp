@@ -3,7 +3,6 @@
 // format defines; a node's transform moves them.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,10 +11,11 @@
 
 namespace {
 
-// A .glb of one primitive: its POSITION accessor and, when `indexType` is
-// not 0, its indices, both in one binary chunk; `node` is the node's JSON.
+// A .glb of one primitive of three vertices: its POSITION accessor and,
+// when `indexType` is not 0, its three indices, both in one binary chunk;
+// `node` is the node's JSON.
 std::string glb(int positionType, bool normalized, const std::string& positions, int indexType,
-                const std::string& indices, std::size_t count, std::size_t indexCount, const std::string& node) {
+                const std::string& indices, const std::string& node) {
   std::string bin = positions;
   while (bin.size() % 4 != 0) bin += '\0';
   const std::size_t indexOffset = bin.size();
@@ -28,12 +28,8 @@ std::string glb(int positionType, bool normalized, const std::string& positions,
             ",\"byteLength\":" + std::to_string(indices.size()) + "}";
   }
   json += "],\"accessors\":[{\"bufferView\":0,\"componentType\":" + std::to_string(positionType) +
-          ",\"normalized\":" + (normalized ? "true" : "false") + ",\"count\":" + std::to_string(count) +
-          ",\"type\":\"VEC3\"}";
-  if (indexType != 0) {
-    json += ",{\"bufferView\":1,\"componentType\":" + std::to_string(indexType) +
-            ",\"count\":" + std::to_string(indexCount) + ",\"type\":\"SCALAR\"}";
-  }
+          ",\"normalized\":" + (normalized ? "true" : "false") + ",\"count\":3,\"type\":\"VEC3\"}";
+  if (indexType != 0) json += ",{\"bufferView\":1,\"componentType\":" + std::to_string(indexType) + ",\"count\":3,\"type\":\"SCALAR\"}";
   json += "],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}" +
           std::string(indexType != 0 ? ",\"indices\":1" : "") + "}]}],\"nodes\":[" + node +
           "],\"scenes\":[{\"nodes\":[0]}],\"scene\":0}";
@@ -51,7 +47,10 @@ std::string raw(std::initializer_list<T> values) {
   return bytes;
 }
 
-TEST(GltfReader, PositionComponentTypesAndIndexTypes) {
+}  // namespace
+
+TEST(GltfReader, ComponentTypesIndexTypesAndNodeTransforms) {
+  const std::string floats = raw<float>({1, 2, 3, 0, 0, 0, 1, 1, 1});
   const struct {
     const char* label;
     int positionType;
@@ -60,8 +59,9 @@ TEST(GltfReader, PositionComponentTypesAndIndexTypes) {
     std::vector<float> expected;
     int indexType;
     std::string indices;
+    const char* node = "{\"mesh\":0}";
   } cases[] = {
-      {"float, no indices", 5126, false, raw<float>({0, 0, 0, 1.5f, 0, 0, 0, -2, 0}), {0, 0, 0, 1.5f, 0, 0, 0, -2, 0}, 0, ""},
+      {"float, no indices", 5126, false, floats, {1, 2, 3, 0, 0, 0, 1, 1, 1}, 0, ""},
       {"byte normalised, ubyte indices", 5120, true, raw<std::int8_t>({0, 0, 0, 127, 0, 0, 0, -127, -128}),
        {0, 0, 0, 1, 0, 0, 0, -1, -1}, 5121, raw<std::uint8_t>({0, 1, 2})},
       {"ubyte normalised, ushort indices", 5121, true, raw<std::uint8_t>({0, 0, 0, 255, 0, 0, 0, 51, 0}),
@@ -74,55 +74,32 @@ TEST(GltfReader, PositionComponentTypesAndIndexTypes) {
        {0, 0, 0, 100, 0, 0, 0, -100, 5}, 0, ""},
       {"ushort as integers", 5123, false, raw<std::uint16_t>({0, 0, 0, 60000, 0, 0, 0, 7, 0}),
        {0, 0, 0, 60000, 0, 0, 0, 7, 0}, 0, ""},
+      {"moved", 5126, false, floats, {11, 22, 33, 10, 20, 30, 11, 21, 31}, 0, "", "{\"mesh\":0,\"translation\":[10,20,30]}"},
+      {"scaled", 5126, false, floats, {2, -2, 1.5f, 0, 0, 0, 2, -1, 0.5f}, 0, "", "{\"mesh\":0,\"scale\":[2,-1,0.5]}"},
+      // Half a turn about y: x and z change sign.
+      {"turned", 5126, false, floats, {-1, 2, -3, 0, 0, 0, -1, 1, -1}, 0, "", "{\"mesh\":0,\"rotation\":[0,1,0,0]}"},
+      // Scale first, then turn, then move.
+      {"scaled, turned and moved", 5126, false, floats, {-2, 4, -5, 0, 0, 1, -2, 2, -1}, 0, "",
+       "{\"mesh\":0,\"translation\":[0,0,1],\"rotation\":[0,1,0,0],\"scale\":[2,2,2]}"},
+      {"a matrix", 5126, false, floats, {3, 1, 3, 5, 0, 0, 4, 1, 1}, 0, "",
+       "{\"mesh\":0,\"matrix\":[0,1,0,0, -1,0,0,0, 0,0,1,0, 5,0,0,1]}"},
   };
   IsolatedState state;
   const std::string path = state.dir().file("model.glb");
   for (const auto& c : cases) {
-    const std::size_t indexCount = c.indexType != 0 ? 3 : 0;
-    writeTextFile(path, glb(c.positionType, c.normalized, c.positions, c.indexType, c.indices, 3, indexCount, "{\"mesh\":0}"));
+    writeTextFile(path, glb(c.positionType, c.normalized, c.positions, c.indexType, c.indices, c.node));
     const ReadResult read = readGltfFile(path.c_str());
     ASSERT_TRUE(read) << c.label;
     ASSERT_EQ(read.model.size(), 1u) << c.label;
     const MeshObject& object = read.model[0];
     ASSERT_EQ(object.vertices.size(), c.expected.size()) << c.label;
-    for (std::size_t k = 0; k < c.expected.size(); ++k) EXPECT_FLOAT_EQ(object.vertices[k], c.expected[k]) << c.label << " " << k;
+    for (std::size_t k = 0; k < c.expected.size(); ++k) EXPECT_NEAR(object.vertices[k], c.expected[k], 1e-5) << c.label << " " << k;
     ASSERT_EQ(object.faces.count(), 1u) << c.label;
     EXPECT_EQ(std::vector<std::int32_t>(object.faces[0].begin(), object.faces[0].end()),
               (std::vector<std::int32_t>{0, 1, 2}))
         << c.label;
   }
 }
-
-TEST(GltfReader, NodeTransformsPlaceTheVertices) {
-  const struct {
-    const char* node;
-    float x, y, z;  // where (1, 2, 3) lands
-  } cases[] = {
-      {"{\"mesh\":0}", 1, 2, 3},
-      {"{\"mesh\":0,\"translation\":[10,20,30]}", 11, 22, 33},
-      {"{\"mesh\":0,\"scale\":[2,-1,0.5]}", 2, -2, 1.5f},
-      // Half a turn about y: x and z change sign.
-      {"{\"mesh\":0,\"rotation\":[0,1,0,0]}", -1, 2, -3},
-      // Scale first, then turn, then move.
-      {"{\"mesh\":0,\"translation\":[0,0,1],\"rotation\":[0,1,0,0],\"scale\":[2,2,2]}", -2, 4, -5},
-      {"{\"mesh\":0,\"matrix\":[0,1,0,0, -1,0,0,0, 0,0,1,0, 5,0,0,1]}", 3, 1, 3},
-  };
-  IsolatedState state;
-  const std::string path = state.dir().file("placed.glb");
-  for (const auto& c : cases) {
-    writeTextFile(path, glb(5126, false, raw<float>({1, 2, 3, 0, 0, 0, 1, 1, 1}), 0, "", 3, 0, c.node));
-    const ReadResult read = readGltfFile(path.c_str());
-    ASSERT_TRUE(read) << c.node;
-    const std::vector<float>& v = read.model[0].vertices;
-    EXPECT_NEAR(v[0], c.x, 1e-5) << c.node;
-    EXPECT_NEAR(v[1], c.y, 1e-5) << c.node;
-    EXPECT_NEAR(v[2], c.z, 1e-5) << c.node;
-  }
-}
-
-}  // namespace
-
-namespace {
 
 // Files shaped to exhaust the stack or memory: refused or read, never a crash.
 TEST(GltfReader, DeepAndWideStructuresAreBounded) {
@@ -136,6 +113,8 @@ TEST(GltfReader, DeepAndWideStructuresAreBounded) {
   for (int k = 0; k < 100000; ++k) chain += "{\"children\":[" + std::to_string(k + 1) + "]},";
   chain += "{\"mesh\":0,\"translation\":[1,0,0]}],\"scenes\":[{\"nodes\":[0]}]}";
   const std::string base = "{\"asset\":{\"version\":\"2.0\"}," + triangle;
+  std::string sharedMesh = "{\"mesh\":0}", roots = "0";
+  for (int k = 1; k < 2000; ++k) sharedMesh += ",{\"mesh\":0}", roots += "," + std::to_string(k);
   const struct {
     const char* label;
     std::string json;
@@ -157,15 +136,8 @@ TEST(GltfReader, DeepAndWideStructuresAreBounded) {
       // 2,000 copies of 3,000 zeros from 40 kB: far more than a file that size may give.
       {"a mesh shown by 2,000 nodes past the output budget",
        "{\"asset\":{\"version\":\"2.0\"},\"accessors\":[{\"componentType\":5126,\"count\":3000,\"type\":\"VEC3\"}],"
-       "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}],\"nodes\":[" + [] {
-         std::string nodes;
-         for (int k = 0; k < 2000; ++k) nodes += std::string(k ? "," : "") + "{\"mesh\":0}";
-         return nodes;
-       }() + "],\"scenes\":[{\"nodes\":[" + [] {
-         std::string roots;
-         for (int k = 0; k < 2000; ++k) roots += (k ? "," : "") + std::to_string(k);
-         return roots;
-       }() + "]}]}",
+       "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}],\"nodes\":[" + sharedMesh +
+           "],\"scenes\":[{\"nodes\":[" + roots + "]}]}",
        ReadFailure::Damaged},
   };
   IsolatedState state;
@@ -178,5 +150,3 @@ TEST(GltfReader, DeepAndWideStructuresAreBounded) {
     EXPECT_EQ(read.failure, c.outcome) << c.label;
   }
 }
-
-}  // namespace

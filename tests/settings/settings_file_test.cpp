@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "platform/headless/headless_platform.h"
 #include "platform/platform.h"
+#include "settings/recent_files.h"
 #include "settings/view_options.h"
 #include "support/temp_dir.h"
 
@@ -17,154 +20,139 @@ const std::string kDefaultFile = kSixteenLines + "0\n";
 
 std::string settingsFile() { return settingsPath("Tessera.ini"); }
 
+// Every option and the window in one line, so that a case states all it
+// expects. Flags: centre of mass, axes, zoom-dependent and inertial
+// rotation, bounding box, save on exit, lighting.
+std::string describe(const ViewOptions& o, const WindowGeometry& g) {
+  char text[256];
+  std::snprintf(text, sizeof text, "style %d pivot %d flags %d%d%d%d%d%d%d level %g fg %g %g %g bg %g %g %g window %d %d %d %d %d",
+                static_cast<int>(o.style), static_cast<int>(o.pivot), o.showCenterOfMass, o.showAxes,
+                o.zoomDependentRotation, o.inertialRotation, o.showBoundingBox, o.saveSettingsOnExit, o.lighting,
+                o.depthCueLevel, o.foregroundColor.r, o.foregroundColor.g, o.foregroundColor.b, o.backgroundColor.r,
+                o.backgroundColor.g, o.backgroundColor.b, g.windowX, g.windowY, g.windowWidth, g.windowHeight,
+                g.windowShowState);
+  return text;
+}
+
+const char* const kDefaults = "style 0 pivot 0 flags 0100110 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1";
+
+// A file whose depth level, foreground colour and show state are given.
+std::string withRanges(const char* level, const char* foreground, const char* showState) {
+  return std::string("1.1_BETA Tessera\n0\n1\n0\n0\n") + level + "\n1\n1\n0\n1\n0\n0\n1\n" + foreground +
+         "\n0 0 0\n10 20 300 200 " + showState + "\n";
+}
+
 }  // namespace
 
-TEST(SettingsFile, MissingOrOtherVersionIsReplacedByDefaults) {
-  ViewOptions viewOptions;
-  WindowGeometry windowGeometry;
-  for (const char* header : {static_cast<const char*>(nullptr), "1.0 Tessera", "1.1_BETAX Tessera", "", "1.1_beta Tessera"}) {
-    IsolatedState state;
-    if (header != nullptr) writeTextFile(settingsFile(), std::string(header) + "\n1\n0\n1\n1\n0.9\n");
-    readSettings("Tessera.ini", viewOptions, windowGeometry);
-    EXPECT_EQ(readTextFile(settingsFile()), kDefaultFile) << (header ? header : "missing");
-    const ViewOptions& o = viewOptions;
-    EXPECT_TRUE(o.style == DisplayStyle::Solid && o.showAxes && o.showBoundingBox && o.pivot == Pivot::Center &&
-                o.saveSettingsOnExit);
-    EXPECT_FALSE(o.showCenterOfMass);
-    EXPECT_FLOAT_EQ(o.depthCueLevel, 0.3f);
-      EXPECT_EQ(windowGeometry.windowWidth, 400);
-    EXPECT_EQ(headlessRecord.messageBoxCount, 0);
-  }
-  IsolatedState state;
-  windowGeometry = {10, 20, 640, 480, 3};
-  writeDefaultSettings(settingsFile(), windowGeometry);
-  const std::string text = readTextFile(settingsFile());
-  EXPECT_NE(text.find("\n10 20 640 480 1\n0\n"), std::string::npos);
-}
-
-TEST(SettingsFile, LightingIsTheLineAfterTheSixteen) {
-  ViewOptions viewOptions;
-  WindowGeometry windowGeometry;
+TEST(SettingsFile, WhatIsReadFromAFile) {
+  const std::string lightingOn = kSixteenLines + "1\n";
   const struct {
-    std::string file;
-    bool lighting;
-  } cases[] = {{kSixteenLines, false}, {kSixteenLines + "1\n", true}, {kSixteenLines + "0\n", false}};
-  for (const auto& c : cases) {
-    IsolatedState state;
-    writeTextFile(settingsFile(), c.file);
-    viewOptions.lighting = !c.lighting;
-    readSettings("Tessera.ini", viewOptions, windowGeometry);
-    EXPECT_EQ(viewOptions.lighting, c.lighting) << c.file;
-    EXPECT_TRUE(viewOptions.style == DisplayStyle::Solid && viewOptions.showAxes) << c.file;  // the rest read as before
-  }
-  // Written with Lighting on, the first sixteen lines are what they were.
-  IsolatedState state;
-  readSettings("Tessera.ini", viewOptions, windowGeometry);
-  viewOptions.lighting = true;
-  ASSERT_TRUE(writeSettings("Tessera.ini", viewOptions, windowGeometry));
-  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "1\n");
-}
-
-TEST(SettingsFile, WrongNameTokenIsToldAndTheDefaultsServe) {
-  ViewOptions viewOptions;
-  WindowGeometry windowGeometry;
-  IsolatedState state;
-  const std::string corrupt = "1.1_BETA Tesserax\n1\n";
-  writeTextFile(settingsFile(), corrupt);
-  readSettings("Tessera.ini", viewOptions, windowGeometry);
-  EXPECT_EQ(headlessRecord.messageBoxCount, 1);
-  EXPECT_TRUE(viewOptions.style == DisplayStyle::Solid && !viewOptions.showCenterOfMass);
-  EXPECT_EQ(readTextFile(settingsFile()), corrupt);  // kept for the user to look at
-}
-
-TEST(SettingsFile, ValuesOutOfTheirRangeReadAsTheirDefaults) {
-  ViewOptions viewOptions;
-  WindowGeometry windowGeometry;
-  const struct {
-    const char* level;
-    const char* foreground;
-    const char* showState;
-    float expectedLevel, expectedRed;
-    int expectedState;
+    const char* what;
+    const char* file;  // none: no file
+    const char* read;
+    bool replaced;  // by the defaults; else kept as it was
+    int messages;
   } cases[] = {
-      {"5.0", "2 0 0", "99", 0.3f, 1.0f, 1},      {"nan", "nan 0 0", "-1", 0.3f, 1.0f, 1},
-      {"-0.1", "-3 0 0", "12", 0.3f, 1.0f, 1},    {"0.99", "0.5 0 0", "3", 0.99f, 0.5f, 3},
-      {"inf", "0 0 0", "7", 0.3f, 0.0f, 7},
+      {"no file", nullptr, kDefaults, true, 0},
+      {"an older version", "1.0 Tessera\n1\n0\n1\n1\n0.9\n", kDefaults, true, 0},
+      {"a longer version", "1.1_BETAX Tessera\n1\n0\n1\n1\n0.9\n", kDefaults, true, 0},
+      {"no version", "\n1\n0\n1\n1\n0.9\n", kDefaults, true, 0},
+      {"the version in other case", "1.1_beta Tessera\n1\n0\n1\n1\n0.9\n", kDefaults, true, 0},
+      // Said once; the file stays for the user to look at, the view starts plain.
+      {"a wrong name", "1.1_BETA Tesserax\n1\n", kDefaults, false, 1},
+      // Lighting is the line after the sixteen: without it, off.
+      {"the sixteen lines", kSixteenLines.c_str(), kDefaults, false, 0},
+      {"lighting off", kDefaultFile.c_str(), kDefaults, false, 0},
+      {"lighting on", lightingOn.c_str(),
+       "style 0 pivot 0 flags 0100111 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1", false, 0},
+      // Values in file order; 7 leaves the axes at their default; hidden-line
+      // and wireframe both set, solid cleared: the first of them holds.
+      {"values in file order",
+       "1.1_BETA Tessera\n1\n7\n1\n1\n0.25\n1\n0\n1\n0\n1\n0\n0\n0.5 0.25 0.125\n1 0 0\n10 20 300 200 2\n",
+       "style 1 pivot 1 flags 1111000 level 0.25 fg 0.5 0.25 0.125 bg 1 0 0 window 10 20 300 200 2", false, 0},
+      // The first unreadable value leaves it and every later one at its default, never at zero.
+      {"an unreadable level", "1.1_BETA Tessera\n0\n0\n1\n0\nlots\n1",
+       "style 0 pivot 0 flags 0010110 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1", false, 0},
+      // Positions and sizes far beyond any screen are brought within reach.
+      {"a window beyond any screen",
+       "1.1_BETA Tessera\n0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n1 1 1\n0 0 0\n2147483647 -2147483648 2147483647 -5 1\n",
+       "style 0 pivot 0 flags 0100110 level 0.3 fg 1 1 1 bg 0 0 0 window 1048576 -1048576 1048576 0 1", false, 0},
   };
   for (const auto& c : cases) {
     IsolatedState state;
     platformConfigDirectory();
-    writeTextFile(settingsFile(), std::string("1.1_BETA Tessera\n0\n1\n0\n0\n") + c.level +
-                                      "\n1\n1\n0\n1\n0\n0\n1\n" + c.foreground + "\n0 0 0\n10 20 300 200 " +
-                                      c.showState + "\n");
-    readSettings("Tessera.ini", viewOptions, windowGeometry);
-    EXPECT_EQ(viewOptions.depthCueLevel, c.expectedLevel) << c.level;
-    EXPECT_EQ(viewOptions.foregroundColor.r, c.expectedRed) << c.foreground;
-    EXPECT_EQ(windowGeometry.windowShowState, c.expectedState) << c.showState;
-    EXPECT_TRUE(viewOptions.style == DisplayStyle::HiddenLine && windowGeometry.windowWidth == 300) << "read on after " << c.level;
+    if (c.file != nullptr) writeTextFile(settingsFile(), c.file);
+    ViewOptions options;
+    options.lighting = true;  // whatever the file does not set starts over from the defaults
+    WindowGeometry geometry;
+    readSettings("Tessera.ini", options, geometry);
+    EXPECT_EQ(describe(options, geometry), c.read) << c.what;
+    EXPECT_EQ(readTextFile(settingsFile()), c.replaced ? kDefaultFile : c.file) << c.what;
+    EXPECT_EQ(headlessRecord.messageBoxCount, c.messages) << c.what;
   }
 }
 
-TEST(SettingsFile, ValuesInFileOrderOddFlagsAndUnreadableValues) {
-  ViewOptions viewOptions;
-  WindowGeometry windowGeometry;
-  IsolatedState state;
-  writeTextFile(settingsFile(),
-                "1.1_BETA Tessera\n1\n7\n1\n1\n0.25\n1\n0\n1\n0\n1\n0\n0\n"
-                "0.5 0.25 0.125\n1 0 0\n10 20 300 200 2\n");
-  readSettings("Tessera.ini", viewOptions, windowGeometry);
-  const ViewOptions& o = viewOptions;
-  EXPECT_TRUE(o.showCenterOfMass && o.zoomDependentRotation);
-  EXPECT_TRUE(o.showAxes);  // 7: keeps its default
-  // Hidden-line and wireframe both set, solid cleared: the first of them holds.
-  EXPECT_EQ(o.style, DisplayStyle::HiddenLine);
-  EXPECT_FLOAT_EQ(o.depthCueLevel, 0.25f);
-  EXPECT_TRUE(o.foregroundColor.b == 0.125f && o.backgroundColor.r == 1.0f);
-  EXPECT_TRUE(windowGeometry.windowX == 10 && windowGeometry.windowHeight == 200 && windowGeometry.windowShowState == 2);
-
-  // The first unreadable value leaves it and every later one at its default, never at zero.
-  writeTextFile(settingsFile(), "1.1_BETA Tessera\n0\n0\n1\n0\nlots\n1");
-  viewOptions = ViewOptions{};
-  windowGeometry = WindowGeometry{};
-  readSettings("Tessera.ini", viewOptions, windowGeometry);
-  EXPECT_TRUE(o.zoomDependentRotation && !o.showAxes && o.depthCueLevel == 0.3f && o.style == DisplayStyle::Solid);
-  EXPECT_FLOAT_EQ(o.backgroundColor.g, 0.501961f);
-  // Positions and sizes far beyond any screen are brought within reach.
-  writeTextFile(settingsFile(), "1.1_BETA Tessera\n0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n1 1 1\n0 0 0\n"
-                                "2147483647 -2147483648 2147483647 -5 1\n");
-  readSettings("Tessera.ini", viewOptions, windowGeometry);
-  EXPECT_TRUE(windowGeometry.windowX == 1 << 20 && windowGeometry.windowY == -(1 << 20) && windowGeometry.windowWidth == 1 << 20 &&
-              windowGeometry.windowHeight == 0);
+TEST(SettingsFile, ValuesOutOfTheirRangeReadAsTheirDefaults) {
+  const struct {
+    std::string file;
+    const char* read;
+  } cases[] = {
+      {withRanges("5.0", "2 0 0", "99"), "level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1"},
+      {withRanges("nan", "nan 0 0", "-1"), "level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1"},
+      {withRanges("-0.1", "-3 0 0", "12"), "level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1"},
+      {withRanges("0.99", "0.5 0 0", "3"), "level 0.99 fg 0.5 0 0 bg 0 0 0 window 10 20 300 200 3"},
+      {withRanges("inf", "0 0 0", "7"), "level 0.3 fg 0 0 0 bg 0 0 0 window 10 20 300 200 7"},
+  };
+  for (const auto& c : cases) {
+    IsolatedState state;
+    platformConfigDirectory();
+    writeTextFile(settingsFile(), c.file);
+    ViewOptions options;
+    WindowGeometry geometry;
+    readSettings("Tessera.ini", options, geometry);
+    // The flags before and after each value read on as usual.
+    EXPECT_EQ(describe(options, geometry), std::string("style 1 pivot 0 flags 0100110 ") + c.read) << c.file;
+  }
 }
 
-TEST(SettingsFile, WrittenValuesReadBack) {
-  ViewOptions viewOptions;
-  WindowGeometry windowGeometry;
+TEST(SettingsFile, WrittenFilesReadBack) {
   IsolatedState state;
-  viewOptions.style = DisplayStyle::Wireframe;
-  viewOptions.depthCueLevel = 0.99f;
-  viewOptions.pivot = Pivot::Origin;
-  viewOptions.foregroundColor = {0.2f, 0.4f, 0.6f};
-  viewOptions.backgroundColor = {1.0f / 3.0f, 0.0f, 0.75f};
-  windowGeometry = {33, 44, 1024, 768, 5};
-  writeSettings("Tessera.ini", viewOptions, windowGeometry);
-  viewOptions = ViewOptions{};
-  windowGeometry = WindowGeometry{};
-  readSettings("Tessera.ini", viewOptions, windowGeometry);
-  EXPECT_TRUE(viewOptions.style == DisplayStyle::Wireframe && viewOptions.pivot == Pivot::Origin);
-  EXPECT_NEAR(viewOptions.depthCueLevel, 0.99f, 1e-6);
-  EXPECT_NEAR(viewOptions.backgroundColor.r, 1.0f / 3.0f, 1e-6);
-  EXPECT_NEAR(viewOptions.foregroundColor.b, 0.6f, 1e-6);
-  EXPECT_TRUE(windowGeometry.windowWidth == 1024 && windowGeometry.windowShowState == 1);  // always written as 1
+  // The defaults keep the window's place, always with the plain show state.
+  ASSERT_TRUE(writeDefaultSettings(settingsFile(), {10, 20, 640, 480, 3}));
+  std::string defaults = kDefaultFile;
+  defaults.replace(defaults.find("150 150 400 400 1"), 17, "10 20 640 480 1");
+  EXPECT_EQ(readTextFile(settingsFile()), defaults);
+  // Written with Lighting on, the first sixteen lines are what they were.
+  ViewOptions options = firstRunViewOptions();
+  options.lighting = true;
+  ASSERT_TRUE(writeSettings("Tessera.ini", options, WindowGeometry{}));
+  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "1\n");
+
+  options.style = DisplayStyle::Wireframe;
+  options.depthCueLevel = 0.99f;
+  options.pivot = Pivot::Origin;
+  options.foregroundColor = {0.2f, 0.4f, 0.6f};
+  options.backgroundColor = {1.0f / 3.0f, 0.0f, 0.75f};
+  ASSERT_TRUE(writeSettings("Tessera.ini", options, {33, 44, 1024, 768, 5}));
+  const std::string written = describe(options, {33, 44, 1024, 768, 1});  // the show state is always written as 1
+  ViewOptions read;
+  WindowGeometry geometry;
+  readSettings("Tessera.ini", read, geometry);
+  EXPECT_EQ(describe(read, geometry), written);
 }
 
 TEST(SettingsFile, WithoutAFolderTheDefaultsServeAndNothingIsWritten) {
   ViewOptions viewOptions;
   WindowGeometry windowGeometry;
+  RecentList list;
   IsolatedState state;
   writeTextFile(state.dir().file("tessera"), "");  // a plain file where the folder should be
   readSettings("Tessera.ini", viewOptions, windowGeometry);
-  EXPECT_TRUE(viewOptions.style == DisplayStyle::Solid && viewOptions.showAxes);
+  EXPECT_EQ(describe(viewOptions, windowGeometry), kDefaults);
   EXPECT_FALSE(writeSettings("Tessera.ini", viewOptions, windowGeometry));
   EXPECT_FALSE(settingsFolderProblem().empty());
+  // The recent list alike: empty, and not written.
+  readRecentList(list);
+  EXPECT_EQ(list.count, 0);
+  EXPECT_FALSE(writeRecentList(list));
 }
