@@ -50,8 +50,9 @@ int copyAll(int from, int to) {
   }
 }
 
-}  // namespace
-
+// The file a name finally leads to through symbolic links (the name itself
+// when it is no link); a dangling link's target, which may not exist yet.
+// Empty with the reason when the links go round or too deep.
 std::string followLinks(const std::string& name, std::string* reason) {
   std::string at = name;
   // The kernel's own limit on links in one lookup.
@@ -70,6 +71,9 @@ std::string followLinks(const std::string& name, std::string* reason) {
   if (reason != nullptr) *reason = systemReason(ELOOP);
   return {};
 }
+
+}  // namespace
+
 
 FileReplacement::FileReplacement(const std::string& target) : target_(target) {
   if (target == kStandardOutput) {

@@ -51,8 +51,3 @@ class FileReplacement {
   Way way_ = Way::Replace;
   std::FILE* file_ = nullptr;
 };
-
-// The file a name finally leads to through symbolic links (the name itself
-// when it is no link); a dangling link's target, which may not exist yet.
-// Empty with the reason when the links go round or too deep.
-std::string followLinks(const std::string& name, std::string* reason);

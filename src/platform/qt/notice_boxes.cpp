@@ -25,7 +25,7 @@ class NoticeBox : public QWidget {
       : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(kind == NoticeKind::About ? "aboutBox" : "noticeBox");
-    setProperty("noticeText", text(noticeText(kind)));
+    setProperty("noticeText", qtText(noticeText(kind)));
     setProperty("noticeDetails", details);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -73,8 +73,8 @@ class NoticeBox : public QWidget {
   // The notices' words as text: the heading over its line, then the file
   // and the reason, the box growing downward to hold them.
   void buildNotice(NoticeKind kind, const QString& details) {
-    addText(text(noticeHeading(kind)), units(0, 4, 164, 16), true);
-    addText(text(noticeSentence(kind)), units(0, 22, 164, 12));
+    addText(qtText(noticeHeading(kind)), units(0, 4, 164, 16), true);
+    addText(qtText(noticeSentence(kind)), units(0, 22, 164, 12));
     int extra = 0;
     if (!details.isEmpty()) {
       auto* label = new QLabel(details, this);
@@ -89,7 +89,6 @@ class NoticeBox : public QWidget {
     addButton("OK", units(55, 38, 50, 14).translated(0, extra));
   }
 
-  static QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
   void buildAbout() {
     setFixedSize(units(0, 0, 174, 126).size());
@@ -111,7 +110,8 @@ std::vector<QWidget*>& waitingNotices() { return qtWindow.waitingNotices; }
 void platformShowNotice(NoticeKind kind, std::string_view details) {
   int x = 0, y = 0;
   noticePosition(x, y);
-  auto* box = new NoticeBox(qtWindow.mainWindow, kind, QString::fromUtf8(details.data(), static_cast<qsizetype>(details.size())));
+  auto* box = new NoticeBox(qtWindow.mainWindow, kind,
+                            QString::fromUtf8(details.data(), static_cast<qsizetype>(details.size())));
   box->move(x, y);
   // Before the main window exists a box waits: shown first, it would stand
   // behind the window that appears after it.

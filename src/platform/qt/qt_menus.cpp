@@ -8,12 +8,6 @@
 #include "platform/qt/qt_window.h"
 #include "platform/window_system.h"
 
-namespace {
-
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-}  // namespace
-
 void menuAttachFresh() {
   QMenuBar* bar = qtWindow.mainWindow->menuBar();
   bar->clear();
@@ -93,7 +87,7 @@ void menuInsertBefore(int before, int command, std::string_view caption) {
   if (anchor == qtWindow.menu.actions.end()) return;
   QMenu* owner = qtWindow.menu.owners[before];
   if (owner == nullptr) return;
-  QAction* action = new QAction(text(caption), owner);
+  QAction* action = new QAction(qtText(caption), owner);
   if (caption.empty()) action->setSeparator(true);
   owner->insertAction(anchor->second, action);
   if (!caption.empty()) {
@@ -105,7 +99,7 @@ void menuInsertBefore(int before, int command, std::string_view caption) {
 
 std::vector<int> menuItemsOfPopup(std::string_view caption) {
   std::vector<int> commands;
-  auto popup = qtWindow.menu.popups.find(text(caption));
+  auto popup = qtWindow.menu.popups.find(qtText(caption));
   if (popup == qtWindow.menu.popups.end()) return commands;
   for (QAction* action : popup->second->actions()) {
     int command = 0;

@@ -31,7 +31,6 @@ QtWindowState qtWindow;
 
 namespace {
 
-QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A mouse message at a point in device pixels.
 int sendMouse(WindowMessage id, const QPointF& point) {
@@ -159,7 +158,9 @@ void ViewWidget::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
-void ViewWidget::mouseMoveEvent(QMouseEvent* event) { sendMouse(WindowMessage::MouseMove, event->position() * devicePixelRatioF()); }
+void ViewWidget::mouseMoveEvent(QMouseEvent* event) {
+  sendMouse(WindowMessage::MouseMove, event->position() * devicePixelRatioF());
+}
 
 TesseraWindow::TesseraWindow() {
   setWindowTitle("Tessera");
@@ -207,7 +208,7 @@ bool TesseraWindow::eventFilter(QObject* watched, QEvent* event) {
   Message notify{WindowMessage::Notify};
   notify.command = action->data().toInt();
   sendMessage(notify);
-  QToolTip::showText(help->globalPos(), text(notify.reply), toolBar);
+  QToolTip::showText(help->globalPos(), qtText(notify.reply), toolBar);
   return true;
 }
 
@@ -298,7 +299,7 @@ void destroyWindowWidgets() {
   qtWindow.mainWindow = nullptr;
 }
 
-void windowSetTitle(std::string_view title) { qtWindow.mainWindow->setWindowTitle(text(title)); }
+void windowSetTitle(std::string_view title) { qtWindow.mainWindow->setWindowTitle(qtText(title)); }
 
 void windowOuterRect(int& x, int& y, int& width, int& height) {
   const QRect frame = qtWindow.mainWindow->frameGeometry();
@@ -329,7 +330,7 @@ void statusSetParts(int edge0) {
 
 void statusSetText(int part, std::string_view value) {
   QLabel* label = part == 0 ? qtWindow.mainWindow->statusPart0 : qtWindow.mainWindow->statusPart1;
-  label->setText(text(value));
+  label->setText(qtText(value));
 }
 
 std::string statusText(int part) {

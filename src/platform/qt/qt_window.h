@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "platform/window_messages.h"
@@ -88,6 +89,9 @@ struct QtWindowState {
   MessageBoxHook messageBoxHook = nullptr;
 };
 extern QtWindowState qtWindow;
+
+// Our UTF-8 text as Qt takes it.
+inline QString qtText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Hands a message to the shell's handler now.
 int sendMessage(Message& message);
