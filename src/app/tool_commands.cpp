@@ -32,7 +32,9 @@ constexpr const char* kUsage =
     "                       --size WxH (400x400, under 97 million pixels)\n"
     "                       --style solid|hidden|wireframe\n"
     "                       --depth-cue 0..0.99 (0.3)  --axes on|off  --box on|off\n"
-    "                       --com on|off  --lighting on|off\n"
+    "                       --com on|off  --lighting on|off (on)\n"
+    "                       --colours on|off (on: the model's own colours and textures)\n"
+    "                       --smooth on|off (on)  --point-size 1..10 (2)\n"
     "                       --background PICTURE (BMP, PNG or JPEG)\n"
     "                       --turn DEGREES,X,Y,Z (one rotation step before drawing)\n"
     "  thumbnail [-s SIZE] IN OUT.png\n"
@@ -92,6 +94,7 @@ int runInfo(const char* name) {
     polygons += object.numFaces();
     vertices += object.numVertices();
   }
+  std::fputs(formatModelAppearance(shown.model).c_str(), stdout);
   std::fputs(formatWorldStatistics(shown.world).c_str(), stdout);
   std::printf("Polygons: %lld  Vertices: %lld\n", polygons, vertices);
   return std::fflush(stdout) == 0 ? 0 : 1;

@@ -62,6 +62,13 @@ bool parseOption(const char* name, const char* value, RenderRequest& request, Vi
   if (std::strcmp(name, "--box") == 0) return parseSwitch(value, o.showBoundingBox);
   if (std::strcmp(name, "--com") == 0) return parseSwitch(value, o.showCenterOfMass);
   if (std::strcmp(name, "--lighting") == 0) return parseSwitch(value, o.lighting);
+  if (std::strcmp(name, "--colours") == 0) return parseSwitch(value, o.modelColors);
+  if (std::strcmp(name, "--smooth") == 0) return parseSwitch(value, o.smoothShading);
+  if (std::strcmp(name, "--point-size") == 0) {
+    char* end = nullptr;
+    const long size = std::strtol(value, &end, 10);
+    return end != value && *end == '\0' && size >= 1 && size <= 10 ? (o.pointSize = static_cast<int>(size), true) : false;
+  }
   if (std::strcmp(name, "--background") == 0) {
     request.background = value;
     return true;

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "model/appearance_check.h"
 #include "platform/file_opening.h"
 #include "platform/platform.h"
 #include "platform/text_scanner.h"
@@ -104,6 +105,9 @@ bool allFinite(const std::vector<float>& values) {
 }  // namespace
 
 ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore, bool keepEmptyObjects) {
+  if (const std::string unfitting = dropUnfittingAppearance(model); !unfitting.empty()) {
+    debugMessage("File, %s, has %s that do not fit its model; they were dropped.\n", name, unfitting.c_str());
+  }
   std::int64_t dropped = droppedBefore;
   for (MeshObject& object : model) {
     dropped += dropOutOfRangeFaces(object);

@@ -75,8 +75,10 @@ ReadResult refuseDamaged(const char* name, const char* why = nullptr);
 // through %s) and gives the reader's "no model".
 ReadResult refuseHeader(const char* format, const char* name = "");
 
-// The last step of every reader: faces that name missing vertices are
-// dropped (one message for the file), each object's bounds and centre are
+// The last step of every reader: appearance that does not fit the model
+// (colours, normals, texture coordinates, materials, lines) is dropped and
+// the geometry kept, faces that name missing vertices are dropped (one
+// message for each kind), each object's bounds and centre are
 // set, and a model with a coordinate or centre that is not a finite number
 // is damaged. Objects left with neither vertices nor faces are not kept:
 // they draw nothing, take no part in the World, and a file of many empty

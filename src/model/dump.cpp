@@ -26,6 +26,16 @@ void sendLines(const std::string& text) {
   }
 }
 
+const char* bindingWords(Binding binding) {
+  switch (binding) {
+    case Binding::None: return "none";
+    case Binding::PerVertex: return "per vertex";
+    case Binding::PerFace: return "per face";
+    case Binding::PerCorner: return "per corner";
+  }
+  return "none";
+}
+
 }  // namespace
 
 std::string formatObjectStatistics(const MeshObject& o) {
@@ -37,6 +47,21 @@ std::string formatObjectStatistics(const MeshObject& o) {
   appendFormatted(out, "                  Bounds = %f <--x--> %f\n", o.xMin, o.xMax);
   appendFormatted(out, "                           %f <--y--> %f\n", o.yMin, o.yMax);
   appendFormatted(out, "                           %f <--z--> %f\n", o.zMin, o.zMax);
+  // Lines only for the parts an object has, so a plain mesh reads as before.
+  if (o.colors.present()) appendFormatted(out, "                 Colours = %s\n", bindingWords(o.colors.binding));
+  if (o.normals.present()) appendFormatted(out, "                 Normals = %s\n", bindingWords(o.normals.binding));
+  if (o.texCoords.present()) {
+    appendFormatted(out, "     Texture Coordinates = %s\n", bindingWords(o.texCoords.binding));
+  }
+  if (o.lines.count() > 0) appendFormatted(out, "                   Lines = %zu\n", o.lines.count());
+  if (o.isPointCloud()) appendFormatted(out, "                  Points = %d\n", o.numVertices());
+  return out;
+}
+
+std::string formatModelAppearance(const Model& model) {
+  std::string out;
+  if (!model.materials.empty()) appendFormatted(out, "Materials = %zu\n", model.materials.size());
+  if (!model.textures.empty()) appendFormatted(out, "Textures = %zu\n", model.textures.size());
   return out;
 }
 

@@ -7,7 +7,10 @@
 #include "model/mesh_object.h"
 #include "model/world.h"
 
-std::string formatObjectStatistics(const MeshObject& object);  // six lines
+// Six lines, then one for each part of its appearance the object has.
+std::string formatObjectStatistics(const MeshObject& object);
+// The materials and textures a model holds; nothing for a model without.
+std::string formatModelAppearance(const Model& model);
 std::string formatWorldStatistics(const World& w);             // nine lines
 
 // Write those lines to the debug output.

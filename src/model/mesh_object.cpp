@@ -1,5 +1,7 @@
 #include "model/mesh_object.h"
 
+#include "model/appearance_check.h"
+
 void computeBounds(MeshObject& object) {
   object.xMin = object.xMax = object.yMin = object.yMax = object.zMin = object.zMax = -1.0f;
   const float* v = object.vertices.data();
@@ -32,6 +34,22 @@ std::int64_t dropOutOfRangeFaces(MeshObject& object) {
   const std::size_t faceCount = faces.count();
   std::size_t keptFaces = 0;
   std::size_t writeIndex = 0;
+  // Only objects with per-face or per-corner data need to know which faces stay.
+  const bool perFaceData = !object.faceMaterials.empty() || !object.smoothingGroups.empty() ||
+                           object.colors.binding >= Binding::PerFace || object.normals.binding >= Binding::PerFace ||
+                           object.texCoords.binding >= Binding::PerFace;
+  if (perFaceData) {
+    // Per-face data follows the face table as read, so it goes first.
+    std::vector<bool> kept(faceCount, true);
+    bool any = false;
+    for (std::size_t f = 0; f < faceCount; ++f) {
+      for (std::uint32_t k = faces.offsets[f]; k < faces.offsets[f + 1] && kept[f]; ++k) {
+        kept[f] = static_cast<std::uint32_t>(faces.indices[k]) < limit;
+      }
+      any = any || !kept[f];
+    }
+    if (any) keepFacesOfAppearance(object, kept);
+  }
   for (std::size_t f = 0; f < faceCount; ++f) {
     const std::uint32_t begin = faces.offsets[f];
     const std::uint32_t end = faces.offsets[f + 1];

@@ -1,11 +1,13 @@
 #pragma once
-// One object of a model: its vertex table, its polygonal faces and the bounds
-// and centre derived from the vertices.
+// One object of a model: its vertex table, its polygonal faces, lines and
+// surface attributes, and the bounds and centre derived from the vertices.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
+
+#include "model/appearance.h"
 
 // All faces of an object stored flat: one index array and one start offset per
 // face (plus the end of the last face). faces[i][j] reads like a list of lists
@@ -38,6 +40,18 @@ struct FaceTable {
 struct MeshObject {
   std::vector<float> vertices;  // x, y, z of each vertex in turn
   FaceTable faces;
+  // Polylines through the vertices: each entry two or more vertex indices.
+  FaceTable lines;
+  ColorAttribute colors;
+  NormalAttribute normals;
+  TexCoordAttribute texCoords;
+  // The material of each face (an index into the model's materials, -1 for
+  // none); empty: every face, line and point takes `material`.
+  std::vector<std::int32_t> faceMaterials;
+  std::int32_t material = -1;
+  // Faces in the same group share normals across their edges; one per face
+  // where the file has them, else empty (the crease angle decides).
+  std::vector<std::uint32_t> smoothingGroups;
   float xCenMass = 0.0f, yCenMass = 0.0f, zCenMass = 0.0f;
   float xMin = -1.0f, xMax = -1.0f;
   float yMin = -1.0f, yMax = -1.0f;
@@ -49,10 +63,17 @@ struct MeshObject {
   std::int32_t numVertices() const { return static_cast<std::int32_t>(vertices.size() / 3); }
   std::int32_t numFaces() const { return static_cast<std::int32_t>(faces.count()); }
   std::int16_t faceSize(std::size_t face) const { return static_cast<std::int16_t>(faces[face].size()); }
+  // Vertices with neither faces nor lines through them draw as points.
+  bool isPointCloud() const { return faces.count() == 0 && lines.count() == 0 && !vertices.empty(); }
 };
 
-// A model is the array of objects that one file holds.
-using Model = std::vector<MeshObject>;
+// A model is the array of objects that one file holds, with the materials
+// and textures they share.
+struct Model : std::vector<MeshObject> {
+  using std::vector<MeshObject>::vector;
+  std::vector<Material> materials;
+  std::vector<Texture> textures;
+};
 
 // Bounds rule: the first vertex sets both ends of each axis; later vertices
 // widen them only when strictly outside. Vertex 0 must be passed first.

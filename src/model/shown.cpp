@@ -12,7 +12,7 @@ void showOn(Shown& shown, Model model, std::int32_t format, bool drawsTriangles,
 }
 
 void clearShown(Shown& shown) {
-  Model().swap(shown.model);
+  shown.model = Model();
   shown.world = World{};
   shown.format = -1;
   shown.drawsTriangles = false;

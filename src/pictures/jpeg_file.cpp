@@ -53,21 +53,16 @@ bool decode(jpeg_decompress_struct& info, JpegErrors& errors, RgbImage& picture,
   return !errors.cutShort;
 }
 
-}  // namespace
-
-std::optional<RgbImage> loadJpeg(const char* path, std::string* reason) {
-  FileHandle file(std::fopen(path, "rb"));
-  if (!file) {
-    if (reason != nullptr) *reason = openFailureReason(errno);
-    return std::nullopt;
-  }
+// Decodes from the source `attach` gives the decompressor.
+template <typename Attach>
+std::optional<RgbImage> decodeFrom(Attach&& attach, std::string* reason) {
   jpeg_decompress_struct info{};
   JpegErrors errors{};
   info.err = jpeg_std_error(&errors.manager);
   errors.manager.error_exit = onError;
   errors.manager.emit_message = onMessage;
   jpeg_create_decompress(&info);
-  jpeg_stdio_src(&info, file.get());
+  attach(info);
   RgbImage picture;
   std::string problem;
   const bool decoded = decode(info, errors, picture, problem);
@@ -77,4 +72,20 @@ std::optional<RgbImage> loadJpeg(const char* path, std::string* reason) {
     return std::nullopt;
   }
   return picture;
+}
+
+}  // namespace
+
+std::optional<RgbImage> loadJpeg(const char* path, std::string* reason) {
+  FileHandle file(std::fopen(path, "rb"));
+  if (!file) {
+    if (reason != nullptr) *reason = openFailureReason(errno);
+    return std::nullopt;
+  }
+  return decodeFrom([&](jpeg_decompress_struct& info) { jpeg_stdio_src(&info, file.get()); }, reason);
+}
+
+std::optional<RgbImage> decodeJpeg(std::span<const std::uint8_t> bytes, std::string* reason) {
+  return decodeFrom([&](jpeg_decompress_struct& info) { jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size())); },
+                    reason);
 }

@@ -9,7 +9,7 @@
 
 #include "platform/platform.h"
 #include "render/background.h"
-#include "render/model_arrays.h"
+#include "render/drawn_model.h"
 #include "render/rotation.h"
 #include "render/view_setup.h"
 
@@ -24,16 +24,92 @@ struct Frame {
   const ViewOptions& options;
 };
 
+void drawIndexed(GLenum mode, const std::uint32_t* indices, std::size_t count) {
+  if (count > 0) glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT, indices);
+}
+
 // The arrays each object is drawn from, made the first time a model is
 // drawn and kept with it (the outlines' edge lists the first time an outline
-// is drawn).
-std::vector<ObjectArrays>& arraysOf(const Shown& shown) {
+// is drawn, the appearance's the first time the solid style shows it).
+DrawnModel& drawnOf(const Shown& shown) {
   if (!shown.drawn) {
-    auto arrays = std::make_shared<std::vector<ObjectArrays>>();
-    for (const MeshObject& object : shown.model) arrays->push_back(makeFillArrays(object, shown.drawsTriangles));
-    shown.drawn = arrays;
+    auto drawn = std::make_shared<DrawnModel>();
+    drawn->objects.resize(shown.model.size());
+    for (std::size_t i = 0; i < shown.model.size(); ++i) {
+      drawn->objects[i].fill = makeFillArrays(shown.model[i], shown.drawsTriangles);
+      drawn->objects[i].hasAppearance = hasAppearance(shown.model[i], shown.model);
+    }
+    shown.drawn = drawn;
   }
-  return *static_cast<std::vector<ObjectArrays>*>(shown.drawn.get());
+  return *static_cast<DrawnModel*>(shown.drawn.get());
+}
+
+void setColor(const Rgba& c) { glColor4f(c.r, c.g, c.b, c.a); }
+
+// One material's triangles, in its colour (where the arrays hold none), its
+// texture and its way with alpha.
+void drawBatch(const Frame& f, DrawnModel& drawn, const SurfaceArrays& s, const SurfaceBatch& batch) {
+  const Material* m =
+      batch.material >= 0 ? &f.shown.model.materials[static_cast<std::size_t>(batch.material)] : nullptr;
+  if (s.colors.empty()) {
+    if (m != nullptr) {
+      setColor(m->baseColor);
+    } else {
+      setColor(f.options.foregroundColor);
+    }
+  }
+  const GLuint texture = m != nullptr && !s.texCoords.empty() ? drawn.textures.name(f.shown.model, m->texture) : 0;
+  if (texture != 0) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_TEXTURE_2D);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, s.texCoords.data());
+  }
+  const AlphaMode alpha = m != nullptr ? m->alphaMode : AlphaMode::Opaque;
+  if (alpha == AlphaMode::Blend) {
+    // Seen through: what is behind shows, and it hides nothing drawn later.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+  } else if (alpha == AlphaMode::Mask) {
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GEQUAL, m->alphaCutoff);
+  }
+  drawIndexed(GL_TRIANGLES, batch.triangles.data(), batch.triangles.size());
+  glDisable(GL_BLEND);
+  glDisable(GL_ALPHA_TEST);
+  glDepthMask(GL_TRUE);
+  if (texture != 0) {
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+  }
+}
+
+// The solid style of an object with its colours, materials, textures or
+// smooth normals.
+void drawSurface(const Frame& f, DrawnModel& drawn, DrawnObject& object, const MeshObject& mesh) {
+  const SurfaceChoice choice{f.options.modelColors, f.options.lighting, f.options.smoothShading,
+                             f.shown.drawsTriangles};
+  if (!object.surface || !(object.surfaceChoice == choice)) {
+    object.surface = std::make_unique<SurfaceArrays>(makeSurfaceArrays(mesh, f.shown.model, object.fill, choice));
+    object.surfaceChoice = choice;
+  }
+  const SurfaceArrays& s = *object.surface;
+  glVertexPointer(3, GL_FLOAT, 0, s.positions.data());
+  if (!s.normals.empty()) {
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, s.normals.data());
+  }
+  if (!s.colors.empty()) {
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, s.colors.data());
+  }
+  for (const SurfaceBatch& batch : s.batches) drawBatch(f, drawn, s, batch);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  setColor(f.options.foregroundColor);
 }
 
 bool fillingPolygons() {
@@ -42,22 +118,24 @@ bool fillingPolygons() {
   return mode[0] == GL_FILL;
 }
 
-void drawIndexed(GLenum mode, const std::uint32_t* indices, std::size_t count) {
-  if (count > 0) glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT, indices);
-}
-
 // Every object from its arrays: filled, its triangles (as GL would split
 // its polygons, concave faces from their own triangles); outlined, each edge
-// of the face boundaries once, as lines.
-void drawModel(const Frame& f) {
+// of the face boundaries once, as lines. `solid`: the solid style's pass,
+// which shows the model's appearance and smooth shading.
+void drawModel(const Frame& f, bool solid) {
   const Model& model = f.shown.model;
   const bool drawsTriangles = f.shown.drawsTriangles;
-  std::vector<ObjectArrays>& all = arraysOf(f.shown);
+  DrawnModel& drawn = drawnOf(f.shown);
   const bool filled = fillingPolygons();
+  const ViewOptions& o = f.options;
   glEnableClientState(GL_VERTEX_ARRAY);
-  for (std::size_t i = 0; i < model.size() && i < all.size(); ++i) {
+  for (std::size_t i = 0; i < model.size() && i < drawn.objects.size(); ++i) {
     const MeshObject& object = model[i];
-    ObjectArrays& arrays = all[i];
+    ObjectArrays& arrays = drawn.objects[i].fill;
+    if (solid && ((o.modelColors && drawn.objects[i].hasAppearance) || (o.lighting && o.smoothShading))) {
+      drawSurface(f, drawn, drawn.objects[i], object);
+      continue;
+    }
     glVertexPointer(3, GL_FLOAT, 0, object.vertices.data());
     if (!filled) {
       if (!arrays.edgesMade) makeEdgeArrays(object, drawsTriangles, arrays);
@@ -83,6 +161,46 @@ void drawModel(const Frame& f) {
       glVertexPointer(3, GL_FLOAT, 0, arrays.concave.triangles.data());
       glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(arrays.concave.triangles.size() / 3));
     }
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+// Lines and point clouds, unlit, in every style: in their colours where the
+// file gives them per vertex, else their material's, else the foreground.
+void drawLinesAndPoints(const Frame& f) {
+  const Model& model = f.shown.model;
+  DrawnModel& drawn = drawnOf(f.shown);
+  const ViewOptions& o = f.options;
+  glEnableClientState(GL_VERTEX_ARRAY);
+  for (std::size_t i = 0; i < model.size() && i < drawn.objects.size(); ++i) {
+    const MeshObject& object = model[i];
+    if (object.lines.count() == 0 && !object.isPointCloud()) continue;
+    glVertexPointer(3, GL_FLOAT, 0, object.vertices.data());
+    const bool colored = o.modelColors && object.colors.binding == Binding::PerVertex;
+    if (colored) {
+      glEnableClientState(GL_COLOR_ARRAY);
+      glColorPointer(4, GL_FLOAT, 0, object.colors.values.data());
+    } else if (o.modelColors && object.material >= 0) {
+      setColor(model.materials[static_cast<std::size_t>(object.material)].baseColor);
+    } else {
+      setColor(o.foregroundColor);
+    }
+    std::vector<std::uint32_t>& segments = drawn.objects[i].lineSegments;
+    if (segments.empty() && object.lines.count() > 0) {
+      for (std::size_t l = 0; l < object.lines.count(); ++l) {
+        const auto line = object.lines[l];
+        for (std::size_t k = 0; k + 1 < line.size(); ++k) {
+          segments.insert(segments.end(), {static_cast<std::uint32_t>(line[k]), static_cast<std::uint32_t>(line[k + 1])});
+        }
+      }
+    }
+    drawIndexed(GL_LINES, segments.data(), segments.size());
+    if (object.isPointCloud()) {
+      glPointSize(static_cast<GLfloat>(std::clamp(o.pointSize, 1, 10)));
+      glDrawArrays(GL_POINTS, 0, object.numVertices());
+      glPointSize(1.0f);
+    }
+    glDisableClientState(GL_COLOR_ARRAY);
   }
   glDisableClientState(GL_VERTEX_ARRAY);
 }
@@ -167,7 +285,7 @@ void drawInStyle(const Frame& f) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     setColor(o.foregroundColor);
     startLighting(o);
-    drawModel(f);
+    drawModel(f, true);
     stopLighting();
   } else if (o.style == DisplayStyle::HiddenLine) {
     // Faces in the background colour (lit, in the foreground colour) hide
@@ -177,17 +295,18 @@ void drawInStyle(const Frame& f) {
     glPolygonOffset(1.0f, 1.0f);
     setColor(o.lighting ? o.foregroundColor : o.backgroundColor);
     startLighting(o);
-    drawModel(f);
+    drawModel(f, false);
     stopLighting();
     glDisable(GL_POLYGON_OFFSET_FILL);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setColor(o.foregroundColor);
-    drawModel(f);
+    drawModel(f, false);
   } else {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     setColor(o.foregroundColor);
-    drawModel(f);
+    drawModel(f, false);
   }
+  drawLinesAndPoints(f);
 }
 
 // Each axis fades from its own colour at the model's origin into the

@@ -96,6 +96,14 @@ bool readFlags(TextScanner& scan, StoredFlags& stored, const Flag (&flags)[N]) {
   return true;
 }
 
+// A size outside 1 to 10 pixels is the default's.
+bool readPointSize(TextScanner& scan, std::int32_t& size) {
+  std::int32_t read = 0;
+  if (!scan.readInt(read)) return false;
+  if (read >= 1 && read <= 10) size = read;
+  return true;
+}
+
 // The show states a window system knows (0 to 11); any other is the plain one.
 bool readShowState(TextScanner& scan, std::int32_t& state) {
   if (!scan.readInt(state)) return false;
@@ -123,7 +131,8 @@ void readValues(TextScanner& scan, ViewOptions& o, WindowGeometry& g) {
       readFlags(scan, stored, kFlagsAfterLevel) && readColor(scan, o.foregroundColor, defaults.foregroundColor) &&
       readColor(scan, o.backgroundColor, defaults.backgroundColor) && scan.readInt(g.windowX) &&
       scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
-      readShowState(scan, g.windowShowState) && readFlag(scan, o.lighting);
+      readShowState(scan, g.windowShowState) && readFlag(scan, o.lighting) && readFlag(scan, o.modelColors) &&
+      readFlag(scan, o.smoothShading) && readPointSize(scan, o.pointSize);
   takeStoredFlags(stored, o);
   clampGeometry(g);
 }
@@ -142,6 +151,7 @@ WriteResult writeAll(const std::string& path, const ViewOptions& o, const Window
   std::fprintf(f, "%d %d %d %d %d\n", g.windowX, g.windowY, g.windowWidth, g.windowHeight, 1);
   // Added after the sixteen lines that earlier versions read, which stop there.
   std::fprintf(f, "%d\n", o.lighting);
+  std::fprintf(f, "%d\n%d\n%d\n", o.modelColors, o.smoothShading, o.pointSize);
   return output.commit();
 }
 
@@ -194,5 +204,8 @@ void readSettings(const char* fileName, ViewOptions& options, WindowGeometry& ge
     return;
   }
   useDefaults();  // what cannot be read keeps its default, never zero
+  // A file from before the Lighting line keeps the unlit view it showed;
+  // only a first run starts lit.
+  options.lighting = false;
   readValues(scan, options, geometry);
 }

@@ -6,6 +6,7 @@ ViewOptions firstRunViewOptions() {
   o.depthCueLevel = 0.3f;
   o.showBoundingBox = true;
   o.saveSettingsOnExit = true;
+  o.lighting = true;  // shapes read at a glance; files that say otherwise keep their choice
   o.foregroundColor = {1.0f, 1.0f, 1.0f};
   o.backgroundColor = {0.0f, 128.0f / 255.0f, 1.0f};
   return o;

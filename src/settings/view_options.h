@@ -25,6 +25,9 @@ struct ViewOptions {
   bool inertialRotation = false;
   bool saveSettingsOnExit = false;
   bool lighting = false;  // the filled passes lit by a light at the eye
+  bool modelColors = true;     // the file's colours, materials and textures; off: the foreground colour
+  bool smoothShading = true;   // lit faces shaded with smooth normals; off: each face flat
+  std::int32_t pointSize = 2;  // pixels across a point of a point cloud, 1 to 10
   Color foregroundColor;
   Color backgroundColor;
 };
@@ -54,8 +57,9 @@ inline ShowState showState(const WindowGeometry& g) {
 constexpr float kDepthCueLevels[11] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,
                                        0.6f, 0.7f, 0.8f, 0.9f, 0.99f};
 
-// What a fresh settings file holds: solid style, axes and box, pivot at the
-// centre of mass, 30% depth cueing, white on the (0, 128, 255) blue.
+// What a fresh settings file holds: solid style, lit, in the model's own
+// colours with smooth shading, axes and box, pivot at the centre of mass,
+// 30% depth cueing, white on the (0, 128, 255) blue.
 ViewOptions firstRunViewOptions();
 
 

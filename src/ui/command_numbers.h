@@ -36,6 +36,10 @@ enum Command : int {
   cmdFit = 40101,
   cmdLighting = 40102,
   cmdFullScreen = 40103,
+  cmdModelColors = 40104,
+  cmdSmoothShading = 40105,
+  cmdPointSize1 = 40111,     // 40111 .. 40120: points 1 to 10 pixels across
+  cmdPointSize10 = 40120,
   cmdRecentSeparator = 40000,
   cmdRecentFirst = 30000,    // 30000 + i: recent entry i
 };

@@ -150,6 +150,10 @@ void runCommand(int command) {
     chooseDepthCue(command);
     return;
   }
+  if (command >= cmdPointSize1 && command <= cmdPointSize10) {
+    o.pointSize = command - cmdPointSize1 + 1;
+    return;
+  }
   switch (command) {
     case cmdOpen: openChosenFile(); break;
     case cmdSaveAs: saveAs(); break;
@@ -181,6 +185,8 @@ void runCommand(int command) {
       fitModelToView(shell.shown, shell.viewOptions, shell.camera);
       break;
     case cmdLighting: toggle(o.lighting); break;
+    case cmdModelColors: toggle(o.modelColors); break;
+    case cmdSmoothShading: toggle(o.smoothShading); break;
     case cmdFullScreen: windowToggleFullScreen(); break;
     default: break;  // greyed in the template and never enabled, or unknown
   }

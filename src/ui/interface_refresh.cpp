@@ -36,6 +36,8 @@ void showMenuState() {
       {cmdPivotOrigin, o.pivot == Pivot::Origin},
       {cmdBoundingBox, o.showBoundingBox},
       {cmdLighting, o.lighting},
+      {cmdModelColors, o.modelColors},
+      {cmdSmoothShading, o.smoothShading},
       {cmdWireframe, o.style == DisplayStyle::Wireframe},
       {cmdSolid, o.style == DisplayStyle::Solid},
       {cmdSaveSettingsOnExit, o.saveSettingsOnExit},
@@ -46,6 +48,7 @@ void showMenuState() {
   }
   // A level from a hand-edited file may match no item: none is checked.
   for (int k = 0; k < 11; ++k) menuCheck(cmdDepthCueOff + k, o.depthCueLevel == kDepthCueLevels[k]);
+  for (int size = 1; size <= 10; ++size) menuCheck(cmdPointSize1 + size - 1, o.pointSize == size);
   menuEnable(cmdSaveAs, shell.shown.hasModel());
   // While a picture is shown behind the model, clearing it stays possible.
   menuEnable(cmdClearBackground, shell.shown.backgroundShown);
