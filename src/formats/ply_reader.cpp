@@ -1,8 +1,10 @@
 // PLY, ASCII and binary in either byte order: the header declares elements,
 // each a count of records of typed properties. The `vertex` element gives
-// the vertices (its x, y and z, whatever their type), the `face` element the
-// faces (its `vertex_indices` or `vertex_index` list); every other element
-// and property is skipped by its declared type. One object.
+// the vertices (its x, y and z, whatever their type, and where present their
+// colour, normal and texture coordinates), the `face` element the faces (its
+// `vertex_indices` or `vertex_index` list, and a colour or a `texcoord` list
+// where present); a `comment TextureFile` names the texture. Every other
+// element and property is skipped by its declared type. One object.
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -14,6 +16,7 @@
 
 #include "formats/binary_file.h"
 #include "formats/readers.h"
+#include "formats/texture_files.h"
 #include "platform/large_arrays.h"
 #include "platform/text_scanner.h"
 
@@ -62,6 +65,7 @@ struct Header {
   Layout layout = Layout::Ascii;
   std::vector<Element> elements;
   std::size_t bodyStart = 0;
+  std::string textureFile;  // from "comment TextureFile NAME"
 };
 
 // Headers are a few hundred bytes; the search for their end stops here, so
@@ -91,6 +95,13 @@ bool parseHeader(const FileBytes& bytes, Header& header) {
     if (first) {
       if (words.size() != 1 || words[0] != "ply") return false;
       first = false;
+      continue;
+    }
+    if (words.size() >= 3 && words[0] == "comment" && words[1] == "TextureFile") {
+      // The name is the rest of the line: it may hold blanks.
+      const std::size_t from = static_cast<std::size_t>(words[2].data() - line.data());
+      header.textureFile = std::string(line.substr(from, static_cast<std::size_t>(words.back().data() - line.data()) +
+                                                              words.back().size() - from));
       continue;
     }
     if (words.empty() || words[0] == "comment" || words[0] == "obj_info") continue;
@@ -130,11 +141,68 @@ bool parseHeader(const FileBytes& bytes, Header& header) {
   return false;
 }
 
-// What the reader takes from an element's records.
+// What the reader takes from an element's records: property numbers, -1
+// where the element has no such property.
 struct Roles {
-  int x = -1, y = -1, z = -1;  // property numbers of the coordinates
+  int x = -1, y = -1, z = -1;  // the coordinates
   int corners = -1;            // the face's index list
+  int color[4] = {-1, -1, -1, -1};
+  int normal[3] = {-1, -1, -1};
+  int texCoord[2] = {-1, -1};
+  int cornerTexCoords = -1;  // a face's list of s, t for each corner
+
+  bool hasColor() const { return color[0] >= 0 && color[1] >= 0 && color[2] >= 0; }
+  bool hasNormal() const { return normal[0] >= 0 && normal[1] >= 0 && normal[2] >= 0; }
+  bool hasTexCoord() const { return texCoord[0] >= 0 && texCoord[1] >= 0; }
 };
+
+// The names writers give each part: the first that matches takes the role.
+int partOf(std::string_view name, std::initializer_list<std::initializer_list<const char*>> parts) {
+  int part = 0;
+  for (const auto& names : parts) {
+    for (const char* n : names) {
+      if (name == n) return part;
+    }
+    ++part;
+  }
+  return -1;
+}
+
+void assignRole(Roles& roles, const Property& property, int number, bool isVertex, bool isFace) {
+  const std::string_view name = property.name;
+  if (property.countType) {
+    if (isFace && (name == "vertex_indices" || name == "vertex_index")) roles.corners = number;
+    if (isFace && name == "texcoord") roles.cornerTexCoords = number;
+    return;
+  }
+  if (!isVertex && !isFace) return;
+  if (isVertex && name == "x") roles.x = number;
+  if (isVertex && name == "y") roles.y = number;
+  if (isVertex && name == "z") roles.z = number;
+  if (const int c = partOf(name, {{"red", "diffuse_red", "r"}, {"green", "diffuse_green", "g"},
+                                  {"blue", "diffuse_blue", "b"}, {"alpha", "diffuse_alpha", "a"}});
+      c >= 0) {
+    roles.color[c] = number;
+  }
+  if (!isVertex) return;
+  if (const int n = partOf(name, {{"nx"}, {"ny"}, {"nz"}}); n >= 0) roles.normal[n] = number;
+  if (const int t = partOf(name, {{"s", "u", "texture_u", "texture_s"}, {"t", "v", "texture_v", "texture_t"}}); t >= 0) {
+    roles.texCoord[t] = number;
+  }
+}
+
+// A colour channel as 0..1: integers span their type's range, floats are
+// taken as they are.
+float channel(double value, Scalar type) {
+  switch (type) {
+    case Scalar::UInt8: return static_cast<float>(value / 255.0);
+    case Scalar::UInt16: return static_cast<float>(value / 65535.0);
+    case Scalar::Int8: return static_cast<float>(value / 127.0);
+    case Scalar::Int16: return static_cast<float>(value / 32767.0);
+    case Scalar::Int32: case Scalar::UInt32: return static_cast<float>(value / 4294967295.0);
+    default: return static_cast<float>(value);
+  }
+}
 
 // One record after another out of the binary body, every value bounds-checked.
 class BinaryValues {
@@ -228,11 +296,20 @@ bool isDamaged(const TextValues& values) { return values.damaged(); }
 
 constexpr std::size_t kLargestFace = 32767;
 
+template <std::size_t N>
+int indexOf(const int (&roles)[N], int number) {
+  for (std::size_t k = 0; k < N; ++k) {
+    if (roles[k] == number) return static_cast<int>(k);
+  }
+  return -1;
+}
+
 template <typename Values>
 ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes, const char* name) {
   const bool text = header.layout == Layout::Ascii;
   Model model(1);
   MeshObject& object = model[0];
+  std::vector<float> cornerTexCoords;
   for (const Element& element : header.elements) {
     if (element.properties.empty()) continue;  // records of nothing take no bytes
     Roles roles;
@@ -242,15 +319,25 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
       const Property& property = element.properties[k];
       const int number = static_cast<int>(k);
       smallest += text ? 1 : sizeOf(property.countType.value_or(property.type));
-      if (isVertex && !property.countType) {
-        if (property.name == "x") roles.x = number;
-        if (property.name == "y") roles.y = number;
-        if (property.name == "z") roles.z = number;
-      }
-      if (isFace && property.countType && (property.name == "vertex_indices" || property.name == "vertex_index")) {
-        roles.corners = number;
-      }
+      assignRole(roles, property, number, isVertex, isFace);
     }
+    // A colour without its alpha is opaque; a part of a colour, normal or
+    // texture coordinate alone is nothing.
+    if (!roles.hasColor()) std::fill(std::begin(roles.color), std::end(roles.color), -1);
+    if (!roles.hasNormal()) std::fill(std::begin(roles.normal), std::end(roles.normal), -1);
+    if (!roles.hasTexCoord()) std::fill(std::begin(roles.texCoord), std::end(roles.texCoord), -1);
+    if (roles.corners < 0) roles.cornerTexCoords = -1;
+    const bool vertexColors = isVertex && roles.hasColor(), faceColors = isFace && roles.hasColor();
+    if (vertexColors || (faceColors && object.colors.binding != Binding::PerVertex)) {
+      object.colors.clear();
+      object.colors.binding = vertexColors ? Binding::PerVertex : Binding::PerFace;
+    }
+    if (isVertex && roles.hasNormal()) object.normals.binding = Binding::PerVertex;
+    if (isVertex && roles.hasTexCoord()) object.texCoords.binding = Binding::PerVertex;
+    if (roles.cornerTexCoords >= 0 && !object.texCoords.present()) object.texCoords.binding = Binding::PerCorner;
+    const bool keepColors = (vertexColors && object.colors.binding == Binding::PerVertex) ||
+                            (faceColors && object.colors.binding == Binding::PerFace);
+    const bool keepCornerTexCoords = roles.cornerTexCoords >= 0 && object.texCoords.binding == Binding::PerCorner;
     if (isVertex && (roles.x < 0 || roles.y < 0 || roles.z < 0)) {
       return refuseDamaged(name, "File, %s, has vertices without x, y and z.\n");
     }
@@ -267,12 +354,23 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
     }
     for (std::uint64_t r = 0; r < element.count; ++r) {
       float xyz[3] = {0, 0, 0};
+      float rgba[4] = {1, 1, 1, 1}, normal[3] = {0, 0, 0}, st[2] = {0, 0};
+      std::size_t facesBefore = object.faces.count();
       for (std::size_t k = 0; k < element.properties.size(); ++k) {
         const Property& property = element.properties[k];
         const int number = static_cast<int>(k);
         if (property.countType) {
           const std::int64_t length = values.whole(*property.countType);
           if (length < 0) return refuseDamaged(name);
+          if (number == roles.cornerTexCoords && keepCornerTexCoords) {
+            // Read whole now; matched with the face's corners after the record.
+            if (static_cast<std::uint64_t>(length) > 2 * kLargestFace) return refuseDamaged(name);
+            cornerTexCoords.clear();
+            for (std::int64_t i = 0; i < length && !isDamaged(values); ++i) {
+              cornerTexCoords.push_back(static_cast<float>(values.number(property.type)));
+            }
+            continue;
+          }
           if (number != roles.corners) {
             for (std::int64_t i = 0; i < length && !isDamaged(values); ++i) values.skip(property.type);
             continue;
@@ -287,12 +385,37 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
           }
         } else if (number == roles.x || number == roles.y || number == roles.z) {
           xyz[number == roles.x ? 0 : number == roles.y ? 1 : 2] = static_cast<float>(values.number(property.type));
+        } else if (const int c = indexOf(roles.color, number); c >= 0 && keepColors) {
+          rgba[c] = channel(values.number(property.type), property.type);
+        } else if (const int n = indexOf(roles.normal, number); n >= 0) {
+          normal[n] = static_cast<float>(values.number(property.type));
+        } else if (const int t = indexOf(roles.texCoord, number); t >= 0) {
+          st[t] = static_cast<float>(values.number(property.type));
         } else {
           values.skip(property.type);
         }
       }
       if (isDamaged(values)) return refuseDamaged(name);
       if (isVertex) object.vertices.insert(object.vertices.end(), xyz, xyz + 3);
+      if (keepColors) object.colors.values.insert(object.colors.values.end(), rgba, rgba + 4);
+      if (isVertex && roles.hasNormal()) object.normals.values.insert(object.normals.values.end(), normal, normal + 3);
+      if (isVertex && roles.hasTexCoord()) object.texCoords.values.insert(object.texCoords.values.end(), st, st + 2);
+      if (keepCornerTexCoords && object.faces.count() > facesBefore) {
+        // s, t for each corner; a list of another length leaves the corners at (0, 0).
+        const auto corners = object.faces[object.faces.count() - 1];
+        const bool fits = cornerTexCoords.size() == 2 * corners.size();
+        for (std::size_t k = 0; k < corners.size(); ++k) {
+          object.texCoords.corners.push_back(static_cast<std::int32_t>(object.texCoords.count()));
+          const float* pair = fits ? &cornerTexCoords[2 * k] : nullptr;
+          object.texCoords.values.insert(object.texCoords.values.end(), {pair ? pair[0] : 0.0f, pair ? pair[1] : 0.0f});
+        }
+      }
+    }
+  }
+  if (!header.textureFile.empty() && object.texCoords.present()) {
+    if (const std::int32_t texture = addTextureFile(model, name, header.textureFile); texture >= 0) {
+      model.materials.push_back(Material{header.textureFile, Rgba{}, texture});
+      object.material = 0;
     }
   }
   return finishModel(std::move(model), name);

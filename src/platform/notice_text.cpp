@@ -7,7 +7,7 @@ std::string_view noticeText(NoticeKind kind) {
     case NoticeKind::FileNotRead: return "FILE NOT READ: It cannot be read.";
     case NoticeKind::FileRefused: return "FILE NOT SUPPORTED: This kind of file cannot be shown.";
     case NoticeKind::FileDamaged: return "FILE NOT READ: It is damaged or truncated.";
-    case NoticeKind::FileEmpty: return "NOTHING TO SHOW: The file holds no faces to draw.";
+    case NoticeKind::FileEmpty: return "NOTHING TO SHOW: The file holds no faces, lines or points to draw.";
     case NoticeKind::FileNotSaved: return "FILE NOT SAVED: It could not be written; any earlier file is unchanged.";
     case NoticeKind::PictureNotUsed: return "PICTURE NOT SHOWN: It cannot be used as a background.";
     case NoticeKind::SettingsNotSaved: return "SETTINGS NOT SAVED: Changes will not be kept after this session.";

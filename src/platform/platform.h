@@ -13,7 +13,7 @@ enum class NoticeKind {
   FileNotRead,       // there but unreadable: a folder, no permission
   FileRefused,       // a header the reader refuses
   FileDamaged,       // content the reader cannot use
-  FileEmpty,         // a model without faces
+  FileEmpty,         // a model without anything to draw
   FileNotSaved,      // a model, picture or list that could not be written
   PictureNotUsed,    // a background picture that cannot be shown
   SettingsNotSaved,  // the configuration folder cannot be written

@@ -19,9 +19,10 @@ std::string absolutePath(const std::string& path) {
   return error ? path : absolute.lexically_normal().string();
 }
 
-bool holdsFaces(const Model& model) {
+// Faces, lines or points: any vertex draws as one of them.
+bool holdsSomethingToDraw(const Model& model) {
   for (const MeshObject& object : model) {
-    if (object.numFaces() > 0) return true;
+    if (object.numVertices() > 0) return true;
   }
   return false;
 }
@@ -83,7 +84,7 @@ bool openModel(std::string path, bool fromRecentList) {
   path = absolutePath(path);
   const FormatInfo* format = nullptr;
   ReadResult read = readShowingProgress(path, format);
-  const bool shown = read && holdsFaces(read.model);
+  const bool shown = read && holdsSomethingToDraw(read.model);
   if (shown) {
     showModel(shell.shown, std::move(read.model), format->id, path);
     // Every open frames the new World afresh: no zoom, no pan.
