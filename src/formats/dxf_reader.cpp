@@ -1,8 +1,13 @@
 // DXF text: a sequence of line pairs, a group code and its value. Only
 // 3DFACE entities are taken, wherever they stand (BLOCKS included); their
-// corners come from codes 10-13 (x), 20-23 (y) and 30-33 (z) in any order.
+// corners come from codes 10-13 (x), 20-23 (y) and 30-33 (z) in any order,
+// their colour from code 62, or from their layer's (code 8) where it is
+// "by layer" (256, or not given).
+#include <map>
+#include <string>
 #include <string_view>
 
+#include "formats/dxf_colors.h"
 #include "formats/readers.h"
 #include "platform/text_scanner.h"
 
@@ -46,10 +51,24 @@ bool isEntity(std::int32_t code, std::string_view value, std::string_view name) 
 struct Corners {
   float c[4][3] = {};
   bool any = false;  // a coordinate was given
+  std::int32_t color = 256;  // by layer
+  std::string layer;
 };
 
-MeshObject makeFaceObject(const Corners& corners) {
+constexpr std::int32_t kByLayer = 256;
+
+MeshObject makeFaceObject(const Corners& corners, const std::map<std::string, std::int32_t, std::less<>>& layers) {
   MeshObject object;
+  std::int32_t color = corners.color;
+  if (color == kByLayer) {
+    const auto layer = layers.find(corners.layer);
+    color = layer != layers.end() ? layer->second : 7;
+  }
+  // A negative number is a layer switched off that keeps its colour.
+  if (const std::optional<Rgba> rgba = dxfIndexColor(color < 0 ? -color : color)) {
+    object.colors.binding = Binding::PerFace;
+    object.colors.values = {rgba->r, rgba->g, rgba->b, rgba->a};
+  }
   object.vertices.assign(&corners.c[0][0], &corners.c[0][0] + 12);
   // A fourth corner that repeats the first closes a triangle.
   const bool triangle = corners.c[3][0] == corners.c[0][0] && corners.c[3][1] == corners.c[0][1] &&
@@ -74,9 +93,20 @@ ReadResult readDxfFile(const char* name) { return readTextModel(name, readDxfTex
 
 ReadResult readDxfText(TextScanner& scan, const char* name) {
   std::uint64_t faceCount = 0;
+  // The layers' colours, from the LAYER entries of the tables.
+  std::map<std::string, std::int32_t, std::less<>> layers;
+  bool inLayer = false;
+  std::string layerName;
   Pair pair = forEachPair(scan, [&](std::int32_t code, std::string_view value) {
     if (isEntity(code, value, "EOF")) return false;
     if (isEntity(code, value, "3DFACE")) ++faceCount;
+    if (code == 0) inLayer = isEntity(code, value, "LAYER"), layerName.clear();
+    if (inLayer && code == 2) layerName = trimmed(value);
+    if (inLayer && code == 62 && layers.size() < 65536) {
+      std::int32_t color = 0;
+      const std::string_view text = trimmed(value);
+      if (parseIntField(text.data(), text.data() + text.size(), color)) layers[layerName] = color;
+    }
     return true;
   });
   if (pair == Pair::Damaged || faceCount > INT32_MAX || !scan.rewind()) return refuseDamaged(name);
@@ -88,7 +118,7 @@ ReadResult readDxfText(TextScanner& scan, const char* name) {
   Corners corners;
   pair = forEachPair(scan, [&](std::int32_t code, std::string_view value) {
     if (code == 0) {
-      if (inFace && corners.any) model.push_back(makeFaceObject(corners));
+      if (inFace && corners.any) model.push_back(makeFaceObject(corners, layers));
       inFace = false;
       if (isEntity(code, value, "EOF")) return false;
       if (isEntity(code, value, "3DFACE")) {
@@ -98,6 +128,11 @@ ReadResult readDxfText(TextScanner& scan, const char* name) {
       return true;
     }
     int corner = 0, axis = 0;
+    if (inFace && code == 8) corners.layer = trimmed(value);
+    if (inFace && code == 62) {
+      const std::string_view text = trimmed(value);
+      if (!parseIntField(text.data(), text.data() + text.size(), corners.color)) corners.color = kByLayer;
+    }
     if (!inFace || !cornerSlot(code, corner, axis)) return true;
     float coordinate = 0.0f;
     if (!parseFloatField(value.data(), value.data() + value.size(), coordinate)) {
@@ -111,6 +146,6 @@ ReadResult readDxfText(TextScanner& scan, const char* name) {
   if (pair == Pair::Damaged || badValue || model.size() + (inFace ? 1 : 0) > faceCount) {
     return refuseDamaged(name);
   }
-  if (inFace && corners.any) model.push_back(makeFaceObject(corners));  // the drawing ended inside a face
+  if (inFace && corners.any) model.push_back(makeFaceObject(corners, layers));  // the drawing ended inside a face
   return finishModel(std::move(model), name);
 }

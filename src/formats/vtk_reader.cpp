@@ -1,6 +1,8 @@
 // VTK legacy text: keywords found among white-space-separated words; every
-// word that is neither POINTS nor POLYGONS is passed over, so other sections
-// are ignored and the two known ones may come in either order.
+// word that starts no known section is passed over, so other sections are
+// ignored and the known ones may come in any order. Known: POINTS, POLYGONS,
+// LINES, and in POINT_DATA or CELL_DATA the colours (COLOR_SCALARS),
+// NORMALS and TEXTURE_COORDINATES.
 #include <string>
 
 #include "formats/readers.h"
@@ -71,7 +73,9 @@ bool readOffsetCells(TextScanner& scan, std::int32_t count, std::int32_t total, 
   return true;
 }
 
-bool readPolygons(TextScanner& scan, MeshObject& object) {
+// A cell section (POLYGONS, LINES, VERTICES) in either layout. `cellCount`
+// gets its number of cells.
+bool readCells(TextScanner& scan, FaceTable& cells, std::int32_t& cellCount) {
   std::int32_t count = 0, total = 0;
   std::string sizeWord;
   if (!scan.readInt(count) || count < 0 || !scan.readToken(sizeWord)) return false;
@@ -84,7 +88,75 @@ bool readPolygons(TextScanner& scan, MeshObject& object) {
     return false;
   }
   // A later section replaces an earlier one.
-  object.faces = std::move(faces);
+  cells = std::move(faces);
+  cellCount = static_cast<std::int32_t>(cells.count());
+  return true;
+}
+
+// Where POINT_DATA or CELL_DATA values go, and how many cells come before
+// the polygons in cell order (vertices, then lines, then polygons).
+struct DataPlace {
+  bool cells = false;
+  std::int32_t count = 0;
+};
+
+// `width` numbers for each of `count` entries; a value beyond `keep` of
+// them is read and dropped, a missing one is `fill`.
+bool readValues(TextScanner& scan, std::int64_t count, int width, int keep, float fill, std::vector<float>& out) {
+  if (count < 0 || 2 * static_cast<std::uint64_t>(count) * static_cast<std::uint64_t>(width) > scan.bytesLeft() + 1) {
+    return false;
+  }
+  out.assign(static_cast<std::size_t>(count) * static_cast<std::size_t>(keep), fill);
+  for (std::int64_t i = 0; i < count; ++i) {
+    for (int k = 0; k < width; ++k) {
+      float value = 0;
+      if (!scan.readFloat(value)) return false;
+      if (k < keep) out[static_cast<std::size_t>(i) * static_cast<std::size_t>(keep) + static_cast<std::size_t>(k)] = value;
+    }
+  }
+  return true;
+}
+
+// Values given for every cell belong to the polygons only after the
+// vertices' and lines' cells.
+template <int W>
+void placeValues(SurfaceAttribute<W>& attribute, std::vector<float> values, const DataPlace& place,
+                 std::int32_t cellsBefore, std::int32_t polygons) {
+  attribute.clear();
+  if (place.cells) {
+    const std::size_t skip = static_cast<std::size_t>(cellsBefore) * W;
+    if (skip + static_cast<std::size_t>(polygons) * W > values.size()) return;
+    values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(skip));
+    values.resize(static_cast<std::size_t>(polygons) * W);  // triangle strips' values are not ours
+  }
+  attribute.binding = place.cells ? Binding::PerFace : Binding::PerVertex;
+  attribute.values = std::move(values);
+}
+
+bool readAttribute(TextScanner& scan, const std::string& word, const DataPlace& place, std::int32_t cellsBefore,
+                   std::int32_t polygons, MeshObject& object) {
+  std::string name, type;
+  std::vector<float> values;
+  if (word == "COLOR_SCALARS") {
+    std::int32_t width = 0;
+    if (!scan.readToken(name) || !scan.readInt(width) || width < 1 || width > 4) return false;
+    if (!readValues(scan, place.count, width, 4, 1.0f, values)) return false;
+    // One value is a grey.
+    if (width == 1) {
+      for (std::size_t i = 0; i < values.size(); i += 4) values[i + 1] = values[i + 2] = values[i];
+    }
+    placeValues(object.colors, std::move(values), place, cellsBefore, polygons);
+  } else if (word == "NORMALS") {
+    if (!scan.readToken(name) || !scan.readToken(type) || !readValues(scan, place.count, 3, 3, 0.0f, values)) {
+      return false;
+    }
+    placeValues(object.normals, std::move(values), place, cellsBefore, polygons);
+  } else if (word == "TEXTURE_COORDINATES") {
+    std::int32_t width = 0;
+    if (!scan.readToken(name) || !scan.readInt(width) || width < 1 || width > 3 || !scan.readToken(type)) return false;
+    if (!readValues(scan, place.count, width, 2, 0.0f, values)) return false;
+    placeValues(object.texCoords, std::move(values), place, cellsBefore, polygons);
+  }
   return true;
 }
 
@@ -107,12 +179,30 @@ ReadResult readVtkText(TextScanner& scan, const char* name) {
 
   Model model(1);
   MeshObject& object = model[0];
+  FaceTable vertexCells;  // read only to count them: points draw without them
+  std::int32_t vertexCellCount = 0, lineCount = 0, polygonCount = 0;
+  DataPlace place;
   while (scan.readToken(word)) {
     bool ok = true;
     if (word == "POINTS") {
       ok = readPoints(scan, object);
     } else if (word == "POLYGONS") {
-      ok = readPolygons(scan, object);
+      ok = readCells(scan, object.faces, polygonCount);
+    } else if (word == "LINES" || word == "VERTICES") {
+      // What is not the surface costs only itself when damaged: its words
+      // are passed over from there, as those of any unknown section.
+      FaceTable& cells = word == "LINES" ? object.lines : vertexCells;
+      if (!readCells(scan, cells, word == "LINES" ? lineCount : vertexCellCount)) {
+        debugMessage("File, %s, has a damaged %s section; it was left out.\n", name, word.c_str());
+        cells.clear();
+      }
+    } else if (word == "POINT_DATA" || word == "CELL_DATA") {
+      place.cells = word == "CELL_DATA";
+      if (!scan.readInt(place.count) || place.count < 0) place.count = 0;
+    } else if (word == "COLOR_SCALARS" || word == "NORMALS" || word == "TEXTURE_COORDINATES") {
+      if (!readAttribute(scan, word, place, vertexCellCount + lineCount, polygonCount, object)) {
+        debugMessage("File, %s, has a damaged %s section; it was left out.\n", name, word.c_str());
+      }
     }
     if (!ok) return refuseDamaged(name);
   }
