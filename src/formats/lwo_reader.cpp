@@ -2,13 +2,65 @@
 // layout) pairs each point list with the polygon list after it; LWO2 (what
 // LightWave has written since version 6) pads chunks to even lengths and
 // gives each point list the faces of every polygon list up to the next one.
+// Surfaces give faces their colour (both layouts) and, in LWO2, an image
+// mapped through a UV map (VMAP, with VMAD's per-polygon corrections).
+#include <algorithm>
 #include <map>
+#include <string>
 #include <string_view>
 
 #include "formats/binary_file.h"
 #include "formats/readers.h"
+#include "formats/texture_files.h"
 
 namespace {
+
+// A variable-length index: 2 bytes, or 4 when the first byte is 0xFF.
+bool readVx(ByteCursor& in, std::size_t end, std::uint32_t& value) {
+  if (end - in.tell() < 2) return false;
+  const std::uint16_t first = in.u16be();
+  if ((first >> 8) != 0xFF) return value = first, true;
+  if (end - in.tell() < 2) return false;
+  value = ((first & 0xFFu) << 16) | in.u16be();
+  return true;
+}
+
+// A zero-ended name padded to an even length.
+bool readS0(ByteCursor& in, std::size_t end, std::string& text) {
+  text.clear();
+  while (in.tell() < end) {
+    const char c = static_cast<char>(in.u8());
+    if (c == 0) {
+      if ((text.size() & 1) == 0 && in.tell() < end) in.u8();
+      return true;
+    }
+    text += c;
+  }
+  return false;
+}
+
+// What the surfaces say, gathered over the walk and given to the faces at
+// its end, since names, images and UV maps may come in any order.
+struct Surface {
+  std::string name;
+  Rgba color;
+  std::uint32_t clip = 0;  // the image's clip index; 0: none
+  std::string uvMap;       // the UV map the image is laid on
+};
+
+struct ObjectLooks {
+  std::vector<std::uint32_t> faceTags;  // per face: a tag (LWO2) or surface number (LWOB)
+  std::string uvName;                   // the first UV map's name
+  std::map<std::uint32_t, std::pair<float, float>> uv;   // by point
+  std::map<std::pair<std::uint32_t, std::uint32_t>, std::pair<float, float>> uvOfCorner;  // by point, polygon
+};
+
+struct Looks {
+  std::vector<std::string> tags;  // LWO2 TAGS, or LWOB SRFS
+  std::vector<Surface> surfaces;
+  std::map<std::uint32_t, std::string> clips;
+  std::map<std::size_t, ObjectLooks> objects;
+};
 
 bool readPoints(ByteCursor& in, std::uint32_t length, MeshObject& object) {
   object.vertices.resize(3 * static_cast<std::size_t>(length / 12));
@@ -24,9 +76,10 @@ void appendFace(MeshObject& object, std::span<const std::int32_t> indices) {
 // LWOB polygons: count, 16-bit indices, 16-bit surface. A negative surface
 // is followed by the count of detail polygons, which are ordinary polygons
 // after it: the count word is read past so that they stay aligned.
-bool readClassicPolygons(ByteCursor& in, std::size_t end, MeshObject& object) {
+bool readClassicPolygons(ByteCursor& in, std::size_t end, MeshObject& object, std::vector<std::uint32_t>& surfaces) {
   std::vector<std::int32_t> indices;
   object.faces.clear();
+  surfaces.clear();
   while (in.tell() < end) {
     const std::uint16_t count = in.u16be();
     if (count > 32767 || in.tell() + 2u * count + 2u > end) return false;
@@ -38,6 +91,7 @@ bool readClassicPolygons(ByteCursor& in, std::size_t end, MeshObject& object) {
       in.u16be();
     }
     appendFace(object, indices);
+    surfaces.push_back(static_cast<std::uint32_t>(surface < 0 ? -surface : surface));
   }
   return !in.damaged();
 }
@@ -79,8 +133,163 @@ bool isClassicChunk(std::string_view tag) {
 // chunks costs no memory beyond its own.
 using Objects = std::map<std::size_t, MeshObject>;
 
+// LWO2 chunks that dress the faces; a damaged one is left out, never the
+// model, and the walk goes on at the next chunk.
+// Tags for the polygons of the list just read (from `firstFace` of the
+// object's `faceCount`); a polygon beyond them is damage.
+bool readSurfaceTags(ByteCursor& in, std::size_t end, std::size_t firstFace, std::size_t faceCount,
+                     ObjectLooks& object) {
+  if (end - in.tell() < 4 || in.text(4) != "SURF") return true;
+  object.faceTags.resize(faceCount, UINT32_MAX);
+  while (in.tell() < end) {
+    std::uint32_t polygon = 0;
+    if (!readVx(in, end, polygon) || end - in.tell() < 2) return false;
+    const std::uint16_t tag = in.u16be();
+    if (firstFace + polygon >= faceCount) return false;
+    object.faceTags[firstFace + polygon] = tag;
+  }
+  return true;
+}
+
+bool readUvMap(ByteCursor& in, std::size_t end, bool perPolygon, ObjectLooks& object) {
+  std::string name;
+  if (end - in.tell() < 6 || in.text(4) != "TXUV") return true;
+  const std::uint16_t dimension = in.u16be();
+  if (!readS0(in, end, name)) return false;
+  if (dimension != 2) return true;
+  if (object.uvName.empty()) object.uvName = name;
+  if (name != object.uvName) return true;  // one map per object: the first
+  while (in.tell() < end) {
+    std::uint32_t point = 0, polygon = 0;
+    if (!readVx(in, end, point) || (perPolygon && !readVx(in, end, polygon)) || end - in.tell() < 8) return false;
+    const float u = in.f32be(), v = in.f32be();
+    if (perPolygon) {
+      object.uvOfCorner[{point, polygon}] = {u, v};
+    } else {
+      object.uv[point] = {u, v};
+    }
+  }
+  return true;
+}
+
+bool readClip(ByteCursor& in, std::size_t end, Looks& looks) {
+  if (end - in.tell() < 4) return false;
+  const std::uint32_t index = in.u32be();
+  while (end - in.tell() >= 6) {
+    const std::string_view tag = in.text(4);
+    const std::size_t length = in.u16be();
+    if (length > end - in.tell()) return false;
+    const std::size_t next = in.tell() + length + (length & 1);
+    std::string file;
+    if (tag == "STIL" && readS0(in, in.tell() + length, file)) looks.clips[index] = file;
+    if (!in.seek(std::min(next, end))) return false;
+  }
+  return true;
+}
+
+// A surface's sub-chunks (4-byte tag, 2-byte length); LWO2 nests an image
+// block's own the same way.
+bool readSurface(ByteCursor& in, std::size_t end, bool modern, Looks& looks) {
+  Surface surface;
+  std::string source;
+  if (!readS0(in, end, surface.name) || (modern && !readS0(in, end, source))) return false;
+  const auto readSubChunks = [&](auto&& self, std::size_t stop) -> bool {
+    while (stop - in.tell() >= 6) {
+      const std::string_view tag = in.text(4);
+      const std::size_t length = in.u16be();
+      if (length > stop - in.tell()) return false;
+      const std::size_t start = in.tell(), next = start + length + (length & 1);
+      if (tag == "COLR" && modern && length >= 12) {
+        surface.color.r = in.f32be(), surface.color.g = in.f32be(), surface.color.b = in.f32be();
+      } else if (tag == "COLR" && length >= 3) {
+        surface.color.r = in.u8() / 255.0f, surface.color.g = in.u8() / 255.0f, surface.color.b = in.u8() / 255.0f;
+      } else if (tag == "TRAN" && modern && length >= 4) {
+        surface.color.a = 1.0f - std::clamp(in.f32be(), 0.0f, 1.0f);
+      } else if (tag == "BLOK" && modern) {
+        if (!self(self, start + length)) return false;
+      } else if (tag == "IMAG" && modern) {
+        std::uint32_t clip = 0;
+        if (surface.clip == 0 && readVx(in, start + length, clip)) surface.clip = clip;
+      } else if (tag == "VMAP" && modern && surface.uvMap.empty()) {
+        readS0(in, start + length, surface.uvMap);
+      } else if (tag == "IMAP" && modern) {
+        // The block's header: an ordinal string and its own sub-chunks.
+        std::string ordinal;
+        if (!readS0(in, start + length, ordinal) || !self(self, start + length)) return false;
+      }
+      if (!in.seek(std::min(next, stop))) return false;
+    }
+    return true;
+  };
+  if (!readSubChunks(readSubChunks, end)) return false;
+  looks.surfaces.push_back(std::move(surface));
+  return true;
+}
+
+// The materials from the surfaces, and each object's faces given theirs by
+// their tag's (LWO2) or surface number's (LWOB) name.
+void dressObjects(Model& model, const std::map<std::size_t, std::size_t>& places, Looks& looks, bool modern,
+                  const char* path) {
+  if (looks.surfaces.empty()) return;
+  for (const Surface& surface : looks.surfaces) {
+    Material m{surface.name, surface.color};
+    if (surface.color.a < 1.0f) m.alphaMode = AlphaMode::Blend;
+    if (const auto clip = looks.clips.find(surface.clip); surface.clip != 0 && clip != looks.clips.end()) {
+      m.texture = addTextureFile(model, path, clip->second);
+    }
+    model.materials.push_back(std::move(m));
+  }
+  const auto materialNamed = [&](std::uint32_t tag) -> std::int32_t {
+    // LWOB numbers surfaces from 1 in the SRFS list.
+    const std::size_t k = modern ? tag : tag - 1;
+    if (tag == UINT32_MAX || (!modern && tag == 0) || k >= looks.tags.size()) return -1;
+    for (std::size_t m = 0; m < looks.surfaces.size(); ++m) {
+      if (looks.surfaces[m].name == looks.tags[k]) return static_cast<std::int32_t>(m);
+    }
+    return -1;
+  };
+  for (const auto& [target, index] : places) {
+    const auto found = looks.objects.find(target);
+    if (found == looks.objects.end()) continue;
+    ObjectLooks& o = found->second;
+    MeshObject& object = model[index];
+    if (!o.faceTags.empty()) {
+      object.faceMaterials.resize(object.faces.count(), -1);
+      for (std::size_t f = 0; f < o.faceTags.size() && f < object.faceMaterials.size(); ++f) {
+        object.faceMaterials[f] = materialNamed(o.faceTags[f]);
+      }
+    }
+    if (o.uv.empty() && o.uvOfCorner.empty()) continue;
+    // Each point's UV, then each corner's where a polygon sets its own:
+    // LightWave's v runs up the picture, as ours does.
+    TexCoordAttribute& uv = object.texCoords;
+    const auto points = static_cast<std::uint32_t>(object.numVertices());
+    uv.values.assign(2 * static_cast<std::size_t>(points), 0.0f);
+    for (const auto& [point, value] : o.uv) {
+      if (point < points) uv.values[2 * point] = value.first, uv.values[2 * point + 1] = value.second;
+    }
+    uv.binding = Binding::PerCorner;
+    uv.corners.resize(object.faces.indices.size());
+    for (std::size_t f = 0; f < object.faces.count(); ++f) {
+      for (std::size_t k = object.faces.offsets[f]; k < object.faces.offsets[f + 1]; ++k) {
+        const auto point = static_cast<std::uint32_t>(object.faces.indices[k]);
+        uv.corners[k] = static_cast<std::int32_t>(point);
+        const auto own = o.uvOfCorner.find({point, static_cast<std::uint32_t>(f)});
+        if (own == o.uvOfCorner.end()) continue;
+        uv.corners[k] = static_cast<std::int32_t>(uv.count());
+        uv.values.insert(uv.values.end(), {own->second.first, own->second.second});
+      }
+    }
+    if (o.uvOfCorner.empty()) {
+      uv.binding = Binding::PerVertex;  // no corner differs from its point
+      uv.corners.clear();
+    }
+  }
+}
+
 // One walk over the form. Counting only (objects == nullptr) or filling.
-bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects) {
+bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects, Looks* looks = nullptr,
+          const char* path = "") {
   const std::size_t objectCount = pointLists;
   in.seek(0);
   in.text(4);  // FORM, not checked
@@ -92,7 +301,7 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects) {
   const bool modern = formType == "LWO2";
 
   pointLists = 0;
-  std::size_t polygonLists = 0;
+  std::size_t polygonLists = 0, lastPolygonsStart = 0;
   while (in.tell() < formEnd) {
     if (formEnd - in.tell() < 4) return false;
     const std::string_view tag = in.text(4);
@@ -115,11 +324,31 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects) {
       if (objects != nullptr && (modern ? pointLists > 0 : target < objectCount) &&
           (holdsPolygons || objects->contains(target))) {
         MeshObject& object = (*objects)[target];
-        if (!(modern ? readModernPolygons(in, dataEnd, object) : readClassicPolygons(in, dataEnd, object))) {
+        lastPolygonsStart = object.faces.count();
+        std::vector<std::uint32_t> surfaces;
+        if (!(modern ? readModernPolygons(in, dataEnd, object) : readClassicPolygons(in, dataEnd, object, surfaces))) {
           return false;
         }
+        if (!modern && looks != nullptr) looks->objects[target].faceTags = std::move(surfaces);
       }
       ++polygonLists;
+    } else if (looks != nullptr) {
+      // What dresses the faces: never a reason to refuse the model.
+      bool ok = true;
+      const std::size_t target = pointLists > 0 ? pointLists - 1 : 0;
+      if (tag == "TAGS" || tag == "SRFS") {
+        std::string text;
+        while (in.tell() < dataEnd && looks->tags.size() < 65536 && readS0(in, dataEnd, text)) looks->tags.push_back(text);
+      } else if (tag == "PTAG" && modern && pointLists > 0 && objects->contains(target)) {
+        ok = readSurfaceTags(in, dataEnd, lastPolygonsStart, (*objects)[target].faces.count(), looks->objects[target]);
+      } else if ((tag == "VMAP" || tag == "VMAD") && pointLists > 0) {
+        ok = readUvMap(in, dataEnd, tag == "VMAD", looks->objects[target]);
+      } else if (tag == "CLIP") {
+        ok = readClip(in, dataEnd, *looks);
+      } else if (tag == "SURF") {
+        ok = readSurface(in, dataEnd, modern, *looks);
+      }
+      if (!ok) debugMessage("File, %s, has a damaged %.4s chunk; it was left out.\n", path, tag.data());
     }
     // Modern chunks are padded to an even length.
     const std::size_t next = dataEnd + (modern && (length & 1) ? 1 : 0);
@@ -138,9 +367,15 @@ ReadResult readLwoFile(const char* name) {
   std::size_t pointLists = 0;
   if (!walk(in, pointLists, nullptr)) return refuseDamaged(name);
   Objects objects;
-  if (!walk(in, pointLists, &objects)) return refuseDamaged(name);
+  Looks looks;
+  if (!walk(in, pointLists, &objects, &looks, name)) return refuseDamaged(name);
   Model model;
   model.reserve(objects.size());
-  for (auto& [place, object] : objects) model.push_back(std::move(object));
+  std::map<std::size_t, std::size_t> places;  // point-list place -> object
+  for (auto& [place, object] : objects) {
+    places[place] = model.size();
+    model.push_back(std::move(object));
+  }
+  dressObjects(model, places, looks, in.size() >= 12 && std::string_view(reinterpret_cast<const char*>(bytes.data()) + 8, 4) == "LWO2", name);
   return finishModel(std::move(model), name);
 }
