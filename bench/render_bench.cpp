@@ -110,6 +110,30 @@ void BM_ReferenceDisplayList(benchmark::State& state) {
   glDeleteLists(list, 1);
 }
 
+// The solid frame of the same model with a colour at every vertex, against
+// the plain one, unlit and lit (smooth): arguments colours 0/1, lit 0/1.
+void BM_SolidFrameColours(benchmark::State& state) {
+  prepare(0);
+  static Shown colored;
+  if (!colored.hasModel()) {
+    MeshObject object = shown.model[0];
+    object.colors.binding = Binding::PerVertex;
+    object.colors.values.resize(4 * static_cast<std::size_t>(object.numVertices()));
+    for (std::size_t v = 0; v < object.colors.values.size(); ++v) object.colors.values[v] = static_cast<float>(v % 7) / 7.0f;
+    showModel(colored, {object}, format3DStudio);
+  }
+  const Shown& drawn = state.range(0) != 0 ? colored : shown;
+  ViewOptions options = viewOptions;
+  options.lighting = state.range(1) != 0;
+  drawScene(drawn, camera, options);  // the arrays made once, outside the timing
+  for (auto _ : state) {
+    turnModel(camera, 0.5f, 1.0f, 0.0f, 0.0f);
+    drawScene(drawn, camera, options);
+    glFinish();
+  }
+}
+BENCHMARK(BM_SolidFrameColours)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // Argument: 0 solid, 1 hidden-line, 2 wireframe.
 BENCHMARK(BM_DrawScene)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ReferenceDrawElements)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -88,8 +88,9 @@ void drawBatch(const Frame& f, DrawnModel& drawn, const SurfaceArrays& s, const 
 }
 
 // The solid style of an object with its colours, materials, textures or
-// smooth normals.
-void drawSurface(const Frame& f, DrawnModel& drawn, DrawnObject& object, const MeshObject& mesh) {
+// smooth normals: its opaque batches, or its blended ones (drawn after
+// every object's opaque ones, so that what is behind them is there to show).
+void drawSurface(const Frame& f, DrawnModel& drawn, DrawnObject& object, const MeshObject& mesh, bool blended) {
   const SurfaceChoice choice{f.options.modelColors, f.options.lighting, f.options.smoothShading,
                              f.shown.drawsTriangles};
   if (!object.surface || !(object.surfaceChoice == choice)) {
@@ -106,7 +107,9 @@ void drawSurface(const Frame& f, DrawnModel& drawn, DrawnObject& object, const M
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, s.colors.data());
   }
-  for (const SurfaceBatch& batch : s.batches) drawBatch(f, drawn, s, batch);
+  for (const SurfaceBatch& batch : s.batches) {
+    if (blends(f.shown.model, batch.material) == blended) drawBatch(f, drawn, s, batch);
+  }
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   setColor(f.options.foregroundColor);
@@ -128,12 +131,15 @@ void drawModel(const Frame& f, bool solid) {
   DrawnModel& drawn = drawnOf(f.shown);
   const bool filled = fillingPolygons();
   const ViewOptions& o = f.options;
+  const auto showsSurface = [&](std::size_t i) {
+    return solid && ((o.modelColors && drawn.objects[i].hasAppearance) || (o.lighting && o.smoothShading));
+  };
   glEnableClientState(GL_VERTEX_ARRAY);
   for (std::size_t i = 0; i < model.size() && i < drawn.objects.size(); ++i) {
     const MeshObject& object = model[i];
     ObjectArrays& arrays = drawn.objects[i].fill;
-    if (solid && ((o.modelColors && drawn.objects[i].hasAppearance) || (o.lighting && o.smoothShading))) {
-      drawSurface(f, drawn, drawn.objects[i], object);
+    if (showsSurface(i)) {
+      drawSurface(f, drawn, drawn.objects[i], object, false);
       continue;
     }
     glVertexPointer(3, GL_FLOAT, 0, object.vertices.data());
@@ -161,6 +167,9 @@ void drawModel(const Frame& f, bool solid) {
       glVertexPointer(3, GL_FLOAT, 0, arrays.concave.triangles.data());
       glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(arrays.concave.triangles.size() / 3));
     }
+  }
+  for (std::size_t i = 0; i < model.size() && i < drawn.objects.size(); ++i) {
+    if (showsSurface(i)) drawSurface(f, drawn, drawn.objects[i], model[i], true);
   }
   glDisableClientState(GL_VERTEX_ARRAY);
 }
