@@ -1,6 +1,6 @@
-// The glTF parser's own code, built here once. Pictures are never decoded
-// or opened (only geometry is read), and every file it reads goes through
-// the callbacks the reader gives it.
+// The glTF parser's own code, built here once. It never decodes or opens a
+// picture (the reader does), and every file it reads goes through the
+// callbacks the reader gives it.
 // Its writing code wants the file streams even when it is given no file system.
 #include <fstream>
 

@@ -1,7 +1,10 @@
 // glTF 2.0, as JSON (.gltf, its buffers in files beside it or in data URIs)
-// or binary (.glb): every triangle primitive of the default scene's meshes,
-// strips and fans turned into triangles, each placed by its node's world
-// transform. One object a primitive each time a node shows it.
+// or binary (.glb): every primitive of the default scene's meshes, each
+// placed by its node's world transform, one object a primitive each time a
+// node shows it. Strips and fans are turned into triangles, line modes into
+// polylines, points into point clouds; normals, texture coordinates (set 0)
+// and colours (set 0) come per vertex, and each primitive's material brings
+// its base colour, its base colour picture (PNG or JPEG) and its alpha mode.
 #define TINYGLTF_NO_STB_IMAGE
 #define TINYGLTF_NO_STB_IMAGE_WRITE
 #define TINYGLTF_NO_EXTERNAL_IMAGE
@@ -12,16 +15,20 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <new>
 #include <span>
-#include <type_traits>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "formats/binary_file.h"
 #include "formats/readers.h"
+#include "formats/texture_files.h"
 #include "platform/large_arrays.h"
 
 namespace {
@@ -87,16 +94,82 @@ bool readNamedFile(std::vector<unsigned char>* out, std::string* err, const std:
   return false;
 }
 bool writeNothing(std::string*, const std::string&, const std::vector<unsigned char>&, void*) { return false; }
-// Pictures are materials, not geometry: they are not decoded.
-bool keepPictureUndecoded(tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*,
-                          int, void*) {
+// The parser hands over the bytes of each picture it finds in a data URI or
+// a buffer view; the reader decodes them itself. Those of a buffer view are
+// not taken here: the parser does not check the view against its buffer, so
+// the reader finds them again through its own checked path.
+bool keepPictureBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
+                      const unsigned char* bytes, int size, void*) {
+  if (image->bufferView < 0 && bytes != nullptr && size > 0) {
+    image->image.assign(bytes, bytes + size);
+    image->as_is = true;
+  }
   return true;
+}
+
+// The bytes of a base64 data URI's payload: decoding stops at the first
+// character that is not base64 (padding included).
+std::vector<std::uint8_t> decodeBase64(std::string_view text) {
+  auto sextet = [](char c) -> int {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    return c == '+' ? 62 : c == '/' ? 63 : -1;
+  };
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(text.size() / 4 * 3);
+  std::uint32_t bits = 0;
+  int held = 0;
+  for (char c : text) {
+    const int value = sextet(c);
+    if (value < 0) break;
+    bits = (bits << 6) | static_cast<std::uint32_t>(value);
+    held += 6;
+    if (held >= 8) {
+      held -= 8;
+      bytes.push_back(static_cast<std::uint8_t>(bits >> held));
+    }
+  }
+  return bytes;
+}
+
+// A URI names its file with %XX for bytes such as spaces.
+std::string decodePercents(std::string_view uri) {
+  auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::string name;
+  for (std::size_t k = 0; k < uri.size(); ++k) {
+    if (uri[k] == '%' && k + 2 < uri.size() && hex(uri[k + 1]) >= 0 && hex(uri[k + 2]) >= 0) {
+      name += static_cast<char>(hex(uri[k + 1]) * 16 + hex(uri[k + 2]));
+      k += 2;
+    } else {
+      name += uri[k];
+    }
+  }
+  return name;
+}
+
+float unitClamped(double value) { return static_cast<float>(std::clamp(value, 0.0, 1.0)); }
+
+// Where a list of what could not be used goes: each kind once.
+void note(std::string& notes, const char* what) {
+  if (notes.find(what) != std::string::npos) return;
+  if (!notes.empty()) notes += ", ";
+  notes += what;
 }
 
 class GltfGeometry {
  public:
-  explicit GltfGeometry(const tinygltf::Model& gltf, std::uint64_t bytesRead)
-      : gltf_(gltf), visited_(gltf.nodes.size(), false) {
+  GltfGeometry(const tinygltf::Model& gltf, std::uint64_t bytesRead, const char* name)
+      : gltf_(gltf),
+        name_(name),
+        visited_(gltf.nodes.size(), false),
+        materialOf_(gltf.materials.size(), kNotYet),
+        textureOf_(gltf.images.size(), kNotYet) {
     for (const tinygltf::Buffer& buffer : gltf.buffers) bytesRead += buffer.data.size();
     budget_ = std::min(kLargestOutput, kOutputPerByte * bytesRead + 4096);
   }
@@ -126,7 +199,19 @@ class GltfGeometry {
     return true;
   }
 
-  Model take() { return std::move(model_); }
+  // The model, its blended surfaces last: each object is drawn in turn, and
+  // one seen through must find what lies behind it already drawn.
+  Model take() {
+    std::stable_partition(model_.begin(), model_.end(), [this](const MeshObject& object) {
+      return object.faces.count() == 0 || object.material < 0 ||
+             model_.materials[static_cast<std::size_t>(object.material)].alphaMode != AlphaMode::Blend;
+    });
+    return std::move(model_);
+  }
+
+  // What could not be used, each kind once ("colours, textures"); empty when
+  // everything could.
+  const std::string& leftOut() const { return leftOut_; }
 
  private:
   // Where an accessor's elements are, checked against its buffer.
@@ -247,9 +332,11 @@ class GltfGeometry {
 
   bool addPrimitive(const tinygltf::Primitive& primitive, const Matrix& world) {
     const int mode = primitive.mode < 0 ? TINYGLTF_MODE_TRIANGLES : primitive.mode;
-    if (mode != TINYGLTF_MODE_TRIANGLES && mode != TINYGLTF_MODE_TRIANGLE_STRIP && mode != TINYGLTF_MODE_TRIANGLE_FAN) {
-      return true;  // points and lines have no faces to show
-    }
+    const bool surface =
+        mode == TINYGLTF_MODE_TRIANGLES || mode == TINYGLTF_MODE_TRIANGLE_STRIP || mode == TINYGLTF_MODE_TRIANGLE_FAN;
+    const bool lines =
+        mode == TINYGLTF_MODE_LINE || mode == TINYGLTF_MODE_LINE_LOOP || mode == TINYGLTF_MODE_LINE_STRIP;
+    if (!surface && !lines && mode != TINYGLTF_MODE_POINTS) return true;  // no such mode
     const auto position = primitive.attributes.find("POSITION");
     if (position == primitive.attributes.end()) return true;
     std::vector<double> xyz;
@@ -264,42 +351,257 @@ class GltfGeometry {
       for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<std::uint32_t>(k);
     }
     budget_ -= order.size();
+    const std::size_t n = order.size(), vertices = xyz.size() / 3;
+    if (lines && n < 2) return true;  // not one line to draw
+    // Points given by indices are the vertices they name, in their order.
+    std::vector<std::uint32_t> picked;
+    const bool byIndex = mode == TINYGLTF_MODE_POINTS && primitive.indices >= 0;
+    if (byIndex) {
+      std::copy_if(order.begin(), order.end(), std::back_inserter(picked), [&](std::uint32_t k) { return k < vertices; });
+    }
     MeshObject& object = model_.emplace_back();
-    resizeLargeArray(object.vertices, xyz.size());
-    for (std::size_t v = 0; v < xyz.size(); v += 3) {
+    const std::size_t kept = byIndex ? picked.size() : vertices;
+    resizeLargeArray(object.vertices, 3 * kept);
+    for (std::size_t v = 0; v < kept; ++v) {
+      const double* p = &xyz[3 * (byIndex ? picked[v] : v)];
       for (int row = 0; row < 3; ++row) {
-        object.vertices[v + static_cast<std::size_t>(row)] = static_cast<float>(
-            world[row] * xyz[v] + world[4 + row] * xyz[v + 1] + world[8 + row] * xyz[v + 2] + world[12 + row]);
+        object.vertices[3 * v + static_cast<std::size_t>(row)] =
+            static_cast<float>(world[row] * p[0] + world[4 + row] * p[1] + world[8 + row] * p[2] + world[12 + row]);
       }
     }
     // An index past the vertices (or past 32 bits) is kept as -1: its face
-    // is dropped with the others that name missing vertices.
-    auto corner = [&, vertices = xyz.size() / 3](std::size_t k) {
-      return order[k] < vertices ? static_cast<std::int32_t>(order[k]) : -1;
-    };
-    const std::size_t n = order.size();
-    const std::size_t triangles = mode == TINYGLTF_MODE_TRIANGLES ? n / 3 : (n >= 3 ? n - 2 : 0);
-    resizeLargeArray(object.faces.indices, 3 * triangles);
-    resizeLargeArray(object.faces.offsets, triangles + 1);
-    for (std::size_t t = 0; t < triangles; ++t) {
-      object.faces.offsets[t + 1] = static_cast<std::uint32_t>(3 * (t + 1));
-      std::int32_t* face = &object.faces.indices[3 * t];
-      if (mode == TINYGLTF_MODE_TRIANGLES) {
-        face[0] = corner(3 * t), face[1] = corner(3 * t + 1), face[2] = corner(3 * t + 2);
-      } else if (mode == TINYGLTF_MODE_TRIANGLE_STRIP) {
-        // Every other triangle of a strip is turned so all face one way.
-        face[0] = corner(t), face[1] = corner(t + 1 + t % 2), face[2] = corner(t + 2 - t % 2);
-      } else {
-        face[0] = corner(t + 1), face[1] = corner(t + 2), face[2] = corner(0);
+    // or line is dropped with the others that name missing vertices.
+    auto corner = [&](std::size_t k) { return order[k] < vertices ? static_cast<std::int32_t>(order[k]) : -1; };
+    if (surface) {
+      const std::size_t triangles = mode == TINYGLTF_MODE_TRIANGLES ? n / 3 : (n >= 3 ? n - 2 : 0);
+      resizeLargeArray(object.faces.indices, 3 * triangles);
+      resizeLargeArray(object.faces.offsets, triangles + 1);
+      for (std::size_t t = 0; t < triangles; ++t) {
+        object.faces.offsets[t + 1] = static_cast<std::uint32_t>(3 * (t + 1));
+        std::int32_t* face = &object.faces.indices[3 * t];
+        if (mode == TINYGLTF_MODE_TRIANGLES) {
+          face[0] = corner(3 * t), face[1] = corner(3 * t + 1), face[2] = corner(3 * t + 2);
+        } else if (mode == TINYGLTF_MODE_TRIANGLE_STRIP) {
+          // Every other triangle of a strip is turned so all face one way.
+          face[0] = corner(t), face[1] = corner(t + 1 + t % 2), face[2] = corner(t + 2 - t % 2);
+        } else {
+          face[0] = corner(t + 1), face[1] = corner(t + 2), face[2] = corner(0);
+        }
+      }
+    } else if (mode == TINYGLTF_MODE_LINE) {
+      const std::size_t segments = n / 2;
+      resizeLargeArray(object.lines.indices, 2 * segments);
+      resizeLargeArray(object.lines.offsets, segments + 1);
+      for (std::size_t s = 0; s < segments; ++s) {
+        object.lines.offsets[s + 1] = static_cast<std::uint32_t>(2 * (s + 1));
+        object.lines.indices[2 * s] = corner(2 * s), object.lines.indices[2 * s + 1] = corner(2 * s + 1);
+      }
+    } else if (lines) {
+      // A strip is one polyline; a loop comes back to where it began.
+      const bool loop = mode == TINYGLTF_MODE_LINE_LOOP;
+      std::span<std::int32_t> line = object.lines.append(n + (loop ? 1 : 0));
+      for (std::size_t k = 0; k < n; ++k) line[k] = corner(k);
+      if (loop) line[n] = corner(0);
+    }
+    addAttributes(primitive, object, vertices, byIndex ? &picked : nullptr, world);
+    object.material = materialFor(primitive.material);
+    return true;
+  }
+
+  enum class Found { Absent, Unusable, Read };
+
+  // A vertex attribute of one of two accessor types, its values in the
+  // order of the object's vertices (`picked` where points chose them).
+  // Floats and normalised integers only: whole numbers would need the
+  // quantisation extension's texture transform to mean anything here.
+  Found attribute(const tinygltf::Primitive& primitive, const char* key, int type, int otherType, std::size_t vertices,
+                  const std::vector<std::uint32_t>* picked, std::vector<float>& out, int& width) const {
+    const auto found = primitive.attributes.find(key);
+    if (found == primitive.attributes.end()) return Found::Absent;
+    const int index = found->second;
+    if (index < 0 || static_cast<std::size_t>(index) >= gltf_.accessors.size()) return Found::Unusable;
+    const tinygltf::Accessor& accessor = gltf_.accessors[static_cast<std::size_t>(index)];
+    const int component = accessor.componentType;
+    const bool usable =
+        component == TINYGLTF_COMPONENT_TYPE_FLOAT ||
+        (accessor.normalized &&
+         (component == TINYGLTF_COMPONENT_TYPE_BYTE || component == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE ||
+          component == TINYGLTF_COMPONENT_TYPE_SHORT || component == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT));
+    if (!usable || (accessor.type != type && accessor.type != otherType) || accessor.count != vertices) {
+      return Found::Unusable;
+    }
+    std::vector<float> all;
+    if (!values(index, accessor.type, all)) return Found::Unusable;
+    width = tinygltf::GetNumComponentsInType(static_cast<std::uint32_t>(accessor.type));
+    if (picked == nullptr) {
+      out = std::move(all);
+      return Found::Read;
+    }
+    const auto w = static_cast<std::size_t>(width);
+    out.resize(picked->size() * w);
+    for (std::size_t v = 0; v < picked->size(); ++v) {
+      std::copy_n(&all[(*picked)[v] * w], w, &out[v * w]);
+    }
+    return Found::Read;
+  }
+
+  void addAttributes(const tinygltf::Primitive& primitive, MeshObject& object, std::size_t vertices,
+                     const std::vector<std::uint32_t>* picked, const Matrix& world) {
+    std::vector<float> read;
+    int width = 0;
+    Found found = attribute(primitive, "NORMAL", TINYGLTF_TYPE_VEC3, TINYGLTF_TYPE_VEC3, vertices, picked, read, width);
+    if (found == Found::Read && turnNormals(read, world)) {
+      object.normals.binding = Binding::PerVertex;
+      object.normals.values = std::move(read);
+    } else if (found != Found::Absent) {
+      note(leftOut_, "normals");
+    }
+    found = attribute(primitive, "TEXCOORD_0", TINYGLTF_TYPE_VEC2, TINYGLTF_TYPE_VEC2, vertices, picked, read, width);
+    if (found == Found::Read) {
+      // v runs down from the picture's top row, t up from its bottom row.
+      for (std::size_t k = 1; k < read.size(); k += 2) read[k] = 1.0f - read[k];
+      object.texCoords.binding = Binding::PerVertex;
+      object.texCoords.values = std::move(read);
+    } else if (found != Found::Absent) {
+      note(leftOut_, "texture coordinates");
+    }
+    found = attribute(primitive, "COLOR_0", TINYGLTF_TYPE_VEC3, TINYGLTF_TYPE_VEC4, vertices, picked, read, width);
+    if (found == Found::Read) {
+      const std::size_t count = read.size() / static_cast<std::size_t>(width);
+      object.colors.binding = Binding::PerVertex;
+      object.colors.values.resize(4 * count);
+      for (std::size_t v = 0; v < count; ++v) {
+        for (std::size_t c = 0; c < 4; ++c) {
+          object.colors.values[4 * v + c] =
+              c < static_cast<std::size_t>(width) ? unitClamped(read[v * static_cast<std::size_t>(width) + c]) : 1.0f;
+        }
+      }
+    } else if (found != Found::Absent) {
+      note(leftOut_, "colours");
+    }
+  }
+
+  // Normals turn with the inverse transpose of the node's transform (a
+  // squeeze along one axis tilts them the other way) and are made unit
+  // long again; false where the transform flattens the model.
+  static bool turnNormals(std::vector<float>& normals, const Matrix& w) {
+    const double m00 = w[0], m01 = w[4], m02 = w[8], m10 = w[1], m11 = w[5], m12 = w[9], m20 = w[2], m21 = w[6],
+                 m22 = w[10];
+    // Cofactors: the inverse transpose times the determinant.
+    const double c[3][3] = {{m11 * m22 - m12 * m21, m12 * m20 - m10 * m22, m10 * m21 - m11 * m20},
+                            {m02 * m21 - m01 * m22, m00 * m22 - m02 * m20, m01 * m20 - m00 * m21},
+                            {m01 * m12 - m02 * m11, m02 * m10 - m00 * m12, m00 * m11 - m01 * m10}};
+    const double det = m00 * c[0][0] + m01 * c[0][1] + m02 * c[0][2];
+    if (!std::isfinite(det) || det == 0) return false;
+    for (std::size_t v = 0; v + 2 < normals.size(); v += 3) {
+      double turned[3];
+      for (int r = 0; r < 3; ++r) {
+        turned[r] = (c[r][0] * normals[v] + c[r][1] * normals[v + 1] + c[r][2] * normals[v + 2]) / det;
+      }
+      const double length = std::sqrt(turned[0] * turned[0] + turned[1] * turned[1] + turned[2] * turned[2]);
+      for (std::size_t r = 0; r < 3; ++r) {
+        normals[v + r] = length > 0 && std::isfinite(length) ? static_cast<float>(turned[r] / length) : 0.0f;
       }
     }
     return true;
   }
 
+  // The model's material for a glTF material, made when first used.
+  std::int32_t materialFor(int index) {
+    if (index < 0) return -1;
+    if (static_cast<std::size_t>(index) >= gltf_.materials.size()) {
+      note(leftOut_, "materials");
+      return -1;
+    }
+    std::int32_t& known = materialOf_[static_cast<std::size_t>(index)];
+    if (known != kNotYet) return known;
+    const tinygltf::Material& source = gltf_.materials[static_cast<std::size_t>(index)];
+    Material material;
+    material.name = source.name;
+    const std::vector<double>& factor = source.pbrMetallicRoughness.baseColorFactor;
+    if (factor.size() == 4) {
+      material.baseColor = {unitClamped(factor[0]), unitClamped(factor[1]), unitClamped(factor[2]),
+                            unitClamped(factor[3])};
+    }
+    material.alphaMode = source.alphaMode == "MASK"    ? AlphaMode::Mask
+                         : source.alphaMode == "BLEND" ? AlphaMode::Blend
+                                                       : AlphaMode::Opaque;
+    material.alphaCutoff = unitClamped(source.alphaCutoff);
+    const tinygltf::TextureInfo& picture = source.pbrMetallicRoughness.baseColorTexture;
+    if (picture.index >= 0 && picture.texCoord != 0) {
+      note(leftOut_, "textures on a second set of texture coordinates");
+    } else if (picture.index >= 0) {
+      material.texture = textureFor(picture.index);
+    }
+    model_.materials.push_back(std::move(material));
+    return known = static_cast<std::int32_t>(model_.materials.size() - 1);
+  }
+
+  // The model's texture for a glTF texture: one for each picture, however
+  // many materials use it; -1 where there is none to be had.
+  std::int32_t textureFor(int index) {
+    if (static_cast<std::size_t>(index) >= gltf_.textures.size()) {
+      note(leftOut_, "textures");
+      return -1;
+    }
+    const int source = gltf_.textures[static_cast<std::size_t>(index)].source;
+    if (source < 0 || static_cast<std::size_t>(source) >= gltf_.images.size()) {
+      // A picture only an extension names is of a kind (KTX2, WebP) not shown.
+      note(leftOut_, "textures");
+      return -1;
+    }
+    std::int32_t& known = textureOf_[static_cast<std::size_t>(source)];
+    if (known != kNotYet) return known;
+    known = -1;
+    const tinygltf::Image& image = gltf_.images[static_cast<std::size_t>(source)];
+    const std::string_view uri = image.uri;
+    const bool dataUri = uri.rfind("data:", 0) == 0;
+    const std::string label = !uri.empty() && !dataUri ? decodePercents(uri)
+                              : !image.name.empty()    ? image.name
+                                                       : "picture " + std::to_string(source);
+    std::string kind = image.mimeType;
+    std::vector<std::uint8_t> decoded;
+    if (dataUri) {
+      // One the parser left alone (it decodes only a few exact headers): the
+      // header says what it holds.
+      const std::size_t comma = uri.find(',');
+      const std::string_view header = uri.substr(5, comma == std::string_view::npos ? 0 : comma - 5);
+      kind = header.substr(0, header.find(';'));
+      if (comma != std::string_view::npos && header.ends_with(";base64")) decoded = decodeBase64(uri.substr(comma + 1));
+    }
+    if (!kind.empty() && kind != "image/png" && kind != "image/jpeg" && kind != "application/octet-stream") {
+      debugMessage(
+          "File, %s, holds a picture, %s, of a kind that cannot be shown (%.40s); its material keeps its colour.\n",
+          name_, label.c_str(), kind.c_str());
+      return known;
+    }
+    if (image.bufferView >= 0) {
+      const unsigned char* data = nullptr;
+      const std::size_t length = static_cast<std::size_t>(image.bufferView) < gltf_.bufferViews.size()
+                                     ? gltf_.bufferViews[static_cast<std::size_t>(image.bufferView)].byteLength
+                                     : 0;
+      if (!locate(image.bufferView, 0, 1, length, 1, data)) {
+        note(leftOut_, "textures");
+        return known;
+      }
+      return known = addTextureBytes(model_, name_, {data, length}, label);
+    }
+    if (!image.image.empty()) return known = addTextureBytes(model_, name_, image.image, label);
+    if (dataUri) return known = addTextureBytes(model_, name_, decoded, label);
+    if (!uri.empty()) return known = addTextureFile(model_, name_, label);
+    note(leftOut_, "textures");
+    return known;
+  }
+
+  static constexpr std::int32_t kNotYet = -2;
+
   const tinygltf::Model& gltf_;
+  const char* name_;
   std::vector<bool> visited_;
+  std::vector<std::int32_t> materialOf_, textureOf_;  // kNotYet until first used
   Model model_;
   std::uint64_t budget_ = 0;
+  std::string leftOut_;
 };
 
 bool usesCompression(const tinygltf::Model& gltf) {
@@ -360,7 +662,7 @@ ReadResult readGltfFile(const char* name) {
 
   tinygltf::TinyGLTF parser;
   parser.SetFsCallbacks({fileExists, samePath, readNamedFile, writeNothing, nullptr});
-  parser.SetImageLoader(keepPictureUndecoded, nullptr);
+  parser.SetImageLoader(keepPictureBytes, nullptr);
   tinygltf::Model gltf;
   std::string error, warning;
   const auto size = static_cast<unsigned int>(bytes.size());
@@ -395,7 +697,7 @@ ReadResult readGltfFile(const char* name) {
   if (usesCompression(gltf)) {
     return refuseHeader("File, %s, holds compressed meshes (Draco or meshopt), which cannot be read.\n", name);
   }
-  GltfGeometry geometry(gltf, bytes.size());
+  GltfGeometry geometry(gltf, bytes.size(), name);
   std::vector<int> roots;
   if (!gltf.scenes.empty()) {
     const int scene = gltf.defaultScene >= 0 ? gltf.defaultScene : 0;
@@ -415,6 +717,9 @@ ReadResult readGltfFile(const char* name) {
   }
   for (int root : roots) {
     if (!geometry.addTree(root)) return refuseDamaged(name);
+  }
+  if (!geometry.leftOut().empty()) {
+    debugMessage("File, %s, has %s that cannot be used; they were left out.\n", name, geometry.leftOut().c_str());
   }
   return finishModel(geometry.take(), name);
 }

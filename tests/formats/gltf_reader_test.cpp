@@ -1,9 +1,12 @@
 // glTF positions of every component type (normalised or not) and indices of
 // every index type, written into a binary file, read back to the values the
-// format defines; a node's transform moves them.
+// format defines; a node's transform moves them. Then what a primitive shows
+// besides: its vertex attributes, mode and material.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formats/readers.h"
@@ -11,28 +14,49 @@
 
 namespace {
 
-// A .glb of one primitive of three vertices: its POSITION accessor and,
-// when `indexType` is not 0, its three indices, both in one binary chunk;
-// `node` is the node's JSON.
+// An accessor of the builder's primitive: `attribute` names it, or none for
+// the indices.
+struct Accessor {
+  const char* attribute;
+  int componentType;
+  bool normalized;
+  const char* type;
+  std::string bytes;
+};
+
+// A .glb of one primitive of three vertices: its POSITION accessor, when
+// `indexType` is not 0 its indices, and `more` accessors (three elements
+// each), all in one binary chunk; `node` is the node's JSON, `primitive`
+// and `top` more members of the primitive and of the file.
 std::string glb(int positionType, bool normalized, const std::string& positions, int indexType,
-                const std::string& indices, const std::string& node) {
-  std::string bin = positions;
-  while (bin.size() % 4 != 0) bin += '\0';
-  const std::size_t indexOffset = bin.size();
-  bin += indices;
-  while (bin.size() % 4 != 0) bin += '\0';
-  std::string json = "{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"byteLength\":" + std::to_string(bin.size()) +
-                     "}],\"bufferViews\":[{\"buffer\":0,\"byteLength\":" + std::to_string(positions.size()) + "}";
-  if (indexType != 0) {
-    json += ",{\"buffer\":0,\"byteOffset\":" + std::to_string(indexOffset) +
-            ",\"byteLength\":" + std::to_string(indices.size()) + "}";
+                const std::string& indices, const std::string& node, const std::vector<Accessor>& more = {},
+                const std::string& primitive = "", const std::string& top = "") {
+  std::vector<Accessor> all{{"POSITION", positionType, normalized, "VEC3", positions}};
+  if (indexType != 0) all.push_back({nullptr, indexType, false, "SCALAR", indices});
+  all.insert(all.end(), more.begin(), more.end());
+  std::string bin, views, accessors, attributes, indexMember;
+  for (std::size_t k = 0; k < all.size(); ++k) {
+    const Accessor& a = all[k];
+    const std::size_t indexSize = indexType == 5121 ? 1 : indexType == 5123 ? 2 : 4;
+    const std::size_t count = a.attribute != nullptr ? 3 : a.bytes.size() / indexSize;
+    views += std::string(k == 0 ? "" : ",") + "{\"buffer\":0,\"byteOffset\":" + std::to_string(bin.size()) +
+             ",\"byteLength\":" + std::to_string(a.bytes.size()) + "}";
+    accessors += std::string(k == 0 ? "" : ",") + "{\"bufferView\":" + std::to_string(k) +
+                 ",\"componentType\":" + std::to_string(a.componentType) +
+                 ",\"normalized\":" + (a.normalized ? "true" : "false") + ",\"count\":" + std::to_string(count) +
+                 ",\"type\":\"" + a.type + "\"}";
+    if (a.attribute != nullptr) {
+      attributes += std::string(attributes.empty() ? "" : ",") + "\"" + a.attribute + "\":" + std::to_string(k);
+    } else {
+      indexMember = ",\"indices\":" + std::to_string(k);
+    }
+    bin += a.bytes;
+    while (bin.size() % 4 != 0) bin += '\0';
   }
-  json += "],\"accessors\":[{\"bufferView\":0,\"componentType\":" + std::to_string(positionType) +
-          ",\"normalized\":" + (normalized ? "true" : "false") + ",\"count\":3,\"type\":\"VEC3\"}";
-  if (indexType != 0) json += ",{\"bufferView\":1,\"componentType\":" + std::to_string(indexType) + ",\"count\":3,\"type\":\"SCALAR\"}";
-  json += "],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}" +
-          std::string(indexType != 0 ? ",\"indices\":1" : "") + "}]}],\"nodes\":[" + node +
-          "],\"scenes\":[{\"nodes\":[0]}],\"scene\":0}";
+  std::string json = "{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"byteLength\":" + std::to_string(bin.size()) +
+                     "}],\"bufferViews\":[" + views + "],\"accessors\":[" + accessors +
+                     "],\"meshes\":[{\"primitives\":[{\"attributes\":{" + attributes + "}" + indexMember + primitive +
+                     "}]}],\"nodes\":[" + node + "],\"scenes\":[{\"nodes\":[0]}],\"scene\":0" + top + "}";
   while (json.size() % 4 != 0) json += ' ';
   auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
   return "glTF" + u32(2) + u32(static_cast<std::uint32_t>(28 + json.size() + bin.size())) +
@@ -45,6 +69,32 @@ std::string raw(std::initializer_list<T> values) {
   std::string bytes;
   for (T v : values) bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
   return bytes;
+}
+
+// The first object's appearance in a line: its points (coordinates) or
+// counts, then each part it has.
+std::string summary(const Model& model) {
+  const MeshObject& o = model[0];
+  std::string s = std::to_string(o.numVertices()) + " vertices, " + std::to_string(o.numFaces()) + " faces";
+  auto list = [&s](const char* what, const std::vector<float>& values) {
+    if (!values.empty()) s += std::string("; ") + what;
+    char number[32];
+    for (float v : values) std::snprintf(number, sizeof number, " %.3g", v), s += number;
+  };
+  if (o.isPointCloud()) list("points", o.vertices);
+  list("normals", o.normals.values), list("st", o.texCoords.values), list("colours", o.colors.values);
+  if (o.lines.count() > 0) s += "; lines";
+  for (std::int32_t index : o.lines.indices) s += " " + std::to_string(index);
+  if (o.material < 0) return s;
+  const Material& m = model.materials[static_cast<std::size_t>(o.material)];
+  const char* const modes[] = {"opaque", "mask", "blend"};
+  const Rgba& c = m.baseColor;
+  list(modes[static_cast<int>(m.alphaMode)], {c.r, c.g, c.b, c.a, m.alphaCutoff});
+  if (m.texture >= 0) {
+    const Texture& t = model.textures[static_cast<std::size_t>(m.texture)];
+    s += "; texture " + std::to_string(t.width) + "x" + std::to_string(t.height);
+  }
+  return s;
 }
 
 }  // namespace
@@ -98,6 +148,84 @@ TEST(GltfReader, ComponentTypesIndexTypesAndNodeTransforms) {
     EXPECT_EQ(std::vector<std::int32_t>(object.faces[0].begin(), object.faces[0].end()),
               (std::vector<std::int32_t>{0, 1, 2}))
         << c.label;
+  }
+}
+
+TEST(GltfReader, AttributesModesAndMaterials) {
+  // A PNG 2 pixels wide, 1 high.
+  const std::string png =
+      "iVBORw0KGgoAAAANSUhEUgAAAAIAAAABCAYAAAD0In+KAAAADklEQVR42mP4z8AAQg0AD3oDfmqBMeEAAAAASUVORK5CYII=";
+  const std::vector<Accessor> uv{{"TEXCOORD_0", 5126, false, "VEC2", raw<float>({0, 0, 0.25f, 1, 1, 0.5f})}};
+  // The primitive's and the file's members for a green material whose base
+  // colour picture is `image`; what the object shows without it.
+  auto textured = [](const std::string& image, const char* info = "{\"index\":0}") {
+    return std::pair<std::string, std::string>{
+        ",\"material\":0", ",\"materials\":[{\"pbrMetallicRoughness\":{\"baseColorFactor\":[0,1,0,1],"
+                           "\"baseColorTexture\":" + std::string(info) +
+                               "}}],\"textures\":[{\"source\":0}],\"images\":[{\"uri\":\"" + image + "\"}]"};
+  };
+  const std::string green = "3 vertices, 1 faces; st 0 1 0.25 0 1 0.5; opaque 0 1 0 1 0.5";
+  const std::pair<std::string, std::string> material{
+      ",\"material\":0", ",\"materials\":[{\"pbrMetallicRoughness\":{\"baseColorFactor\":[0.5,0.25,1,0.75]}"};
+  const std::string rgb = raw<float>({1, 0, 0, 0, 1, 0, 0, 0, 1});
+  const struct {
+    const char* label;
+    std::vector<Accessor> attributes;
+    std::pair<std::string, std::string> members;  // of the primitive, of the file
+    std::string expected, indices = "";
+    const char* node = "{\"mesh\":0}";
+  } cases[] = {
+      // Stretched along x, a surface tilts away from x: its normals towards y.
+      {"float normals under a stretching node",
+       {{"NORMAL", 5126, false, "VEC3", raw<float>({1, 1, 0, 0, 0, 1, 1, 0, 0})}}, {},
+       "3 vertices, 1 faces; normals 0.447 0.894 0 0 0 1 1 0 0", "", "{\"mesh\":0,\"scale\":[2,1,1]}"},
+      {"float texture coordinates, t = 1 - v", uv, {}, "3 vertices, 1 faces; st 0 1 0.25 0 1 0.5"},
+      {"normalised ubyte texture coordinates",
+       {{"TEXCOORD_0", 5121, true, "VEC2", raw<std::uint8_t>({0, 0, 51, 255, 255, 51})}}, {},
+       "3 vertices, 1 faces; st 0 1 0.2 0 1 0.8"},
+      {"float RGBA colours, clamped",
+       {{"COLOR_0", 5126, false, "VEC4", raw<float>({2, 0, 0, 1, 0, 1, 0, 0.5f, 0, -1, 1, 0})}}, {},
+       "3 vertices, 1 faces; colours 1 0 0 1 0 1 0 0.5 0 0 1 0"},
+      {"float RGB colours are opaque", {{"COLOR_0", 5126, false, "VEC3", rgb}}, {},
+       "3 vertices, 1 faces; colours 1 0 0 1 0 1 0 1 0 0 1 1"},
+      {"normalised ubyte RGBA colours",
+       {{"COLOR_0", 5121, true, "VEC4", raw<std::uint8_t>({255, 0, 0, 255, 0, 51, 0, 255, 0, 0, 255, 0})}}, {},
+       "3 vertices, 1 faces; colours 1 0 0 1 0 0.2 0 1 0 0 1 0"},
+      {"normalised ushort RGB colours",
+       {{"COLOR_0", 5123, true, "VEC3", raw<std::uint16_t>({65535, 0, 0, 0, 13107, 0, 0, 0, 65535})}}, {},
+       "3 vertices, 1 faces; colours 1 0 0 1 0 0.2 0 1 0 0 1 1"},
+      {"whole-number colours are left out",
+       {{"COLOR_0", 5121, false, "VEC3", raw<std::uint8_t>({1, 0, 0, 0, 1, 0, 0, 0, 1})}}, {}, "3 vertices, 1 faces"},
+      {"base colour, masked", {}, {material.first, material.second + ",\"alphaMode\":\"MASK\",\"alphaCutoff\":0.25}]"},
+       "3 vertices, 1 faces; mask 0.5 0.25 1 0.75 0.25"},
+      {"base colour, blended", {}, {material.first, material.second + ",\"alphaMode\":\"BLEND\"}]"},
+       "3 vertices, 1 faces; blend 0.5 0.25 1 0.75 0.5"},
+      {"points by index take their colours along", {{"COLOR_0", 5126, false, "VEC3", rgb}}, {",\"mode\":0", ""},
+       "2 vertices, 0 faces; points 1 1 1 1 2 3; colours 0 0 1 1 1 0 0 1", raw<std::uint8_t>({2, 0})},
+      {"lines", {}, {",\"mode\":1", ""}, "3 vertices, 0 faces; lines 0 1"},
+      {"line loop", {}, {",\"mode\":2", ""}, "3 vertices, 0 faces; lines 1 2 0 1", raw<std::uint8_t>({1, 2, 0})},
+      {"line strip", {}, {",\"mode\":3", ""}, "3 vertices, 0 faces; lines 0 1 2"},
+      {"a PNG in a data URI", uv, textured("data:image/png;base64," + png), green + "; texture 2x1"},
+      {"a data URI the parser leaves alone", uv, textured("data:;base64," + png), green + "; texture 2x1"},
+      {"a picture beside the file, named in another case", uv, textured("tex.png"), green + "; texture 211x211"},
+      {"a missing picture costs only the texture", uv, textured("missing.png"), green},
+      {"a KTX2 picture is not shown", uv, textured("data:image/ktx2;base64,q0tUWCAyMLsNChoK"), green},
+      {"a picture on a second set of texture coordinates", uv, textured("tex.png", "{\"index\":0,\"texCoord\":1}"),
+       green},
+  };
+  IsolatedState state;
+  const std::string path = state.dir().file("model.glb");
+  writeTextFile(state.dir().file("Tex.PNG"),
+                readTextFile(TESSERA_SOURCE_DIR "/tests/data/real/gltf/BoxTextured-glTF/CesiumLogoFlat.png"));
+  for (const auto& c : cases) {
+    writeTextFile(path, glb(5126, false, raw<float>({1, 2, 3, 0, 0, 0, 1, 1, 1}), c.indices.empty() ? 0 : 5121,
+                            c.indices, c.node, c.attributes, c.members.first, c.members.second));
+    testing::internal::CaptureStderr();
+    const ReadResult read = readGltfFile(path.c_str());
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(read) << c.label;
+    ASSERT_EQ(read.model.size(), 1u) << c.label;
+    EXPECT_EQ(summary(read.model), c.expected) << c.label;
   }
 }
 

@@ -22,6 +22,8 @@ const fs::path kData = fs::path(TESSERA_SOURCE_DIR) / "tests" / "data";
 const fs::path kCorpus = fs::path(TESSERA_SOURCE_DIR) / ".." / "shared" / "corpus";
 
 const char* const kOutcomes[] = {"model", "unknown format", "not opened", "damaged", "refused"};
+const char* const kBindings[] = {"none", "per vertex", "per face", "per corner"};
+const char* const kAlphaModes[] = {"opaque", "mask", "blend"};
 
 std::string format(const char* pattern, auto... values) {
   char text[256];
@@ -50,7 +52,32 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
       for (std::int32_t index : o.faces[f]) text += format(" %d", index);
     }
     text += "\n";
+    // Appearance only where the object has it, so a plain mesh reads as before.
+    auto attribute = [&](const char* what, const auto& a) {
+      if (!a.present()) return;
+      text += format("  %s %s", what, kBindings[static_cast<int>(a.binding)]);
+      const std::size_t shown = std::min<std::size_t>(a.values.size(), 4 * a.width);
+      for (std::size_t k = 0; k < shown; ++k) text += format(" %.6g", a.values[k]);
+      text += "\n";
+    };
+    attribute("colours", o.colors), attribute("normals", o.normals), attribute("texture coordinates", o.texCoords);
+    if (o.lines.count() > 0) {
+      text += format("  %zu lines", o.lines.count());
+      for (std::size_t l = 0; l < std::min<std::size_t>(o.lines.count(), 6); ++l) {
+        text += " |";
+        for (std::int32_t index : o.lines[l]) text += format(" %d", index);
+      }
+      text += "\n";
+    }
+    if (o.material >= 0) text += format("  material %d\n", o.material);
+    if (!o.faceMaterials.empty()) text += format("  %zu face materials\n", o.faceMaterials.size());
   }
+  for (const Material& m : read.model.materials) {
+    const Rgba& c = m.baseColor;
+    text += format("material %s: %.6g %.6g %.6g %.6g, %s %.6g, texture %d\n", m.name.c_str(), c.r, c.g, c.b, c.a,
+                   kAlphaModes[static_cast<int>(m.alphaMode)], m.alphaCutoff, m.texture);
+  }
+  for (const Texture& t : read.model.textures) text += format("texture %s: %dx%d\n", t.name.c_str(), t.width, t.height);
   return text;
 }
 
@@ -60,7 +87,8 @@ void checkFolder(const fs::path& inputs, const fs::path& expectations) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(inputs)) {
     const std::string ext = entry.path().extension().string();
-    if (entry.is_regular_file() && ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin") files.push_back(entry.path());
+    const bool model = ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin" && ext != ".png";
+    if (entry.is_regular_file() && model) files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   ASSERT_FALSE(files.empty()) << inputs;
