@@ -199,15 +199,8 @@ class GltfGeometry {
     return true;
   }
 
-  // The model, its blended surfaces last: each object is drawn in turn, and
-  // one seen through must find what lies behind it already drawn.
-  Model take() {
-    std::stable_partition(model_.begin(), model_.end(), [this](const MeshObject& object) {
-      return object.faces.count() == 0 || object.material < 0 ||
-             model_.materials[static_cast<std::size_t>(object.material)].alphaMode != AlphaMode::Blend;
-    });
-    return std::move(model_);
-  }
+  // The model in file order (drawing puts blended surfaces after the rest).
+  Model take() { return std::move(model_); }
 
   // What could not be used, each kind once ("colours, textures"); empty when
   // everything could.
