@@ -50,6 +50,26 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
       for (std::int32_t index : o.faces[f]) text += format(" %d", index);
     }
     text += "\n";
+    if (read.model.textures.empty()) continue;
+    // A textured model: where its first corners fall on the picture.
+    text += format("  material %d, texture coordinates", o.material);
+    const TexCoordAttribute& uv = o.texCoords;
+    const std::vector<std::int32_t>& corners = uv.binding == Binding::PerCorner ? uv.corners : o.faces.indices;
+    const bool byIndex = uv.binding == Binding::PerVertex || uv.binding == Binding::PerCorner;
+    for (std::size_t k = 0; byIndex && k < std::min<std::size_t>(corners.size(), 6); ++k) {
+      const auto at = 2 * static_cast<std::size_t>(corners[k]);
+      text += format(" (%.6g %.6g)", uv.values[at], uv.values[at + 1]);
+    }
+    text += "\n";
+  }
+  for (const Texture& t : read.model.textures) {
+    text += format("texture %s %dx%d", t.name.c_str(), t.width, t.height);
+    if (!t.rgba.empty()) {
+      const std::uint8_t *a = t.rgba.data(), *z = a + t.rgba.size() - 4;
+      text += format(", first and last texel (%d %d %d %d) (%d %d %d %d)", a[0], a[1], a[2], a[3], z[0], z[1], z[2],
+                     z[3]);
+    }
+    text += "\n";
   }
   return text;
 }
@@ -60,7 +80,10 @@ void checkFolder(const fs::path& inputs, const fs::path& expectations) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(inputs)) {
     const std::string ext = entry.path().extension().string();
-    if (entry.is_regular_file() && ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin") files.push_back(entry.path());
+    const bool picture = ext == ".bmp" || ext == ".pcx";
+    if (entry.is_regular_file() && ext != ".expected" && ext != ".md" && !picture && ext != ".bin") {
+      files.push_back(entry.path());
+    }
   }
   std::sort(files.begin(), files.end());
   ASSERT_FALSE(files.empty()) << inputs;
