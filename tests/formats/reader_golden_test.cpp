@@ -63,11 +63,9 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
     text += "\n";
   }
   for (const Texture& t : read.model.textures) {
-    text += format("texture %s %dx%d", t.name.c_str(), t.width, t.height);
-    if (!t.rgba.empty()) {
-      const std::uint8_t *a = t.rgba.data(), *z = a + t.rgba.size() - 4;
-      text += format(", first and last texel (%d %d %d %d) (%d %d %d %d)", a[0], a[1], a[2], a[3], z[0], z[1], z[2],
-                     z[3]);
+    text += format("texture %s %dx%d, first and last texel", t.name.c_str(), t.width, t.height);
+    for (std::size_t k : {std::size_t{0}, t.rgba.size() - 4}) {
+      if (k < t.rgba.size()) text += format(" (%d %d %d %d)", t.rgba[k], t.rgba[k + 1], t.rgba[k + 2], t.rgba[k + 3]);
     }
     text += "\n";
   }
