@@ -2,6 +2,7 @@
 // animation frame, whose packed byte positions are scaled and moved, with
 // the skin's texture coordinates and the first skin: a picture beside an
 // MD2 model, palette indices inside an MDL one.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string_view>
@@ -81,8 +82,9 @@ std::string withEnding(const std::string& name, const char* ending) {
 
 // The MD2 skin to show, as addTextureFile finds it beside the model: the
 // first skin the header names that is there, by its last part alone when its
-// folders are not; else a PNG or JPEG picture of the same name; else a
-// picture named as the model is. Empty when there is none.
+// folders are not; else a PNG or JPEG picture of the same stem; else a
+// picture named as the model is. Empty when there is none. Past the game's
+// own 32 skins a damaged count would only cost time.
 std::string findMd2Skin(const std::vector<std::uint8_t>& bytes, const std::int32_t header[16], const char* name) {
   const std::int32_t count = header[4], offset = header[10];
   std::vector<std::string> tries;
@@ -91,7 +93,7 @@ std::string findMd2Skin(const std::vector<std::uint8_t>& bytes, const std::int32
       !in.holds(static_cast<std::uint32_t>(count), 64)) {
     debugMessage("File, %s, has skin names that do not fit in it; they were left out.\n", name);
   } else {
-    for (std::int32_t k = 0; k < count; ++k) {
+    for (std::int32_t k = 0; k < std::min(count, 32); ++k) {
       const std::string_view field = in.text(64);
       const std::string skin(field.substr(0, field.find('\0')));
       if (skin.empty()) continue;
