@@ -1,10 +1,18 @@
 // Quake 2 (.md2) and Quake 1 (.mdl) models: the triangles and the first
-// animation frame, whose packed byte positions are scaled and moved.
+// animation frame, whose packed byte positions are scaled and moved, with
+// the skin's texture coordinates and the first skin: a picture beside an
+// MD2 model, palette indices inside an MDL one.
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string_view>
 
 #include "formats/binary_file.h"
+#include "formats/quake_palette.h"
 #include "formats/readers.h"
+#include "formats/side_files.h"
+#include "formats/texture_files.h"
+#include "pictures/picture_size.h"
 
 namespace {
 
@@ -35,6 +43,135 @@ void readPackedVertices(ByteCursor& in, std::int32_t count, const float scale[3]
     }
     in.u8();  // normal index
   }
+}
+
+// MD2 corners take their (s, t) from a table in skin pixels, t from the top,
+// by the three indices each triangle keeps after its vertex indices.
+void readMd2TexCoords(const std::vector<std::uint8_t>& bytes, const std::int32_t header[16], const char* name,
+                      MeshObject& object) {
+  const std::int32_t width = header[1], height = header[2], count = header[6], offset = header[11];
+  if (count == 0) return;
+  ByteCursor in(bytes);
+  if (width <= 0 || height <= 0 || count < 0 || offset < 0 || !in.seek(static_cast<std::uint32_t>(offset)) ||
+      !in.holds(static_cast<std::uint32_t>(count), 4)) {
+    debugMessage("File, %s, has texture coordinates that do not fit in it; they were left out.\n", name);
+    return;
+  }
+  TexCoordAttribute& texCoords = object.texCoords;
+  texCoords.values.resize(2 * static_cast<std::size_t>(count));
+  for (std::size_t k = 0; k < texCoords.values.size(); k += 2) {
+    texCoords.values[k] = static_cast<float>(static_cast<std::int16_t>(in.u16le())) / static_cast<float>(width);
+    texCoords.values[k + 1] =
+        1.0f - static_cast<float>(static_cast<std::int16_t>(in.u16le())) / static_cast<float>(height);
+  }
+  // The triangles were read from here already: they are all in the file.
+  in.seek(static_cast<std::uint32_t>(header[12]));
+  texCoords.corners.reserve(object.faces.indices.size());
+  for (std::size_t t = 0; t < object.faces.count(); ++t) {
+    in.skip(6);
+    for (int k = 0; k < 3; ++k) texCoords.corners.push_back(in.u16le());
+  }
+  texCoords.binding = Binding::PerCorner;
+}
+
+// The name with another ending for its last part.
+std::string withEnding(const std::string& name, const char* ending) {
+  const std::size_t dot = name.find_last_of("./\\");
+  return (dot != std::string::npos && name[dot] == '.' ? name.substr(0, dot) : name) + ending;
+}
+
+// The MD2 skin to show, as addTextureFile finds it beside the model: the
+// first skin the header names that is there, by its last part alone when its
+// folders are not; else a PNG or JPEG picture of the same stem; else a
+// picture named as the model is. Empty when there is none. Past the game's
+// own 32 skins a damaged count would only cost time.
+std::string findMd2Skin(const std::vector<std::uint8_t>& bytes, const std::int32_t header[16], const char* name) {
+  const std::int32_t count = header[4], offset = header[10];
+  std::vector<std::string> tries;
+  ByteCursor in(bytes);
+  if (count < 0 || offset < 0 || !in.seek(static_cast<std::uint32_t>(offset)) ||
+      !in.holds(static_cast<std::uint32_t>(count), 64)) {
+    debugMessage("File, %s, has skin names that do not fit in it; they were left out.\n", name);
+  } else {
+    for (std::int32_t k = 0; k < std::min(count, 32); ++k) {
+      const std::string_view field = in.text(64);
+      const std::string skin(field.substr(0, field.find('\0')));
+      if (skin.empty()) continue;
+      tries.push_back(skin);
+      if (const std::size_t slash = skin.find_last_of("/\\"); slash != std::string::npos) {
+        tries.push_back(skin.substr(slash + 1));
+      }
+    }
+  }
+  const std::size_t named = tries.size();
+  for (std::size_t k = 0; k < named; ++k) {
+    for (const char* ending : {".png", ".jpg"}) tries.push_back(withEnding(tries[k], ending));
+  }
+  const std::string model = std::filesystem::path(name).stem().string();
+  for (const char* ending : {".pcx", ".png", ".jpg"}) tries.push_back(model + ending);
+  for (const std::string& skin : tries) {
+    if (!findSideFile(name, skin).empty()) return skin;
+  }
+  if (named > 0) debugMessage("File, %s, names skins of which none is beside it.\n", name);
+  return "";
+}
+
+// The MDL corners take their vertex's (s, t) in skin pixels, t from the top;
+// a back-facing triangle's corner on the seam takes the skin's right half.
+// Values [0, n) are the vertices' own, [n, 2n) those moved across the seam.
+void readMdlTexCoords(const std::vector<std::uint8_t>& bytes, std::size_t texCoordsAt, std::size_t trianglesAt,
+                      std::int32_t width, std::int32_t height, MeshObject& object) {
+  const auto n = static_cast<std::size_t>(object.numVertices());
+  if (width <= 0 || height <= 0 || n == 0) return;
+  TexCoordAttribute& texCoords = object.texCoords;
+  texCoords.values.resize(4 * n);
+  std::vector<bool> onSeam(n);
+  // Both tables were passed over on the way to the frame: they are in the file.
+  ByteCursor in(bytes);
+  in.seek(texCoordsAt);
+  for (std::size_t v = 0; v < n; ++v) {
+    onSeam[v] = in.i32le() != 0;
+    const auto s = static_cast<float>(in.i32le()), t = static_cast<float>(in.i32le());
+    texCoords.values[2 * v] = (s + 0.5f) / static_cast<float>(width);
+    texCoords.values[2 * (n + v)] = (s + static_cast<float>(width / 2) + 0.5f) / static_cast<float>(width);
+    texCoords.values[2 * v + 1] = texCoords.values[2 * (n + v) + 1] = 1.0f - (t + 0.5f) / static_cast<float>(height);
+  }
+  in.seek(trianglesAt);
+  texCoords.corners.reserve(object.faces.indices.size());
+  for (std::size_t f = 0; f < object.faces.count(); ++f) {
+    const bool facesFront = in.i32le() != 0;
+    for (int k = 0; k < 3; ++k) {
+      const std::int32_t v = in.i32le();
+      // A corner of a missing vertex goes with its face when the model is finished.
+      const bool known = v >= 0 && static_cast<std::size_t>(v) < n;
+      const bool seam = known && !facesFront && onSeam[static_cast<std::size_t>(v)];
+      texCoords.corners.push_back(!known ? 0 : seam ? v + static_cast<std::int32_t>(n) : v);
+    }
+  }
+  texCoords.binding = Binding::PerCorner;
+}
+
+// The first MDL skin, rows of palette indices from the top, as the texture
+// of the model's one material.
+void addMdlSkin(const std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t width, std::int32_t height,
+                const char* name, Model& model) {
+  if (at == 0 || width <= 0 || height <= 0) return;
+  if (const std::string problem = pictureSizeProblem(width, height); !problem.empty()) {
+    debugMessage("File, %s, has a skin that %s; it was left out.\n", name, problem.c_str());
+    return;
+  }
+  const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+  if (at > bytes.size() || w * h > bytes.size() - at) return;
+  Texture skin{"skin", width, height, std::vector<std::uint8_t>(4 * w * h, 255)};
+  for (std::size_t y = 0; y < h; ++y) {
+    for (std::size_t x = 0; x < w; ++x) {
+      const std::uint8_t* colour = &kQuakePalette[3 * bytes[at + y * w + x]];
+      std::copy(colour, colour + 3, &skin.rgba[4 * ((h - 1 - y) * w + x)]);
+    }
+  }
+  model.textures.push_back(std::move(skin));
+  model.materials.push_back(Material{"skin", Rgba{}, static_cast<std::int32_t>(model.textures.size() - 1)});
+  model[0].material = static_cast<std::int32_t>(model.materials.size() - 1);
 }
 
 }  // namespace
@@ -73,6 +210,13 @@ ReadResult readMd2File(const char* name) {
   }
   readPackedVertices(in, vertexCount, scale, translate, object);
   if (in.damaged()) return refuseDamaged(name);
+  readMd2TexCoords(bytes, header, name, object);
+  if (const std::string skin = findMd2Skin(bytes, header, name); !skin.empty()) {
+    if (const std::int32_t texture = addTextureFile(model, name, skin); texture >= 0) {
+      model.materials.push_back(Material{skin, Rgba{}, texture});
+      object.material = 0;
+    }
+  }
   return finishModel(std::move(model), name);
 }
 
@@ -98,8 +242,10 @@ ReadResult readMdlFile(const char* name) {
   }
   const std::uint64_t skinBytes =
       static_cast<std::uint64_t>(skinWidth) * static_cast<std::uint64_t>(skinHeight);
+  std::size_t firstSkinAt = 0;  // 0: none
   for (std::int32_t s = 0; s < skinCount && !in.damaged(); ++s) {
     if (in.i32le() == 0) {
+      if (s == 0) firstSkinAt = in.tell();
       in.skip(skinBytes);
     } else {
       const std::int32_t pictures = in.i32le();
@@ -108,13 +254,16 @@ ReadResult readMdlFile(const char* name) {
         in.fail();
         break;
       }
+      if (s == 0 && pictures > 0) firstSkinAt = in.tell();
       in.skip(static_cast<std::uint64_t>(pictures) * skinBytes);
     }
   }
-  in.skip(12 * static_cast<std::uint64_t>(vertexCount));  // texture coordinates
+  const std::size_t texCoordsAt = in.tell();
+  in.skip(12 * static_cast<std::uint64_t>(vertexCount));
   if (in.damaged() || !in.holds(static_cast<std::uint32_t>(triangleCount), 16)) {
     return refuseDamaged(name);
   }
+  const std::size_t trianglesAt = in.tell();
   Model model(1);
   MeshObject& object = model[0];
   readTriangles(in, triangleCount, 4, 4, 0, object);
@@ -145,6 +294,8 @@ ReadResult readMdlFile(const char* name) {
       if (!std::isfinite(value)) return refuseDamaged(name);
     }
   }
+  readMdlTexCoords(bytes, texCoordsAt, trianglesAt, skinWidth, skinHeight, object);
+  addMdlSkin(bytes, firstSkinAt, skinWidth, skinHeight, name, model);
   ReadResult result = finishModel(std::move(model), name);
   if (result) {
     MeshObject& read = result.model[0];

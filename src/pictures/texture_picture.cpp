@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "pictures/jpeg_file.h"
+#include "pictures/pcx_file.h"
 #include "pictures/picture_size.h"
 
 namespace {
@@ -50,6 +51,7 @@ std::optional<RgbaImage> decodeTexturePicture(std::span<const std::uint8_t> byte
     }
     return picture;
   }
-  if (reason != nullptr) *reason = "is not a PNG or JPEG picture";
+  if (looksLikePcx(bytes)) return decodePcx(bytes, reason);
+  if (reason != nullptr) *reason = "is not a PNG, JPEG or PCX picture";
   return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Pictures that a model's materials map onto its faces, decoded from the
-// bytes a file or a model's buffer holds: PNG (with its alpha) and JPEG.
+// bytes a file or a model's buffer holds: PNG (with its alpha), JPEG and PCX.
 
 #include <cstdint>
 #include <optional>

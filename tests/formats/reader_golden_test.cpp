@@ -71,13 +71,30 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
     }
     if (o.material >= 0) text += format("  material %d\n", o.material);
     if (!o.faceMaterials.empty()) text += format("  %zu face materials\n", o.faceMaterials.size());
+    if (read.model.textures.empty() || !o.texCoords.present()) continue;
+    // A textured model: where its first corners fall on the picture.
+    text += "  texture coordinates at the first corners";
+    const TexCoordAttribute& uv = o.texCoords;
+    const std::vector<std::int32_t>& corners = uv.binding == Binding::PerCorner ? uv.corners : o.faces.indices;
+    const bool byIndex = uv.binding == Binding::PerVertex || uv.binding == Binding::PerCorner;
+    for (std::size_t k = 0; byIndex && k < std::min<std::size_t>(corners.size(), 6); ++k) {
+      const auto at = 2 * static_cast<std::size_t>(corners[k]);
+      text += format(" (%.6g %.6g)", uv.values[at], uv.values[at + 1]);
+    }
+    text += "\n";
   }
   for (const Material& m : read.model.materials) {
     const Rgba& c = m.baseColor;
     text += format("material %s: %.6g %.6g %.6g %.6g, %s %.6g, texture %d\n", m.name.c_str(), c.r, c.g, c.b, c.a,
                    kAlphaModes[static_cast<int>(m.alphaMode)], m.alphaCutoff, m.texture);
   }
-  for (const Texture& t : read.model.textures) text += format("texture %s: %dx%d\n", t.name.c_str(), t.width, t.height);
+  for (const Texture& t : read.model.textures) {
+    text += format("texture %s %dx%d, first and last texel", t.name.c_str(), t.width, t.height);
+    for (std::size_t k : {std::size_t{0}, t.rgba.size() - 4}) {
+      if (k < t.rgba.size()) text += format(" (%d %d %d %d)", t.rgba[k], t.rgba[k + 1], t.rgba[k + 2], t.rgba[k + 3]);
+    }
+    text += "\n";
+  }
   return text;
 }
 
@@ -87,7 +104,8 @@ void checkFolder(const fs::path& inputs, const fs::path& expectations) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(inputs)) {
     const std::string ext = entry.path().extension().string();
-    const bool model = ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin" && ext != ".png";
+    const bool model = ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin" && ext != ".png" &&
+                       ext != ".pcx";
     if (entry.is_regular_file() && model) files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
