@@ -29,6 +29,40 @@ std::string format(const char* pattern, auto... values) {
   return text;
 }
 
+// One line for each part of an object's appearance it has, so a plain mesh
+// reads as it did: binding, the first values and the first corners' indices.
+template <int W>
+void describeAttribute(const char* what, const SurfaceAttribute<W>& a, std::string& text) {
+  if (!a.present()) return;
+  const char* const bindings[] = {"", "per vertex", "per face", "per corner"};
+  text += format("  %s %s: %zu", what, bindings[static_cast<int>(a.binding)], a.count());
+  for (std::size_t k = 0; k < std::min<std::size_t>(a.values.size(), 4 * W); ++k) {
+    text += format("%s %.9g", k % W == 0 ? " |" : "", a.values[k]);
+  }
+  if (!a.corners.empty()) text += "; corners";
+  for (std::size_t k = 0; k < std::min<std::size_t>(a.corners.size(), 12); ++k) text += format(" %d", a.corners[k]);
+  text += "\n";
+}
+
+void describeAppearance(const MeshObject& o, std::string& text) {
+  describeAttribute("colours", o.colors, text);
+  describeAttribute("normals", o.normals, text);
+  describeAttribute("texture coordinates", o.texCoords, text);
+  if (o.material >= 0 || !o.faceMaterials.empty()) {
+    text += format("  material %d, faces", o.material);
+    for (std::size_t f = 0; f < std::min<std::size_t>(o.faceMaterials.size(), 12); ++f) {
+      text += format(" %d", o.faceMaterials[f]);
+    }
+    text += "\n";
+  }
+  if (o.lines.count() > 0) text += format("  lines %zu", o.lines.count());
+  for (std::size_t l = 0; l < std::min<std::size_t>(o.lines.count(), 12); ++l) {
+    text += " |";
+    for (std::int32_t index : o.lines[l]) text += format(" %d", index);
+  }
+  if (o.lines.count() > 0) text += "\n";
+}
+
 std::string describe(const ReadResult& read, std::string output, const std::string& path,
                      const std::string& name) {
   // Messages name the file by the path it was read from: keep its name only.
@@ -50,7 +84,14 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
       for (std::int32_t index : o.faces[f]) text += format(" %d", index);
     }
     text += "\n";
+    describeAppearance(o, text);
   }
+  for (std::size_t m = 0; m < read.model.materials.size() && m < 8; ++m) {
+    const Material& k = read.model.materials[m];
+    text += format("material %zu: %s (%.9g %.9g %.9g %.9g) texture %d%s\n", m, k.name.c_str(), k.baseColor.r,
+                   k.baseColor.g, k.baseColor.b, k.baseColor.a, k.texture, k.alphaMode == AlphaMode::Blend ? " blend" : "");
+  }
+  for (const Texture& t : read.model.textures) text += format("texture: %s %dx%d\n", t.name.c_str(), t.width, t.height);
   return text;
 }
 
@@ -60,7 +101,8 @@ void checkFolder(const fs::path& inputs, const fs::path& expectations) {
   std::vector<fs::path> files;
   for (const auto& entry : fs::recursive_directory_iterator(inputs)) {
     const std::string ext = entry.path().extension().string();
-    if (entry.is_regular_file() && ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin") files.push_back(entry.path());
+    if (entry.is_regular_file() && ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin" &&
+        ext != ".mtl" && ext != ".png" && ext != ".jpg") files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   ASSERT_FALSE(files.empty()) << inputs;
