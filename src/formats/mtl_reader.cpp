@@ -117,5 +117,11 @@ std::vector<MtlMaterial> readMtlText(std::string_view text) {
       m.texture = std::string(mapFileName(line));
     }
   }
+  // A material that would hide its faces wholly is far more often a
+  // writer's slip than a wish (some write Tr 1 or d 0 for an opaque one):
+  // it is shown opaque.
+  for (MtlMaterial& m : materials) {
+    if (m.color.a <= 0.0f) m.color.a = 1.0f;
+  }
   return materials;
 }
