@@ -59,10 +59,9 @@ std::string_view mapFileName(std::string_view s) {
     const char* name;
     int words;  // fixed arguments; 0: up to three numbers
   };
-  static constexpr Option kOptions[] = {{"-blendu", 1}, {"-blendv", 1}, {"-bm", 1},     {"-boost", 1},
-                                        {"-cc", 1},     {"-clamp", 1},  {"-imfchan", 1}, {"-texres", 1},
-                                        {"-type", 1},   {"-mm", 2},     {"-o", 0},      {"-s", 0},
-                                        {"-t", 0}};
+  static constexpr Option kOptions[] = {{"-blendu", 1}, {"-blendv", 1},  {"-bm", 1},     {"-boost", 1}, {"-cc", 1},
+                                        {"-clamp", 1},  {"-imfchan", 1}, {"-texres", 1}, {"-type", 1},  {"-mm", 2},
+                                        {"-o", 0},      {"-s", 0},       {"-t", 0}};
   for (;;) {
     s = trimmed(s);
     std::string_view rest = s;

@@ -188,14 +188,14 @@ const char* skipToSeparator(const char* p, const char* end) {
   return p;
 }
 
-// Reads the integer at p as an index into a table of `count` entries of
-// which `soFar` are read (a negative one counts back from there) and returns
-// where its digits end. `index` is 0-based, or -1 when the text names no
-// entry.
+// Reads the integer at p (not at the end) as an index into a table of
+// `count` entries of which `soFar` are read, a negative one counting back
+// from there, and returns where its digits end. `index` takes the 0-based
+// index; `valid` turns false instead when the text names no entry.
 [[gnu::always_inline]] inline const char* readIndex(const char* p, const char* end, std::int64_t soFar,
-                                                    std::int64_t count, std::int32_t& index) {
+                                                    std::int64_t count, std::int32_t& index, bool& valid) {
   bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  if (*p == '-' || *p == '+') negative = *p++ == '-';
   const char* digits = p;
   std::uint64_t value = 0;
   // Up to 18 digits cannot overflow; more name no entry in any case.
@@ -205,8 +205,11 @@ const char* skipToSeparator(const char* p, const char* end) {
   const bool tooLong = p - digits >= 18;
   const std::int64_t signedValue = static_cast<std::int64_t>(value);
   const std::int64_t zeroBased = negative ? soFar - signedValue : signedValue - 1;
-  const bool valid = p != digits && !tooLong && value != 0 && zeroBased >= 0 && zeroBased < count;
-  index = valid ? static_cast<std::int32_t>(zeroBased) : -1;
+  if (p == digits || tooLong || value == 0 || zeroBased < 0 || zeroBased >= count) {
+    valid = false;
+  } else {
+    index = static_cast<std::int32_t>(zeroBased);
+  }
   return p;
 }
 
@@ -330,23 +333,7 @@ class ObjFiller {
   // `cornerNormal_`.
   template <bool Corners>
   [[gnu::always_inline]] const char* readGroup(const char* p, const char* end, std::int32_t& index, bool& valid) {
-    // readIndex's steps, kept apart here: faces of plain indices are most
-    // of a big file.
-    bool negative = false;
-    if (*p == '-' || *p == '+') negative = *p++ == '-';
-    const char* digits = p;
-    std::uint64_t value = 0;
-    for (; p < end && static_cast<unsigned>(*p - '0') <= 9u; ++p) {
-      if (p - digits < 18) value = value * 10 + static_cast<unsigned>(*p - '0');
-    }
-    const bool tooLong = p - digits >= 18;
-    const std::int64_t signedValue = static_cast<std::int64_t>(value);
-    const std::int64_t zeroBased = negative ? vertex_ - signedValue : signedValue - 1;
-    if (p == digits || tooLong || value == 0 || zeroBased < 0 || zeroBased >= static_cast<std::int64_t>(total_.vertex)) {
-      valid = false;
-    } else {
-      index = static_cast<std::int32_t>(zeroBased);
-    }
+    p = readIndex(p, end, vertex_, static_cast<std::int64_t>(total_.vertex), index, valid);
     if (p < end && (*p == ' ' || *p == '\n')) return p;  // a plain index, the usual case
     if constexpr (Corners) {
       if (p < end && *p == '/') p = readCornerPart(p + 1, end, texCoord_, total_.texCoord, cornerTexCoord_);
@@ -356,10 +343,15 @@ class ObjFiller {
     return skipToSeparator(p, end);  // the /texture/normal part, or what else follows
   }
 
-  [[gnu::always_inline]] static const char* readCornerPart(const char* p, const char* end, std::uint64_t soFar, std::uint64_t count,
-                                    std::int32_t& index) {
-    if (p == end || *p == '/' || *p == '\n' || isSeparator(*p)) return p;  // left empty
-    return readIndex(p, end, static_cast<std::int64_t>(soFar), static_cast<std::int64_t>(count), index);
+  // The texture or normal part of a group; `index` stays -1 where it is
+  // empty or names no entry.
+  [[gnu::always_inline]] static const char* readCornerPart(const char* p, const char* end, std::uint64_t soFar,
+                                                           std::uint64_t count, std::int32_t& index) {
+    if (p == end || *p == '/' || *p == '\n' || isSeparator(*p)) return p;
+    bool valid = true;
+    p = readIndex(p, end, static_cast<std::int64_t>(soFar), static_cast<std::int64_t>(count), index, valid);
+    if (!valid) index = -1;
+    return p;
   }
 
   // The corner at `at` takes the texture coordinate and normal its group
@@ -664,7 +656,8 @@ ReadResult readObjTextInParts(std::string_view text, const char* name, std::size
   const std::vector<std::int32_t> materialUses = loadMaterials(model, name, counts);
   // Made (and so cleared) side by side too: clearing tens of megabytes takes
   // a good part of the time.
-  forEachPart(2, threads, [&](std::size_t k) { makeTables(object, total, !model.materials.empty(), static_cast<int>(k)); });
+  forEachPart(2, threads,
+              [&](std::size_t k) { makeTables(object, total, !model.materials.empty(), static_cast<int>(k)); });
   std::vector<ObjFiller> fillers;
   fillers.reserve(runs.size());
   std::int32_t material = -1;
@@ -689,7 +682,8 @@ ReadResult readObjTextInParts(std::string_view text, const char* name, std::size
   std::size_t face = 0, group = 0;
   const auto moveDown = [](auto& values, std::size_t from, std::size_t count, std::size_t to) {
     if (values.empty() || from == to) return;
-    std::copy(values.begin() + static_cast<std::ptrdiff_t>(from), values.begin() + static_cast<std::ptrdiff_t>(from + count),
+    std::copy(values.begin() + static_cast<std::ptrdiff_t>(from),
+              values.begin() + static_cast<std::ptrdiff_t>(from + count),
               values.begin() + static_cast<std::ptrdiff_t>(to));
   };
   for (std::size_t k = 0; k < runs.size(); ++k) {

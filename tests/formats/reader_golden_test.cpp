@@ -89,7 +89,8 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
   for (std::size_t m = 0; m < read.model.materials.size() && m < 8; ++m) {
     const Material& k = read.model.materials[m];
     text += format("material %zu: %s (%.9g %.9g %.9g %.9g) texture %d%s\n", m, k.name.c_str(), k.baseColor.r,
-                   k.baseColor.g, k.baseColor.b, k.baseColor.a, k.texture, k.alphaMode == AlphaMode::Blend ? " blend" : "");
+                   k.baseColor.g, k.baseColor.b, k.baseColor.a, k.texture,
+                   k.alphaMode == AlphaMode::Blend ? " blend" : "");
   }
   for (const Texture& t : read.model.textures) text += format("texture: %s %dx%d\n", t.name.c_str(), t.width, t.height);
   return text;

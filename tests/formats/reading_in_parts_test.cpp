@@ -30,7 +30,8 @@ std::string outcome(Read read) {
     text += "\n";
     for (std::uint32_t o : object.faces.offsets) text += std::to_string(o) + " ";
     text += "\n" + std::to_string(object.material) + ":";
-    for (const auto* table : {&object.faceMaterials, &object.lines.indices, &object.texCoords.corners, &object.normals.corners}) {
+    for (const auto* table :
+         {&object.faceMaterials, &object.lines.indices, &object.texCoords.corners, &object.normals.corners}) {
       for (std::int32_t i : *table) text += std::to_string(i) + " ";
       text += "\n";
     }
@@ -123,7 +124,8 @@ std::string off(int vertices, int faces, const std::string& body) {
 TEST(ReadingInParts, ObjSameModelAndMessagesAsOneRun) {
   expectSameInParts({
       {"mixed lines", mixedText(3000, 7)},
-      {"materials from a library", "mtllib appearance.mtl\n" + mixedText(3000, 11), TESSERA_SOURCE_DIR "/tests/data/formats/obj/model.obj"},
+      {"materials from a library", "mtllib appearance.mtl\n" + mixedText(3000, 11),
+       TESSERA_SOURCE_DIR "/tests/data/formats/obj/model.obj"},
       {"vertex colours", mixedText(2000, 5, " 0.5 1 255\n")},
       {"one vertex without a colour", mixedText(800, 3, " 1 1 1\n") + "v 1 2 3\n" + mixedText(800, 4, " 1 1 1\n")},
       {"a damaged texture coordinate", mixedText(800, 3) + "vt x\n" + mixedText(800, 4)},
