@@ -16,7 +16,9 @@ ReadResult readOffText(TextScanner& scan, const char* name);
 // so, side by side.
 ReadResult readOffTextInParts(std::string_view text, const char* name, std::size_t parts,
                               PartThreads threads = PartThreads::own);
-// Wavefront OBJ: one object; faces whose groups name no vertex are dropped.
+// Wavefront OBJ: one object, with its corners' texture coordinates and
+// normals, vertex colours, polylines and the materials of its MTL libraries;
+// faces whose groups name no vertex are dropped.
 ReadResult readObjFile(const char* name);
 ReadResult readObjText(TextScanner& scan, const char* name);
 // The same read of OBJ text in memory, cut at line ends into `parts` runs

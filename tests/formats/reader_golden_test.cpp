@@ -22,13 +22,46 @@ const fs::path kData = fs::path(TESSERA_SOURCE_DIR) / "tests" / "data";
 const fs::path kCorpus = fs::path(TESSERA_SOURCE_DIR) / ".." / "shared" / "corpus";
 
 const char* const kOutcomes[] = {"model", "unknown format", "not opened", "damaged", "refused"};
-const char* const kBindings[] = {"none", "per vertex", "per face", "per corner"};
 const char* const kAlphaModes[] = {"opaque", "mask", "blend"};
 
 std::string format(const char* pattern, auto... values) {
   char text[256];
   std::snprintf(text, sizeof text, pattern, values...);
   return text;
+}
+
+// One line for each part of an object's appearance it has, so a plain mesh
+// reads as it did: binding, the first values and the first corners' indices.
+template <int W>
+void describeAttribute(const char* what, const SurfaceAttribute<W>& a, std::string& text) {
+  if (!a.present()) return;
+  const char* const bindings[] = {"", "per vertex", "per face", "per corner"};
+  text += format("  %s %s: %zu", what, bindings[static_cast<int>(a.binding)], a.count());
+  for (std::size_t k = 0; k < std::min<std::size_t>(a.values.size(), 4 * W); ++k) {
+    text += format("%s %.9g", k % W == 0 ? " |" : "", a.values[k]);
+  }
+  if (!a.corners.empty()) text += "; corners";
+  for (std::size_t k = 0; k < std::min<std::size_t>(a.corners.size(), 12); ++k) text += format(" %d", a.corners[k]);
+  text += "\n";
+}
+
+void describeAppearance(const MeshObject& o, std::string& text) {
+  describeAttribute("colours", o.colors, text);
+  describeAttribute("normals", o.normals, text);
+  describeAttribute("texture coordinates", o.texCoords, text);
+  if (o.material >= 0 || !o.faceMaterials.empty()) {
+    text += format("  material %d, faces", o.material);
+    for (std::size_t f = 0; f < std::min<std::size_t>(o.faceMaterials.size(), 12); ++f) {
+      text += format(" %d", o.faceMaterials[f]);
+    }
+    text += "\n";
+  }
+  if (o.lines.count() > 0) text += format("  lines %zu", o.lines.count());
+  for (std::size_t l = 0; l < std::min<std::size_t>(o.lines.count(), 12); ++l) {
+    text += " |";
+    for (std::int32_t index : o.lines[l]) text += format(" %d", index);
+  }
+  if (o.lines.count() > 0) text += "\n";
 }
 
 std::string describe(const ReadResult& read, std::string output, const std::string& path,
@@ -52,25 +85,7 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
       for (std::int32_t index : o.faces[f]) text += format(" %d", index);
     }
     text += "\n";
-    // Appearance only where the object has it, so a plain mesh reads as before.
-    auto attribute = [&](const char* what, const auto& a) {
-      if (!a.present()) return;
-      text += format("  %s %s", what, kBindings[static_cast<int>(a.binding)]);
-      const std::size_t shown = std::min<std::size_t>(a.values.size(), 4 * a.width);
-      for (std::size_t k = 0; k < shown; ++k) text += format(" %.6g", a.values[k]);
-      text += "\n";
-    };
-    attribute("colours", o.colors), attribute("normals", o.normals), attribute("texture coordinates", o.texCoords);
-    if (o.lines.count() > 0) {
-      text += format("  %zu lines", o.lines.count());
-      for (std::size_t l = 0; l < std::min<std::size_t>(o.lines.count(), 6); ++l) {
-        text += " |";
-        for (std::int32_t index : o.lines[l]) text += format(" %d", index);
-      }
-      text += "\n";
-    }
-    if (o.material >= 0) text += format("  material %d\n", o.material);
-    if (!o.faceMaterials.empty()) text += format("  %zu face materials\n", o.faceMaterials.size());
+    describeAppearance(o, text);
     if (read.model.textures.empty() || !o.texCoords.present()) continue;
     // A textured model: where its first corners fall on the picture.
     text += "  texture coordinates at the first corners";
@@ -105,7 +120,7 @@ void checkFolder(const fs::path& inputs, const fs::path& expectations) {
   for (const auto& entry : fs::recursive_directory_iterator(inputs)) {
     const std::string ext = entry.path().extension().string();
     const bool model = ext != ".expected" && ext != ".md" && ext != ".bmp" && ext != ".bin" && ext != ".png" &&
-                       ext != ".pcx";
+                       ext != ".pcx" && ext != ".mtl" && ext != ".jpg";
     if (entry.is_regular_file() && model) files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());

@@ -29,13 +29,25 @@ std::string outcome(Read read) {
     for (std::int32_t i : object.faces.indices) text += std::to_string(i) + " ";
     text += "\n";
     for (std::uint32_t o : object.faces.offsets) text += std::to_string(o) + " ";
+    text += "\n" + std::to_string(object.material) + ":";
+    for (const auto* table :
+         {&object.faceMaterials, &object.lines.indices, &object.texCoords.corners, &object.normals.corners}) {
+      for (std::int32_t i : *table) text += std::to_string(i) + " ";
+      text += "\n";
+    }
+    for (const auto* values : {&object.colors.values, &object.texCoords.values, &object.normals.values}) {
+      for (float v : *values) text += std::to_string(v) + " ";
+      text += "\n";
+    }
   }
+  for (const Material& m : result.model.materials) text += m.name + std::to_string(m.texture) + " ";
   return text;
 }
 
 struct Case {
   const char* what;
   std::string text;
+  std::string name = "model";  // where the side files are looked for
 };
 
 // Each text read in 1 to 5000 parts, on threads of their own and in turn,
@@ -45,11 +57,11 @@ void expectSameInParts(const std::vector<Case>& cases, ReadResult (*oneRun)(Text
   for (const Case& c : cases) {
     const std::string whole = outcome([&] {
       TextScanner scan(c.text.data(), c.text.size());
-      return oneRun(scan, "model");
+      return oneRun(scan, c.name.c_str());
     });
     for (std::size_t parts : {1, 2, 3, 7, 5000}) {
       for (PartThreads threads : {PartThreads::own, PartThreads::caller}) {
-        EXPECT_EQ(outcome([&] { return inParts(c.text, "model", parts, threads); }), whole)
+        EXPECT_EQ(outcome([&] { return inParts(c.text, c.name.c_str(), parts, threads); }), whole)
             << c.what << ", " << parts << " parts" << (threads == PartThreads::own ? "" : " in turn");
       }
     }
@@ -58,8 +70,9 @@ void expectSameInParts(const std::vector<Case>& cases, ReadResult (*oneRun)(Text
 
 // Lines of every kind a reader meets, in an order fixed by a simple generator:
 // relative and absolute groups, groups with texture and normal parts, faces
-// that name no vertex yet or none at all, comments, CR LF ends, blank lines.
-std::string mixedText(int lines, unsigned seed) {
+// that name no vertex yet or none at all, comments, CR LF ends, blank lines,
+// materials, polylines and points; `vertexEnd` may give every vertex a colour.
+std::string mixedText(int lines, unsigned seed, const std::string& vertexEnd = "\n") {
   std::string text;
   int vertices = 0;
   for (int k = 0; k < lines; ++k) {
@@ -67,7 +80,7 @@ std::string mixedText(int lines, unsigned seed) {
     const unsigned pick = (seed >> 16) % 10;
     const int v = static_cast<int>((seed >> 8) % 97);
     if (pick < 4 || vertices < 3) {
-      text += "v " + std::to_string(v) + ".5 -" + std::to_string(k % 13) + " 1e" + std::to_string(v % 5) + "\n";
+      text += "v " + std::to_string(v) + ".5 -" + std::to_string(k % 13) + " 1e" + std::to_string(v % 5) + vertexEnd;
       ++vertices;
     } else if (pick == 4) {
       text += "f -1 -2 -3\r\n";
@@ -76,9 +89,10 @@ std::string mixedText(int lines, unsigned seed) {
     } else if (pick == 6) {
       text += "f " + std::to_string(vertices + 1 + v) + " 1 2\n";  // names a vertex not yet read
     } else if (pick == 7) {
-      text += "# comment f 1 2 3\n\n";
+      const char* const materials[] = {"red", "picture", "glass", "undefined"};
+      text += "# comment f 1 2 3\n\nusemtl " + std::string(materials[v % 4]) + "\n";
     } else if (pick == 8) {
-      text += "vn 0 0 1\nvt 0.5 0.5\ng part" + std::to_string(v) + "\n";
+      text += "vn 0 0 1\nvt 0.5 0.5\ng part" + std::to_string(v) + "\nl 1 -1 2/3\np -1\n";
     } else {
       text += "f 1 2 3 " + std::to_string(-vertices) + "\t 3\n";
     }
@@ -110,6 +124,11 @@ std::string off(int vertices, int faces, const std::string& body) {
 TEST(ReadingInParts, ObjSameModelAndMessagesAsOneRun) {
   expectSameInParts({
       {"mixed lines", mixedText(3000, 7)},
+      {"materials from a library", "mtllib appearance.mtl\n" + mixedText(3000, 11),
+       TESSERA_SOURCE_DIR "/tests/data/formats/obj/model.obj"},
+      {"vertex colours", mixedText(2000, 5, " 0.5 1 255\n")},
+      {"one vertex without a colour", mixedText(800, 3, " 1 1 1\n") + "v 1 2 3\n" + mixedText(800, 4, " 1 1 1\n")},
+      {"a damaged texture coordinate", mixedText(800, 3) + "vt x\n" + mixedText(800, 4)},
       {"mixed, last line without a line feed", mixedText(500, 99) + "f 1 2 3"},
       {"faces that name no vertex are dropped", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 4 5 6\nf 1 2 0\nf -9 1 2\n"},
       {"a damaged vertex line", mixedText(800, 3) + "v 1 2\n" + mixedText(800, 4)},

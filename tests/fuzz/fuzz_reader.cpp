@@ -27,7 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (parts.failure != read.failure || parts.model.size() != read.model.size()) __builtin_trap();
       for (std::size_t k = 0; k < parts.model.size(); ++k) {
         const MeshObject &a = parts.model[k], &b = read.model[k];
-        if (a.vertices != b.vertices || a.faces.indices != b.faces.indices || a.faces.offsets != b.faces.offsets) {
+        if (a.vertices != b.vertices || a.faces.indices != b.faces.indices || a.faces.offsets != b.faces.offsets ||
+            a.lines.indices != b.lines.indices || a.faceMaterials != b.faceMaterials || a.material != b.material ||
+            a.texCoords.corners != b.texCoords.corners || a.normals.corners != b.normals.corners ||
+            a.colors.values.size() != b.colors.values.size()) {
           __builtin_trap();
         }
       }
