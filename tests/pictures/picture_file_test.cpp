@@ -115,6 +115,8 @@ TEST_F(RenderTest, TheExportedViewReadsBackTheSameFromPngAndBmp) {
   ASSERT_TRUE(makeOffscreenContextCurrent(301, 97));
   resizeView(camera, 301, 97);
   show({makeObject({0, 0, 0, 2, 0, 0, 0, 1, 0}, {{0, 1, 2}})});  // not symmetric: rows or columns swapped show
+  viewOptions.backgroundColor = {0.2f, 0.4f, 0.6f};  // not zero: rows read without their padding show
+  applyBackgroundColor(viewOptions);
   draw();
   std::optional<RgbImage> first;
   for (const char* name : {"view.bmp", "view.PNG", "view.png"}) {
