@@ -1,7 +1,5 @@
 // Big OBJ and OFF files are read in parts side by side. Whatever the text,
 // the model and every message must be what one run from start to end gives.
-// A file shortened while it is read is reported damaged instead of ending
-// the program.
 #include <gtest/gtest.h>
 #include <sched.h>
 
@@ -179,12 +177,19 @@ namespace {
 std::string shortenedFile;
 }  // namespace
 
-TEST(ReadingInParts, AFileShortenedWhileReadIsDamaged) {
+TEST(ReadingInParts, ProgressCoversBothPassesAndAFileShortenedWhileReadIsDamaged) {
   TempDir dir;
-  shortenedFile = dir.file("growing.obj");
-  std::string text;
-  while (text.size() < 3 * TextScanner::kBufferSize) text += "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n";
-  writeTextFile(shortenedFile, text);
+  shortenedFile = dir.file("big.obj");
+  for (const std::size_t size : {3 * TextScanner::kBufferSize, std::size_t{17} << 20}) {
+    std::string text;
+    while (text.size() < size) text += "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n";
+    writeTextFile(shortenedFile, text);
+    readProgress.reset();
+    ASSERT_EQ(readObjFile(shortenedFile.c_str()).failure, ReadFailure::None);
+    EXPECT_EQ(readProgress.toDo, 2 * text.size()) << size;
+    EXPECT_GT(readProgress.done, text.size() / 2) << size;
+    EXPECT_LE(readProgress.done, readProgress.toDo) << size;
+  }
   // Another program cuts the file after it was opened and mapped.
   EXPECT_EQ(outcome([] {
               return readTextModel(shortenedFile.c_str(), [](TextScanner& scan, const char* name) {
@@ -193,38 +198,11 @@ TEST(ReadingInParts, AFileShortenedWhileReadIsDamaged) {
               });
             }),
             "3\nFile, " + shortenedFile + ", is damaged or truncated.\n");
-  // Read whole, the same file loads.
-  writeTextFile(shortenedFile, text);
-  EXPECT_EQ(readObjFile(shortenedFile.c_str()).failure, ReadFailure::None);
-}
-
-TEST(ReadingInParts, ProgressCoversBothPassesOfABigFile) {
-  TempDir dir;
-  const std::string path = dir.file("big.obj");
-  for (const std::size_t size : {3 * TextScanner::kBufferSize, std::size_t{17} << 20}) {
-    std::string text;
-    while (text.size() < size) text += "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n";
-    writeTextFile(path, text);
-    readProgress.reset();
-    ASSERT_EQ(readObjFile(path.c_str()).failure, ReadFailure::None);
-    EXPECT_EQ(readProgress.toDo, 2 * text.size()) << size;
-    EXPECT_GT(readProgress.done, text.size() / 2) << size;
-    EXPECT_LE(readProgress.done, readProgress.toDo) << size;
-  }
 }
 
 namespace {
 
-// This process's resident memory now, and at its peak since the peak was
-// last reset, in KiB (0 where the system does not say).
-long statusKib(const char* field) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
-  }
-  return 0;
-}
-
+// Makes VmHWM start again from the resident memory now.
 bool resetPeak() {
   std::ofstream clear("/proc/self/clear_refs");
   clear << "5";
@@ -235,13 +213,8 @@ bool resetPeak() {
 }  // namespace
 
 TEST(ReadingInParts, ABigFileIsGivenBackAsItIsRead) {
-  // 38 MB of OBJ read line by line on one core and in parts on all: the
-  // file's pages are given back behind the reader, so reading costs the
-  // model and a few megabytes of the file. What stays after the read and
-  // what came and went during it are bounded apart: what stays is the model
-  // (and, with the sanitizers, what they keep of freed blocks), so the
-  // transient part is free of how the allocator or the machine's load
-  // shaped the model's arrays.
+  // 38 MB of OBJ read line by line on one core and in parts on all: the file's pages are given back
+  // behind the reader. What stays (the model) and what came and went are bounded apart.
   TempDir dir;
   const std::string path = dir.file("big.obj");
   const std::string unit = "v 1 2 3\nv 4 5 6\nv 7 8 9\nf -1 -2 -3\n";
@@ -266,19 +239,17 @@ TEST(ReadingInParts, ABigFileIsGivenBackAsItIsRead) {
   for (const cpu_set_t* cores : {&one, &all}) {
     SCOPED_TRACE(cores == &one ? "one core" : "every core");
     ASSERT_EQ(sched_setaffinity(0, sizeof *cores, cores), 0);
-    const long before = statusKib("VmRSS:");
+    const long before = processStatusKib("VmRSS:");
     if (!resetPeak() || before == 0) GTEST_SKIP() << "this system cannot reset a peak of memory";
     const ReadResult result = readObjFile(path.c_str());
-    const long peak = statusKib("VmHWM:"), after = statusKib("VmRSS:");
+    const long peak = processStatusKib("VmHWM:"), after = processStatusKib("VmRSS:");
     ASSERT_EQ(result.failure, ReadFailure::None);
     ASSERT_EQ(result.model[0].faces.offsets.size(), units + 1);
     std::printf("peak %ld KiB above the end; %ld KiB held (model %ld, shadow %ld)\n", peak - after, after - before,
                 modelKib, shadowKib);
-    // Read line by line, up to 8 MiB of the file is in flight between
-    // givings back (6-8 MiB seen); a mapping held whole adds the file's 38.
+    // Up to 8 MiB of the file is in flight between givings back; a mapping held whole adds 38.
     EXPECT_LT(peak - after, fileKib * 2 / 5) << "peak " << peak << " after " << after;
-    // A copy of the file kept, or freed into the sanitizers' quarantine,
-    // adds 38 MiB here.
+    // A copy of the file kept, or freed into the sanitizers' quarantine, adds 38 MiB here.
     EXPECT_LT(after - before, modelKib + shadowKib + fileKib / 2) << "model " << modelKib;
   }
   sched_setaffinity(0, sizeof all, &all);

@@ -12,9 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WindowGeometry geometry;
   readSettings("Tessera.ini", options, geometry);
   if (!writeSettings("Tessera.ini", options, geometry)) __builtin_trap();
-  const std::string once = readFuzzFile(settingsPath("Tessera.ini"));
+  const std::string once = readTextFile(settingsPath("Tessera.ini"));
   readSettings("Tessera.ini", options, geometry);
-  if (!writeSettings("Tessera.ini", options, geometry) || readFuzzFile(settingsPath("Tessera.ini")) != once) {
+  if (!writeSettings("Tessera.ini", options, geometry) || readTextFile(settingsPath("Tessera.ini")) != once) {
     __builtin_trap();
   }
   return 0;

@@ -7,16 +7,14 @@
 #include <string>
 
 #include "model/mesh_object.h"
+#include "support/temp_dir.h"
 
 // Points the configuration folder at a fresh temporary one; returns its path.
 const std::string& fuzzConfigHome();
 
 // Writes prefix + data to a scratch file with the given name and returns its path.
-std::string writeFuzzFile(const std::string& name, const std::string& prefix,
-                          const std::uint8_t* data, std::size_t size);
-
-// The whole content of a file.
-std::string readFuzzFile(const std::string& path);
+std::string writeFuzzFile(const std::string& name, const std::string& prefix, const std::uint8_t* data,
+                          std::size_t size);
 
 // Traps unless every face index of every object lies inside its vertex table
 // and the face table is whole.

@@ -1,6 +1,7 @@
 // Background pictures of every kind, told by their first bytes: pictures
 // written by another program against their PPM twins, refusals, and the
-// exported view read back from PNG and BMP.
+// exported view read back from PNG and BMP. The exported layout (bottom row
+// first, B G R, the headers) is pinned by the golden pictures of tessera-tool render.
 #include "pictures/picture_file.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,13 @@ TEST(PictureFile, DamagedCutShortAndHugePicturesAreRefused) {
   const std::string wide = state.dir().file("wide.png");
   const std::vector<std::uint8_t> row(40000 * 3 + 4, 200);
   ASSERT_TRUE(writePng(wide.c_str(), 40000, 1, row.data(), row.size()));
+  writePicture(state.dir().file("good.bmp"), 8, 8, [](int x, int y) { return Rgb{x, y, 7}; });
+  const std::string bmp = readTextFile(state.dir().file("good.bmp"));
+  const auto patched = [&](std::size_t at, char value) {
+    std::string bytes = bmp;
+    bytes[at] = value;
+    return bytes;
+  };
   const struct {
     const char* name;
     std::string bytes;
@@ -86,6 +94,14 @@ TEST(PictureFile, DamagedCutShortAndHugePicturesAreRefused) {
       {"wide.jpg", frameSized(40000, 5), "is more than 32768 pixels across"},
       {"huge.jpg", frameSized(16000, 6000), "is too large to show (more than 256 MB of colour)"},
       {"text.png", "no picture at all", "is not a BMP picture"},
+      {"not-bm.bmp", patched(0, 'X'), "is not a BMP picture"},
+      {"pixels-in-the-header.bmp", patched(10, 40), "is damaged or truncated"},
+      {"tall.bmp", patched(25, '\xFF'), "is more than 32768 pixels across"},
+      {"rows-short-of-the-stated-size.bmp", patched(34, 16), "is damaged or truncated"},
+      {"no-width.bmp", patched(18, 0), "is damaged or truncated"},
+      {"wide.bmp", patched(20, 1), "is more than 32768 pixels across"},
+      {"cut.bmp", bmp.substr(0, bmp.size() - 5), "is damaged or truncated"},
+      {"bm.bmp", std::string("BM\0", 3), "is damaged or truncated"},
   };
   for (const auto& c : cases) {
     writeTextFile(state.dir().file(c.name), c.bytes);
@@ -98,7 +114,9 @@ TEST(PictureFile, DamagedCutShortAndHugePicturesAreRefused) {
 TEST_F(RenderTest, TheExportedViewReadsBackTheSameFromPngAndBmp) {
   ASSERT_TRUE(makeOffscreenContextCurrent(301, 97));
   resizeView(camera, 301, 97);
-  show({makeTorus(12, 8, 2, 0.5f)});
+  show({makeObject({0, 0, 0, 2, 0, 0, 0, 1, 0}, {{0, 1, 2}})});  // not symmetric: rows or columns swapped show
+  viewOptions.backgroundColor = {0.2f, 0.4f, 0.6f};  // not zero: rows read without their padding show
+  applyBackgroundColor(viewOptions);
   draw();
   std::optional<RgbImage> first;
   for (const char* name : {"view.bmp", "view.PNG", "view.png"}) {
@@ -112,4 +130,10 @@ TEST_F(RenderTest, TheExportedViewReadsBackTheSameFromPngAndBmp) {
   }
   // Not one colour: the model is in the picture.
   EXPECT_NE(std::count(first->pixels.begin(), first->pixels.end(), first->pixels[0]), static_cast<long>(first->pixels.size()));
+  // BMP rows are padded to 4 bytes with zeros; without height only the headers are written.
+  const std::string bmp = readTextFile(state.dir().file("view.bmp"));
+  ASSERT_EQ(bmp.size(), 54u + 904u * 97);
+  for (std::size_t y = 0; y < 97; ++y) EXPECT_EQ(bmp[54 + 904 * y + 903], 0) << y;
+  ASSERT_TRUE(exportImage(state.dir().file("flat.bmp").c_str(), 301, 0));
+  EXPECT_EQ(readTextFile(state.dir().file("flat.bmp")).size(), 54u);
 }

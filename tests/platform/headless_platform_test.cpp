@@ -17,3 +17,16 @@ TEST(HeadlessPlatform, ConfigDirectoryUnderXdgConfigHomeElseHome) {
   EXPECT_EQ(platformConfigDirectory(), state.dir().path() + "/home/.config/tessera/");
   setenv("HOME", savedHome.c_str(), 1);
 }
+
+TEST(HeadlessPlatform, NoticesStandCentredOverTheWindow) {
+  IsolatedState state;
+  platformSetNoticeAnchor(300, 150, 601, 400);
+  platformShowNotice(NoticeKind::FileNotFound, "/m/a.off");
+  EXPECT_EQ(headlessRecord.lastNotice, "FILE NOT FOUND: It may have been moved or deleted.");
+  EXPECT_EQ(headlessRecord.lastNoticeDetails, "/m/a.off");
+  EXPECT_EQ(headlessRecord.noticeX, 300 + 300 - 125);
+  EXPECT_EQ(headlessRecord.noticeY, 150 + 200 - 100);
+  platformSetNoticeAnchor(INT32_MAX, INT32_MIN, INT32_MAX, 0);  // summed wide, never overflowing
+  platformShowNotice(NoticeKind::FileNotFound);
+  EXPECT_TRUE(headlessRecord.noticeX == INT32_MAX && headlessRecord.noticeY == INT32_MIN);
+}

@@ -44,7 +44,7 @@ void expectLikeC(const std::string& text) {
 
 }  // namespace
 
-TEST(TextScanner, NumberFormsMatchTheCLibrary) {
+TEST(TextScanner, NumberFormsAndRandomTokensMatchTheCLibrary) {
   // One token a line, with \n, \r and \t written out.
   std::istringstream lines(readTextFile(TESSERA_SOURCE_DIR "/tests/data/scanner/number-forms.txt"));
   int count = 0;
@@ -61,9 +61,7 @@ TEST(TextScanner, NumberFormsMatchTheCLibrary) {
     expectLikeC(text);
   }
   EXPECT_GT(count, 90);
-}
-
-TEST(TextScanner, RandomTokensAndDecimalsMatchTheCLibrary) {
+  // Random tokens, mostly digits, and decimals of many lengths and exponents.
   std::mt19937_64 random(20261206);
   const std::string alphabet = "0123456789+-.eEpPxXinfatyINFATY \n\t";
   char text[64];
@@ -87,7 +85,7 @@ TEST(TextScanner, RandomTokensAndDecimalsMatchTheCLibrary) {
   }
 }
 
-TEST(TextScanner, StreamMatchesFscanfAcrossBufferBoundaries) {
+TEST(TextScanner, StreamsMatchFscanfAcrossBufferBoundariesAndLongRunsReadWhole) {
   // Several buffers' worth of numbers of every length, so that tokens are cut
   // at each refill; the stream position after every token must agree.
   std::mt19937 random(99);
@@ -106,7 +104,7 @@ TEST(TextScanner, StreamMatchesFscanfAcrossBufferBoundaries) {
     isInt.push_back(kind == 0);
   }
   TempDir dir;
-  const std::string path = dir.file("numbers.txt");
+  const std::string path = dir.file("numbers.txt"), longPath = dir.file("long.txt");
   writeTextFile(path, text);
   // A file this size is mapped; through a pipe the same text streams
   // through the buffer, each token cut at some refill.
@@ -140,15 +138,12 @@ TEST(TextScanner, StreamMatchesFscanfAcrossBufferBoundaries) {
     std::fclose(reference);
     throughPipe ? pclose(ours) : std::fclose(ours);
   }
-}
 
-TEST(TextScanner, TokensLinesAndNumbersOfAnyLength) {
+  // Tokens, lines and numbers longer than the buffer.
   const std::string longToken(3 * TextScanner::kBufferSize / 2, 'a');
   const std::string digits(TextScanner::kBufferSize + 10, '1');
-  TempDir dir;
-  const std::string path = dir.file("long.txt");
-  writeTextFile(path, "  " + longToken + " short\r\nline two\nabcdefgh\n" + digits);
-  std::FILE* file = std::fopen(path.c_str(), "r");
+  writeTextFile(longPath, "  " + longToken + " short\r\nline two\nabcdefgh\n" + digits);
+  std::FILE* file = std::fopen(longPath.c_str(), "r");
   ASSERT_NE(file, nullptr);
   {
     TextScanner scan(file);

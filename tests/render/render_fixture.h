@@ -6,7 +6,6 @@
 
 #include <GL/gl.h>
 
-#include <cstdlib>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,9 +27,7 @@ class RenderTest : public testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(makeOffscreenContextCurrent(kSize, kSize));
-    // Plain colours, no extras: each test turns on what it looks at.
-    viewOptions.style = DisplayStyle::Solid;
-    viewOptions.pivot = Pivot::Center;
+    // Solid, about the centre, white on black, no extras: each test turns on what it looks at.
     viewOptions.foregroundColor = {1.0f, 1.0f, 1.0f};
     viewOptions.backgroundColor = {0.0f, 0.0f, 0.0f};
     initGL(viewOptions);
@@ -56,26 +53,9 @@ class RenderTest : public testing::Test {
     glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
   }
-  Rgb pixel(int x, int y) const {
-    const std::vector<std::uint8_t> rgba = frame();
-    const std::size_t at = static_cast<std::size_t>((y * kSize + x) * 4);
-    return {rgba[at], rgba[at + 1], rgba[at + 2]};
-  }
-
-  // Pixels within `tolerance` of the colour in every channel.
-  int countPixels(const Rgb& colour, int tolerance = 0) const {
-    const std::vector<std::uint8_t> rgba = frame();
-    int count = 0;
-    for (std::size_t k = 0; k < rgba.size(); k += 4) {
-      count += std::abs(rgba[k] - colour[0]) <= tolerance && std::abs(rgba[k + 1] - colour[1]) <= tolerance &&
-               std::abs(rgba[k + 2] - colour[2]) <= tolerance;
-    }
-    return count;
-  }
-
-  IsolatedState state;
 
  public:  // scene setups in tables reach these
+  IsolatedState state;
   Shown shown;
   Camera camera;
   ViewOptions viewOptions;

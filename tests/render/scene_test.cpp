@@ -1,8 +1,5 @@
 // Frames of small scenes against golden pictures in tests/data/render/ (made
-// by this test with TESSERA_UPDATE_GOLDEN=1 when the checks that stood here
-// before passed: fog at 50% hides the centre of mass and leaves a third at
-// 25%, axes fade from the model's origin, the box takes the contrast colour,
-// triangle formats draw three corners, concave faces fill their outline only).
+// by this test with TESSERA_UPDATE_GOLDEN=1 and looked at before they were kept).
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -27,6 +24,16 @@ std::vector<float> star() {
   return corners;
 }
 
+// A picture of one colour behind the model; imports that fail change nothing.
+void behindAPicture(RenderTest& t) {
+  const std::string plain = t.state.dir().file("plain.bmp"), bad = t.state.dir().file("bad.bmp");
+  writePicture(plain, 30, 20, [](int, int) { return Rgb{200, 100, 50}; });
+  writeTextFile(bad, "not a picture");
+  ASSERT_TRUE(makeBackgroundTexture(plain.c_str()));
+  EXPECT_FALSE(makeBackgroundTexture(bad.c_str()) || makeBackgroundTexture(t.state.dir().file("absent.bmp").c_str()));
+  t.shown.backgroundShown = true;
+}
+
 // An L whose first corner's fan would cover the notch.
 MeshObject letterL() { return makeObject({2, 0, 0, 2, 1, 0, 1, 1, 0, 1, 2, 0, 0, 2, 0, 0, 0, 0}, {{0, 1, 2, 3, 4, 5}}); }
 
@@ -49,6 +56,8 @@ TEST_F(RenderTest, FramesMatchTheirGoldenPictures) {
       {"depth-cue-50", {square()}, formatOff, [](RenderTest& t) { t.viewOptions.depthCueLevel = 0.5f; }},
       {"depth-cue-25", {square()}, formatOff, [](RenderTest& t) { t.viewOptions.depthCueLevel = 0.25f; }},
       {"axes", {makeObject({-2, -4, 0, 6, 4, 0}, {})}, formatOff, [](RenderTest& t) { t.viewOptions.showAxes = true; }},
+      {"axes-of-a-small-model", {makeObject({-0.05f, -0.05f, -0.05f, 0.05f, 0.05f, 0.05f}, {})}, formatOff,
+       [](RenderTest& t) { t.viewOptions.showAxes = true, turnModel(t.camera, 30.0f, 1.0f, 1.0f, 0.0f); }},
       {"box-in-the-contrast-colour",
        {makeObject({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0, 0, 0, 1, 0, 0, -1}, {{0, 1, 2, 3}})}, formatOff,
        [](RenderTest& t) { wireframe(t), t.viewOptions.showBoundingBox = true, t.viewOptions.backgroundColor = {0.2f, 0.6f, 0.0f};
@@ -58,13 +67,27 @@ TEST_F(RenderTest, FramesMatchTheirGoldenPictures) {
       {"triangles-md2", {square()}, formatQuake2, nullptr},
       {"concave-solid", {letterL()}, formatOff, nullptr},
       {"concave-wireframe", {letterL()}, formatOff, wireframe},
+      // A face with all its corners on a line above the square fills nothing.
+      {"face-on-a-line",
+       {makeObject({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0, -0.5f, 1.5f, 0.1f, 0, 1.5f, 0.1f, 0.5f, 1.5f, 0.1f, 0.9f, 1.5f,
+                    0.1f},
+                   {{0, 1, 2, 3}, {4, 5, 6, 7}})},
+       formatOff, nullptr},
       {"star-solid", {makeObject(star(), {{1, 2, 3, 4, 5, 6, 7, 8, 9, 0}})}, formatOff, nullptr},
       {"star-hidden-line", {makeObject(star(), {{1, 2, 3, 4, 5, 6, 7, 8, 9, 0}})}, formatOff, hiddenLineOnBlue},
+      // A torus without a hole: a sphere, its faces at every angle to the light at the eye.
+      {"lit-sphere", {makeTorus(32, 32, 0.0f, 1.0f)}, formatOff, [](RenderTest& t) { t.viewOptions.lighting = true; }},
+      // Hidden-line faces take the background colour, not the picture's.
+      {"picture-alone", {}, formatOff, behindAPicture},
+      {"picture-behind-the-model", {square()}, formatOff, behindAPicture},
+      {"picture-behind-hidden-line", {square()}, formatOff, [](RenderTest& t) { behindAPicture(t), hiddenLine(t); }},
   };
   const bool update = std::getenv("TESSERA_UPDATE_GOLDEN") != nullptr;
   const ViewOptions plain = viewOptions;
   for (const auto& scene : scenes) {
     viewOptions = plain;
+    shown.backgroundShown = false;
+    resetRotation(camera);
     applyBackgroundColor(viewOptions);
     if (scene.setup) scene.setup(*this);
     show(scene.model, scene.format);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "platform/headless/headless_platform.h"
 #include "platform/platform.h"
@@ -48,12 +49,12 @@ TEST(SettingsFile, WhatIsReadFromAFile) {
   const std::string lightingOn = kSixteenLines + "1\n";
   const struct {
     const char* what;
-    const char* file;  // none: no file
+    std::optional<std::string> file;
     const char* read;
     bool replaced;  // by the defaults; else kept as it was
     int messages;
   } cases[] = {
-      {"no file", nullptr, kDefaults, true, 0},
+      {"no file", std::nullopt, kDefaults, true, 0},
       {"an older version", "1.0 Tessera\n1\n0\n1\n1\n0.9\n", kDefaults, true, 0},
       {"a longer version", "1.1_BETAX Tessera\n1\n0\n1\n1\n0.9\n", kDefaults, true, 0},
       {"no version", "\n1\n0\n1\n1\n0.9\n", kDefaults, true, 0},
@@ -77,41 +78,29 @@ TEST(SettingsFile, WhatIsReadFromAFile) {
       {"a window beyond any screen",
        "1.1_BETA Tessera\n0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n1 1 1\n0 0 0\n2147483647 -2147483648 2147483647 -5 1\n",
        "style 0 pivot 0 flags 0100110 level 0.3 fg 1 1 1 bg 0 0 0 window 1048576 -1048576 1048576 0 1", false, 0},
+      // A value out of its range reads as its default; the values around it read on as usual.
+      {"a level, colour and show state too high", withRanges("5.0", "2 0 0", "99"),
+       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1", false, 0},
+      {"not numbers", withRanges("nan", "nan 0 0", "-1"),
+       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1", false, 0},
+      {"too low", withRanges("-0.1", "-3 0 0", "12"),
+       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1", false, 0},
+      {"the highest", withRanges("0.99", "0.5 0 0", "3"),
+       "style 1 pivot 0 flags 0100110 level 0.99 fg 0.5 0 0 bg 0 0 0 window 10 20 300 200 3", false, 0},
+      {"infinite", withRanges("inf", "0 0 0", "7"),
+       "style 1 pivot 0 flags 0100110 level 0.3 fg 0 0 0 bg 0 0 0 window 10 20 300 200 7", false, 0},
   };
   for (const auto& c : cases) {
     IsolatedState state;
     platformConfigDirectory();
-    if (c.file != nullptr) writeTextFile(settingsFile(), c.file);
+    if (c.file) writeTextFile(settingsFile(), *c.file);
     ViewOptions options;
     options.lighting = true;  // whatever the file does not set starts over from the defaults
     WindowGeometry geometry;
     readSettings("Tessera.ini", options, geometry);
     EXPECT_EQ(describe(options, geometry), c.read) << c.what;
-    EXPECT_EQ(readTextFile(settingsFile()), c.replaced ? kDefaultFile : c.file) << c.what;
+    EXPECT_EQ(readTextFile(settingsFile()), c.replaced ? kDefaultFile : *c.file) << c.what;
     EXPECT_EQ(headlessRecord.messageBoxCount, c.messages) << c.what;
-  }
-}
-
-TEST(SettingsFile, ValuesOutOfTheirRangeReadAsTheirDefaults) {
-  const struct {
-    std::string file;
-    const char* read;
-  } cases[] = {
-      {withRanges("5.0", "2 0 0", "99"), "level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1"},
-      {withRanges("nan", "nan 0 0", "-1"), "level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1"},
-      {withRanges("-0.1", "-3 0 0", "12"), "level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1"},
-      {withRanges("0.99", "0.5 0 0", "3"), "level 0.99 fg 0.5 0 0 bg 0 0 0 window 10 20 300 200 3"},
-      {withRanges("inf", "0 0 0", "7"), "level 0.3 fg 0 0 0 bg 0 0 0 window 10 20 300 200 7"},
-  };
-  for (const auto& c : cases) {
-    IsolatedState state;
-    platformConfigDirectory();
-    writeTextFile(settingsFile(), c.file);
-    ViewOptions options;
-    WindowGeometry geometry;
-    readSettings("Tessera.ini", options, geometry);
-    // The flags before and after each value read on as usual.
-    EXPECT_EQ(describe(options, geometry), std::string("style 1 pivot 0 flags 0100110 ") + c.read) << c.file;
   }
 }
 

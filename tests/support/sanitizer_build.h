@@ -1,7 +1,6 @@
 #pragma once
-// Whether this is the address-sanitizer build, which shadows what it
-// allocates and keeps freed memory in quarantine: bounds on time and memory
-// allow for it.
+// Whether this is the address-sanitizer build, which shadows what it allocates and keeps freed
+// memory in quarantine: bounds on time and memory allow for it.
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -16,10 +15,8 @@ inline constexpr bool kAddressSanitizerBuild = true;
 inline constexpr bool kAddressSanitizerBuild = false;
 #endif
 
-// Gives the memory this process has freed back to the system. A child
-// process starts with its parent's resident memory in its peak, so a test
-// that measures a child's peak first lets go of what earlier tests freed
-// (the sanitizer holds it in quarantine otherwise).
+// Gives back what this process freed (the sanitizer keeps it in quarantine): a child's peak
+// memory starts at its parent's resident memory.
 inline void releaseFreedMemory() {
 #if defined(TESSERA_TEST_ASAN)
   __sanitizer_purge_allocator();

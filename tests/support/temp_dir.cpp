@@ -5,7 +5,6 @@
 #include <fstream>
 #include <stdexcept>
 
-
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "tessera-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -25,6 +24,14 @@ void writeTextFile(const std::string& path, const std::string& text) {
 std::string readTextFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+long processStatusKib(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+  }
+  return 0;
 }
 
 IsolatedState::IsolatedState() {

@@ -22,6 +22,9 @@ class TempDir {
 void writeTextFile(const std::string& path, const std::string& text);
 std::string readTextFile(const std::string& path);
 
+// A field of /proc/self/status ("VmRSS:", "VmHWM:") in KiB, 0 where the system does not say.
+long processStatusKib(const char* field);
+
 // Points the configuration directory at a temporary folder while it lives and
 // clears what the platform layer recorded, so tests never touch the user's files.
 class IsolatedState {
