@@ -104,6 +104,8 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
       {"render " + torus + " " + out + " --size 0x10", 1, "tessera-tool: option --size cannot take '0x10'" + help},
       {"render " + torus + " " + out + " --depth-cue 2", 1, "tessera-tool: option --depth-cue cannot take '2'" + help},
       {"render " + torus + " " + out + " --axes", 1, "tessera-tool: option --axes needs a value" + help},
+      {"render " + torus + " " + out + " --colours yes", 1, "tessera-tool: option --colours cannot take 'yes'" + help},
+      {"render " + torus + " " + out + " --point-size 11", 1, "tessera-tool: option --point-size cannot take '11'" + help},
       {"render " + torus + " " + out + " --background " + dir.file("none.bmp"), 1,
        "tessera-tool: " + dir.file("none.bmp") + ": No such file or directory\n"},
       {"render " + dir.file("absent.off") + " " + out, 1, "tessera-tool: " + dir.file("absent.off") + ": No such file or directory\n"},
@@ -199,8 +201,9 @@ TEST(Tool, RenderedFramesMatchTheirGoldenPictures) {
     const char* golden;
   } frames[] = {
       {"cube10.off", " --size 96x72 --turn 30,1,1,0", "cube10_solid_first_run.bmp"},
-      {"cube10.off", " --size 96x72 --turn 30,1,1,0 --style hidden --com on", "cube10_hidden_marker.bmp"},
-      {"sphere16x8.off", " --size 128x128 --turn 45,0,1,1", "sphere16x8_solid.bmp"},
+      {"cube10.off", " --size 96x72 --turn 30,1,1,0 --style hidden --com on --lighting off", "cube10_hidden_marker.bmp"},
+      {"sphere16x8.off", " --size 128x128 --turn 45,0,1,1 --lighting off", "sphere16x8_solid.bmp"},
+      {"sphere16x8.off", " --size 128x128 --turn 45,0,1,1 --smooth off --colours off", "sphere16x8_lit_flat.bmp"},
   };
   for (const auto& f : frames) {
     ASSERT_EQ(runTool("render " + data + f.model + " " + out + f.options, dir).status, 0) << f.golden;

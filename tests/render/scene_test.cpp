@@ -34,6 +34,37 @@ void behindAPicture(RenderTest& t) {
   t.shown.backgroundShown = true;
 }
 
+SceneSetup lit(bool smooth) {
+  return [smooth](RenderTest& t) { t.viewOptions.lighting = true, t.viewOptions.smoothShading = smooth; };
+}
+
+// Two triangles of the square, coloured at each vertex or each face.
+MeshObject colored(Binding binding) {
+  MeshObject o = makeObject({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0}, {{0, 1, 2}, {0, 2, 3}});
+  o.colors.binding = binding;
+  o.colors.values = {1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 1, 1, 1, 1, 0, 1};
+  o.colors.values.resize(binding == Binding::PerVertex ? 16 : 8);
+  return o;
+}
+
+// The square with a 2 x 2 picture (red, green; blue, white from the bottom
+// row up) over it, turned so that the light falls unevenly.
+Model texturedSquare() {
+  Model model{makeObject({-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0}, {{0, 1, 2, 3}})};
+  model[0].texCoords = {Binding::PerVertex, {0, 0, 1, 0, 1, 1, 0, 1}, {}};
+  model[0].material = 0;
+  model.materials.push_back(Material{"picture", Rgba{}, 0});
+  model.textures.push_back(Texture{"2x2", 2, 2, {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255}});
+  return model;
+}
+
+// A triangle and a polyline beside it that is no face's edge.
+MeshObject withLines() {
+  MeshObject o = makeObject({-1, -1, 0, 0, -1, 0, -1, 0, 0, 0.5f, 0, 0, 1, 1, 0}, {{0, 1, 2}});
+  std::ranges::copy(std::vector<std::int32_t>{1, 3, 4}, o.lines.append(3).begin());
+  return o;
+}
+
 // An L whose first corner's fan would cover the notch.
 MeshObject letterL() { return makeObject({2, 0, 0, 2, 1, 0, 1, 1, 0, 1, 2, 0, 0, 2, 0, 0, 0, 0}, {{0, 1, 2, 3, 4, 5}}); }
 
@@ -76,7 +107,16 @@ TEST_F(RenderTest, FramesMatchTheirGoldenPictures) {
       {"star-solid", {makeObject(star(), {{1, 2, 3, 4, 5, 6, 7, 8, 9, 0}})}, formatOff, nullptr},
       {"star-hidden-line", {makeObject(star(), {{1, 2, 3, 4, 5, 6, 7, 8, 9, 0}})}, formatOff, hiddenLineOnBlue},
       // A torus without a hole: a sphere, its faces at every angle to the light at the eye.
-      {"lit-sphere", {makeTorus(32, 32, 0.0f, 1.0f)}, formatOff, [](RenderTest& t) { t.viewOptions.lighting = true; }},
+      {"lit-sphere", {makeTorus(32, 32, 0.0f, 1.0f)}, formatOff, lit(false)},
+      {"lit-sphere-smooth", {makeTorus(32, 32, 0.0f, 1.0f)}, formatOff, lit(true)},
+      // The model's own look: colours at the vertices and of the faces, a
+      // picture, points and lines, and Model Colours off.
+      {"vertex-colours", {colored(Binding::PerVertex)}, formatOff, nullptr},
+      {"face-colours", {colored(Binding::PerFace)}, formatOff, nullptr},
+      {"colours-off", {colored(Binding::PerVertex)}, formatOff, [](RenderTest& t) { t.viewOptions.modelColors = false; }},
+      {"textured-lit", texturedSquare(), formatOff, lit(true)},
+      {"points", {makeObject(star(), {})}, formatOff, [](RenderTest& t) { t.viewOptions.pointSize = 3; }},
+      {"lines-and-faces", {withLines()}, formatOff, wireframe},
       // Hidden-line faces take the background colour, not the picture's.
       {"picture-alone", {}, formatOff, behindAPicture},
       {"picture-behind-the-model", {square()}, formatOff, behindAPicture},

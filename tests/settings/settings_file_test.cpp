@@ -13,29 +13,36 @@
 
 namespace {
 
-// The sixteen lines earlier versions read, then Lighting.
+// The sixteen lines earlier versions read, then Lighting, Model Colours,
+// Smooth Shading and Point Size.
 const std::string kSixteenLines =
     "1.1_BETA Tessera\n0\n1\n0\n0\n0.300000\n0\n1\n0\n1\n0\n1\n1\n"
     "1.000000 1.000000 1.000000\n0.000000 0.501961 1.000000\n150 150 400 400 1\n";
-const std::string kDefaultFile = kSixteenLines + "0\n";
+const std::string kDefaultFile = kSixteenLines + "1\n1\n1\n2\n";
 
 std::string settingsFile() { return settingsPath("Tessera.ini"); }
 
 // Every option and the window in one line, so that a case states all it
 // expects. Flags: centre of mass, axes, zoom-dependent and inertial
-// rotation, bounding box, save on exit, lighting.
+// rotation, bounding box, save on exit, lighting; then model colours and
+// smooth shading, and the point size.
 std::string describe(const ViewOptions& o, const WindowGeometry& g) {
   char text[256];
-  std::snprintf(text, sizeof text, "style %d pivot %d flags %d%d%d%d%d%d%d level %g fg %g %g %g bg %g %g %g window %d %d %d %d %d",
+  std::snprintf(text, sizeof text,
+                "style %d pivot %d flags %d%d%d%d%d%d%d level %g fg %g %g %g bg %g %g %g window %d %d %d %d %d look %d%d %d",
                 static_cast<int>(o.style), static_cast<int>(o.pivot), o.showCenterOfMass, o.showAxes,
                 o.zoomDependentRotation, o.inertialRotation, o.showBoundingBox, o.saveSettingsOnExit, o.lighting,
                 o.depthCueLevel, o.foregroundColor.r, o.foregroundColor.g, o.foregroundColor.b, o.backgroundColor.r,
                 o.backgroundColor.g, o.backgroundColor.b, g.windowX, g.windowY, g.windowWidth, g.windowHeight,
-                g.windowShowState);
+                g.windowShowState, o.modelColors, o.smoothShading, o.pointSize);
   return text;
 }
 
-const char* const kDefaults = "style 0 pivot 0 flags 0100110 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1";
+// A first run's options: lit.
+const char* const kDefaults = "style 0 pivot 0 flags 0100111 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1 look 11 2";
+// A file of the sixteen lines (before Lighting) keeps the unlit view it showed.
+const char* const kSixteenRead =
+    "style 0 pivot 0 flags 0100110 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1 look 11 2";
 
 // A file whose depth level, foreground colour and show state are given.
 std::string withRanges(const char* level, const char* foreground, const char* showState) {
@@ -46,7 +53,8 @@ std::string withRanges(const char* level, const char* foreground, const char* sh
 }  // namespace
 
 TEST(SettingsFile, WhatIsReadFromAFile) {
-  const std::string lightingOn = kSixteenLines + "1\n";
+  const std::string lightingOn = kSixteenLines + "1\n", lightingOff = kSixteenLines + "0\n";
+  const std::string everyLine = kSixteenLines + "1\n0\n1\n7\n", pointsTooLarge = kSixteenLines + "1\n1\n1\n11\n";
   const struct {
     const char* what;
     std::optional<std::string> file;
@@ -61,34 +69,36 @@ TEST(SettingsFile, WhatIsReadFromAFile) {
       {"the version in other case", "1.1_beta Tessera\n1\n0\n1\n1\n0.9\n", kDefaults, true, 0},
       // Said once; the file stays for the user to look at, the view starts plain.
       {"a wrong name", "1.1_BETA Tesserax\n1\n", kDefaults, false, 1},
-      // Lighting is the line after the sixteen: without it, off.
-      {"the sixteen lines", kSixteenLines.c_str(), kDefaults, false, 0},
-      {"lighting off", kDefaultFile.c_str(), kDefaults, false, 0},
-      {"lighting on", lightingOn.c_str(),
-       "style 0 pivot 0 flags 0100111 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1", false, 0},
+      // Lighting is the line after the sixteen: without it, off; then the look and the point size.
+      {"the sixteen lines", kSixteenLines.c_str(), kSixteenRead, false, 0},
+      {"lighting off", lightingOff.c_str(), kSixteenRead, false, 0},
+      {"lighting on", lightingOn.c_str(), kDefaults, false, 0},
+      {"every line", everyLine.c_str(),
+       "style 0 pivot 0 flags 0100111 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1 look 01 7", false, 0},
+      {"a point size beyond 10", pointsTooLarge.c_str(), kDefaults, false, 0},
       // Values in file order; 7 leaves the axes at their default; hidden-line
       // and wireframe both set, solid cleared: the first of them holds.
       {"values in file order",
        "1.1_BETA Tessera\n1\n7\n1\n1\n0.25\n1\n0\n1\n0\n1\n0\n0\n0.5 0.25 0.125\n1 0 0\n10 20 300 200 2\n",
-       "style 1 pivot 1 flags 1111000 level 0.25 fg 0.5 0.25 0.125 bg 1 0 0 window 10 20 300 200 2", false, 0},
+       "style 1 pivot 1 flags 1111000 level 0.25 fg 0.5 0.25 0.125 bg 1 0 0 window 10 20 300 200 2 look 11 2", false, 0},
       // The first unreadable value leaves it and every later one at its default, never at zero.
       {"an unreadable level", "1.1_BETA Tessera\n0\n0\n1\n0\nlots\n1",
-       "style 0 pivot 0 flags 0010110 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1", false, 0},
+       "style 0 pivot 0 flags 0010110 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1 look 11 2", false, 0},
       // Positions and sizes far beyond any screen are brought within reach.
       {"a window beyond any screen",
        "1.1_BETA Tessera\n0\n1\n0\n0\n0.3\n0\n1\n0\n1\n0\n1\n1\n1 1 1\n0 0 0\n2147483647 -2147483648 2147483647 -5 1\n",
-       "style 0 pivot 0 flags 0100110 level 0.3 fg 1 1 1 bg 0 0 0 window 1048576 -1048576 1048576 0 1", false, 0},
+       "style 0 pivot 0 flags 0100110 level 0.3 fg 1 1 1 bg 0 0 0 window 1048576 -1048576 1048576 0 1 look 11 2", false, 0},
       // A value out of its range reads as its default; the values around it read on as usual.
       {"a level, colour and show state too high", withRanges("5.0", "2 0 0", "99"),
-       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1", false, 0},
+       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1 look 11 2", false, 0},
       {"not numbers", withRanges("nan", "nan 0 0", "-1"),
-       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1", false, 0},
+       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1 look 11 2", false, 0},
       {"too low", withRanges("-0.1", "-3 0 0", "12"),
-       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1", false, 0},
+       "style 1 pivot 0 flags 0100110 level 0.3 fg 1 0 0 bg 0 0 0 window 10 20 300 200 1 look 11 2", false, 0},
       {"the highest", withRanges("0.99", "0.5 0 0", "3"),
-       "style 1 pivot 0 flags 0100110 level 0.99 fg 0.5 0 0 bg 0 0 0 window 10 20 300 200 3", false, 0},
+       "style 1 pivot 0 flags 0100110 level 0.99 fg 0.5 0 0 bg 0 0 0 window 10 20 300 200 3 look 11 2", false, 0},
       {"infinite", withRanges("inf", "0 0 0", "7"),
-       "style 1 pivot 0 flags 0100110 level 0.3 fg 0 0 0 bg 0 0 0 window 10 20 300 200 7", false, 0},
+       "style 1 pivot 0 flags 0100110 level 0.3 fg 0 0 0 bg 0 0 0 window 10 20 300 200 7 look 11 2", false, 0},
   };
   for (const auto& c : cases) {
     IsolatedState state;
@@ -111,11 +121,14 @@ TEST(SettingsFile, WrittenFilesReadBack) {
   std::string defaults = kDefaultFile;
   defaults.replace(defaults.find("150 150 400 400 1"), 17, "10 20 640 480 1");
   EXPECT_EQ(readTextFile(settingsFile()), defaults);
-  // Written with Lighting on, the first sixteen lines are what they were.
+  // Written with Lighting off and a point size, the first sixteen lines are what they were.
   ViewOptions options = firstRunViewOptions();
-  options.lighting = true;
+  options.lighting = false;
+  options.pointSize = 10;
   ASSERT_TRUE(writeSettings("Tessera.ini", options, WindowGeometry{}));
-  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "1\n");
+  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "0\n1\n1\n10\n");
+  options.modelColors = false;
+  options.smoothShading = false;
 
   options.style = DisplayStyle::Wireframe;
   options.depthCueLevel = 0.99f;
