@@ -246,7 +246,7 @@ class WindowTest : public QObject {
     } files[] = {
         {"colour.off", "COFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "is not a valid OFF file."},
         {"damaged.off", "OFF 3 1 0 0 0", "damaged or truncated"},
-        {"notes.obj", "Dear reader, this is no model.\n", "no faces to draw"},
+        {"notes.obj", "Dear reader, this is no model.\n", "no faces, lines or points to draw"},
         {"folder.obj", "", "is a folder"},
         {"ship.md3", "", "format of the file is unknown"},
         {"gone.lwo", "", "No such file or directory"},
@@ -355,6 +355,10 @@ class WindowTest : public QObject {
     }
     command(cmdSaveSettingsOnExit);
     QVERIFY(!o.saveSettingsOnExit && !menuIsChecked(cmdSaveSettingsOnExit));
+    command(cmdModelColors), command(cmdSmoothShading);
+    QVERIFY(!o.modelColors && !menuIsChecked(cmdModelColors) && !o.smoothShading && !menuIsChecked(cmdSmoothShading));
+    command(cmdPointSize1 + 4);  // "5 px": one size checked
+    QVERIFY(o.pointSize == 5 && menuIsChecked(cmdPointSize1 + 4) && !menuIsChecked(cmdPointSize1 + 1));
 
     clickButton(5);  // the pressed Solid button, clicked again
     QVERIFY(toolbarIsChecked(5) && o.style == DisplayStyle::Solid && menuIsChecked(cmdSolid));
@@ -531,10 +535,11 @@ class WindowTest : public QObject {
       QTest::keyClick(qtWindow.mainWindow, a.key, a.modifiers);
       QTRY_COMPARE(chooserCalls, a.chooserCallsAfter);
     }
+    const bool lit = shell.viewOptions.lighting;  // a first run starts lit
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_L);
-    QTRY_VERIFY(shell.viewOptions.lighting && menuIsChecked(cmdLighting));
+    QTRY_VERIFY(shell.viewOptions.lighting != lit && menuIsChecked(cmdLighting) != lit);
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_L);
-    QTRY_VERIFY(!shell.viewOptions.lighting);
+    QTRY_VERIFY(shell.viewOptions.lighting == lit);
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_F11);
     QTRY_VERIFY(qtWindow.mainWindow->isFullScreen());
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Escape);
