@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "platform/file_replacement.h"
@@ -13,6 +14,8 @@
 // The picture as RGB, bottom row first, any kind of PNG (palette, grey,
 // 16-bit; transparent parts over black); nothing, and why, otherwise.
 std::optional<RgbImage> loadPng(const char* path, std::string* reason = nullptr);
+// A PNG file's bytes held in memory as RGBA (a texture keeps its alpha).
+std::optional<RgbaImage> decodePngWithAlpha(std::span<const std::uint8_t> bytes, std::string* reason = nullptr);
 
 // Writes width x height pixels given as B, G, R rows, bottom row first, each
 // `stride` bytes apart; whole or not at all.

@@ -1,5 +1,5 @@
 #pragma once
-// A picture as rows of R, G, B bytes, tightly packed, row 0 first.
+// Pictures as rows of bytes, tightly packed: R, G, B, or R, G, B, A.
 
 #include <cstdint>
 #include <vector>
@@ -8,4 +8,10 @@ struct RgbImage {
   int width = 0;
   int height = 0;
   std::vector<std::uint8_t> pixels;  // (y * width + x) * 3
+};
+
+struct RgbaImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;  // (y * width + x) * 4
 };

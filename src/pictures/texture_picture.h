@@ -6,15 +6,9 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
-// R, G, B, A bytes, rows bottom first, tightly packed.
-struct RgbaImage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> pixels;
-};
+#include "pictures/rgb_image.h"
 
-// The picture, told apart by its first bytes; nothing, and why, for another
+// The picture (rows bottom first), told apart by its first bytes; nothing, and why, for another
 // kind, damage, or a size beyond what this program shows.
 std::optional<RgbaImage> decodeTexturePicture(std::span<const std::uint8_t> bytes, std::string* reason = nullptr);
