@@ -56,7 +56,10 @@ void saveAs() {
 // Close frees the model and everything drawing made from it; the picture
 // behind it stays.
 void closeModel() {
+  // The model's textures are GL objects of the drawing area's context.
+  drawingAreaMakeCurrent();
   clearShown(shell.shown);
+  drawingAreaDoneCurrent();
   statusSetText(0, "No file loaded");
   windowSetTitle("Tessera");
   statusSetText(1, "Polygons: 0 Vertices: 0");

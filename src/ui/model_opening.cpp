@@ -86,7 +86,9 @@ bool openModel(std::string path, bool fromRecentList) {
   ReadResult read = readShowingProgress(path, format);
   const bool shown = read && holdsSomethingToDraw(read.model);
   if (shown) {
+    drawingAreaMakeCurrent();  // the textures of the model it replaces go with their context
     showModel(shell.shown, std::move(read.model), format->id, path);
+    drawingAreaDoneCurrent();
     // Every open frames the new World afresh: no zoom, no pan.
     frameWorld(shell.camera, shell.shown.world);
   } else {
