@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -249,20 +250,36 @@ void placeModel(const Frame& f) {
   glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass);
 }
 
-// Linear fog from the centre of mass outward: a level of 0.5 puts the fog's
-// end at the centre of mass.
+// The World box's nearest and farthest depth from the eye, as the modelview
+// now places it (its corners: exact for a box, and no depth for a flat model).
+std::pair<float, float> depthExtent(const World& w) {
+  GLfloat m[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  float nearest = INFINITY, farthest = -INFINITY;
+  for (int corner = 0; corner < 8; ++corner) {
+    const float x = corner & 1 ? w.xMax : w.xMin, y = corner & 2 ? w.yMax : w.yMin, z = corner & 4 ? w.zMax : w.zMin;
+    const float depth = -(m[2] * x + m[6] * y + m[10] * z + m[14]);
+    nearest = std::min(nearest, depth), farthest = std::max(farthest, depth);
+  }
+  return {nearest, farthest};
+}
+
+// Linear fog across the model's own depth: its nearest point keeps its
+// colour, its farthest is fogged by the level (0.99 all but gone), so no
+// level hides the model and one without depth is not fogged at all.
 bool startDepthCue(const Frame& f) {
   const float level = f.options.depthCueLevel;
-  if (level == 0.0f) return false;
-  const float s = f.camera.worldSize / 6.0f;
-  const float eye = f.camera.eyeDistance();
+  if (!(level > 0.0f)) return false;
+  const auto [nearest, farthest] = depthExtent(f.shown.world);
+  const float range = farthest - nearest;
+  if (!(range > 1e-6f * std::max(1.0f, std::abs(farthest)))) return false;
   const Color& b = f.options.backgroundColor;
   const GLfloat fogColor[4] = {b.r, b.g, b.b, 1.0f};
   glEnable(GL_FOG);
   glFogi(GL_FOG_MODE, GL_LINEAR);
   glFogfv(GL_FOG_COLOR, fogColor);
-  glFogf(GL_FOG_START, eye - s);
-  glFogf(GL_FOG_END, eye + s - 2.0f * s * level);
+  glFogf(GL_FOG_START, nearest);
+  glFogf(GL_FOG_END, nearest + range / level);
   return true;
 }
 

@@ -34,6 +34,10 @@ void behindAPicture(RenderTest& t) {
   t.shown.backgroundShown = true;
 }
 
+SceneSetup tiltedAndCued(float level) {
+  return [level](RenderTest& t) { t.viewOptions.depthCueLevel = level, turnModel(t.camera, 60.0f, 1.0f, 0.0f, 0.0f); };
+}
+
 SceneSetup lit(bool smooth) {
   return [smooth](RenderTest& t) { t.viewOptions.lighting = true, t.viewOptions.smoothShading = smooth; };
 }
@@ -84,8 +88,12 @@ TEST_F(RenderTest, FramesMatchTheirGoldenPictures) {
        {makeObject({-2, -2, -1, 2, -2, -1, 2, 2, -1, -2, 2, -1, -0.05f, -2, -1, 0.05f, 2, -1}, {{0, 1, 2, 3}, {4, 5, 4}}),
         makeObject({-0.5f, -0.5f, 0.5f, 0.5f, -0.5f, 0.5f, 0.5f, 0.5f, 0.5f, -0.5f, 0.5f, 0.5f}, {{0, 1, 2, 3}})},
        formatOff, hiddenLine},
-      {"depth-cue-50", {square()}, formatOff, [](RenderTest& t) { t.viewOptions.depthCueLevel = 0.5f; }},
-      {"depth-cue-25", {square()}, formatOff, [](RenderTest& t) { t.viewOptions.depthCueLevel = 0.25f; }},
+      // Fog runs over the model's own depth: from none at its nearest edge
+      // to the level's share at its farthest; a face seen square-on has no
+      // depth and is not fogged at all, however high the level.
+      {"depth-cue-50", {square()}, formatOff, tiltedAndCued(0.5f)},
+      {"depth-cue-99", {square()}, formatOff, tiltedAndCued(0.99f)},
+      {"depth-cue-99-face-on", {square()}, formatOff, [](RenderTest& t) { t.viewOptions.depthCueLevel = 0.99f; }},
       {"axes", {makeObject({-2, -4, 0, 6, 4, 0}, {})}, formatOff, [](RenderTest& t) { t.viewOptions.showAxes = true; }},
       {"axes-of-a-small-model", {makeObject({-0.05f, -0.05f, -0.05f, 0.05f, 0.05f, 0.05f}, {})}, formatOff,
        [](RenderTest& t) { t.viewOptions.showAxes = true, turnModel(t.camera, 30.0f, 1.0f, 1.0f, 0.0f); }},
