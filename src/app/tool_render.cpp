@@ -16,6 +16,7 @@
 #include "render/scene.h"
 #include "render/view_setup.h"
 #include "settings/view_options.h"
+#include "render/view_fit.h"
 
 namespace {
 
@@ -149,6 +150,7 @@ int runRender(int argc, char** argv) {
     view.shown.backgroundShown = true;
   }
   turnModelWithGl(view.camera, request.turn[0], request.turn[1], request.turn[2], request.turn[3]);
+  fitModelToView(view.shown, view.options, view.camera);  // the whole model, as the viewer's first picture
   drawScene(view.shown, view.camera, view.options);
   const WriteResult written =
       exportImage(outputPath(request.output), view.camera.viewWidth, view.camera.viewHeight, *kind);

@@ -14,6 +14,7 @@
 #include "render/rotation.h"
 #include "render/scene.h"
 #include "settings/view_options.h"
+#include "render/view_fit.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int runThumbnail(int argc, char** argv) {
   o.backgroundColor = {0.2f, 0.2f, 0.2f};  // what depth fades to; the background itself is left clear
   if (const int status = startOffscreenFrame(input, size, size, view); status != 0) return status;
   turnModelWithGl(view.camera, 30.0f, 1.0f, 1.0f, 0.0f);
+  fitModelToView(view.shown, view.options, view.camera);
   drawScene(view.shown, view.camera, view.options);
 
   const auto count = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);

@@ -61,4 +61,5 @@ void frameWorld(Camera& camera, const World& world) {
   camera.viewRadius = clampToFloat(reachRadius(world, size) * 1.01);
   camera.zoomStep = 100.0f / camera.viewDistance;
   camera.framed = true;
+  camera.fitted = false;
 }

@@ -16,6 +16,7 @@ struct Camera {
   float panX = 0.0f, panY = 0.0f;  // camera displacement across it (in the view plane)
   float zoomStep = 10.0f;     // divisor of a zoom gesture
   bool framed = false;        // frameWorld has run
+  bool fitted = false;        // the view is as the last fit left it: no turn, zoom or pan since
   float rotationMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // column-major, as GL keeps it
   // The drawing area in device pixels (on the window: the GL surface between
   // toolbar and status bar). The viewport, the aspect ratio, the background

@@ -13,6 +13,7 @@ void turnModel(Camera& camera, float degrees, float x, float y, float z) {
   float* rotationMatrix = camera.rotationMatrix;
   const float length = std::sqrt(x * x + y * y + z * z);
   if (!(length > 0.0f)) return;
+  camera.fitted = false;
   x /= length, y /= length, z /= length;
   const float radians = degrees * 3.14159265f / 180.0f;
   const float c = std::cos(radians), s = std::sin(radians), t = 1.0f - c;

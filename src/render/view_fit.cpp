@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& camera, float fill) {
   const int viewWidth = camera.viewWidth, viewHeight = camera.viewHeight;
@@ -13,10 +14,23 @@ void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& came
   const World& world = shown.world;
   const float cx = world.xCenMass, cy = world.yCenMass, cz = world.zCenMass;
   const bool aboutCentre = options.pivot == Pivot::Center;
+  // What is drawn besides the vertices: the box's corners and the axes' ends.
+  std::vector<float> extras;
+  if (options.showBoundingBox) {
+    for (int c = 0; c < 8; ++c) {
+      extras.insert(extras.end(), {c & 1 ? world.xMax : world.xMin, c & 2 ? world.yMax : world.yMin,
+                                   c & 4 ? world.zMax : world.zMin});
+    }
+  }
+  if (options.showAxes) {
+    const float l = camera.axisLength;
+    extras.insert(extras.end(), {0, 0, 0, l, 0, 0, 0, l, 0, 0, 0, l});
+  }
   const auto forEachTurned = [&](auto&& visit) {
-    for (const MeshObject& object : shown.model) {
-      for (std::size_t k = 0; k + 2 < object.vertices.size(); k += 3) {
-        const float* p = &object.vertices[k];
+    for (std::size_t object = 0; object <= shown.model.size(); ++object) {
+      const std::vector<float>& points = object < shown.model.size() ? shown.model[object].vertices : extras;
+      for (std::size_t k = 0; k + 2 < points.size(); k += 3) {
+        const float* p = &points[k];
         const float x = aboutCentre ? p[0] - cx : p[0], y = aboutCentre ? p[1] - cy : p[1];
         const float z = aboutCentre ? p[2] - cz : p[2];
         float q[3];
@@ -71,4 +85,5 @@ void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& came
   camera.panX = x0;
   camera.panY = y0;
   camera.zoomOffset = camera.viewDistance - distance;
+  camera.fitted = true;
 }

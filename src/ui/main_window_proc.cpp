@@ -16,6 +16,7 @@
 #include "ui/trackball.h"
 #include "ui/shell.h"
 #include "ui/command_numbers.h"
+#include "render/view_fit.h"
 
 Shell shell;
 
@@ -57,6 +58,8 @@ int onSize(int drawingWidth, int drawingHeight) {
   shell.windowGeometry.windowHeight = outerHeight;
   anchorNotices();
   resizeView(shell.camera, drawingWidth, drawingHeight);
+  // The first picture stays whole at the new shape until the user moves the view.
+  if (shell.camera.fitted) fitModelToView(shell.shown, shell.viewOptions, shell.camera);
   platformRequestRedraw();
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/window_system.h"
 #include "settings/recent_files.h"
 #include "ui/shell.h"
+#include "render/view_fit.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ bool openModel(std::string path, bool fromRecentList) {
     drawingAreaDoneCurrent();
     // Every open frames the new World afresh: no zoom, no pan.
     frameWorld(shell.camera, shell.shown.world);
+    fitModelToView(shell.shown, shell.viewOptions, shell.camera);  // the whole model in the first picture
   } else {
     tellWhyNot(read, path);
   }

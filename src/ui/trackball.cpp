@@ -11,6 +11,7 @@
 #include "render/rotation.h"
 #include "render/view_setup.h"
 #include "settings/view_options.h"
+#include "render/view_fit.h"
 
 
 namespace {
@@ -121,6 +122,7 @@ int onMouseMove(int px, int py) {
     // The model follows the pointer in the plane through the world centre.
     const float unitsPerPixel = 2.0f * shell.camera.eyeDistance() * std::tan(fieldOfView * 3.14159265f / 360.0f) /
                                 static_cast<float>(shell.camera.viewHeight > 0 ? shell.camera.viewHeight : 1);
+    shell.camera.fitted = false;
     shell.camera.panX += static_cast<float>(px - shell.trackball.lastMouseX) * unitsPerPixel;
     shell.camera.panY -= static_cast<float>(py - shell.trackball.lastMouseY) * unitsPerPixel;
     shell.trackball.lastMouseX = px;
@@ -130,6 +132,7 @@ int onMouseMove(int px, int py) {
     const int dy = shell.trackball.lastMouseY - py;
     shell.trackball.lastMouseX = px;
     shell.trackball.lastMouseY = py;
+    shell.camera.fitted = false;
     shell.camera.zoomOffset = static_cast<float>(dy) / shell.camera.zoomStep + shell.camera.zoomOffset;
     platformRequestRedraw();
   }
@@ -163,6 +166,7 @@ constexpr int kEighthsPerNotch = 120;
 
 int onWheel(int eighthsOfDegrees) {
   const float notches = static_cast<float>(eighthsOfDegrees) / kEighthsPerNotch;
+  shell.camera.fitted = false;
   shell.camera.zoomOffset += notches * kPixelsPerNotch / shell.camera.zoomStep;
   platformRequestRedraw();
   return 0;
@@ -191,6 +195,7 @@ void resetView() {
   shell.trackball.spin = Spin{};
   shell.camera.zoomOffset = 0.0f;
   shell.camera.panX = shell.camera.panY = 0.0f;
+  fitModelToView(shell.shown, shell.viewOptions, shell.camera);  // back to the first picture
   platformRequestRedraw();
 }
 

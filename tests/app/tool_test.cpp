@@ -172,12 +172,16 @@ TEST(Tool, ThumbnailsShowTheModelInTheMiddleOfASquarePng) {
     const Alpha alpha = readAlpha(out);
     const int side = c.size > 0 ? c.size : 256;
     ASSERT_TRUE(alpha.width == side && alpha.height == side) << c.model;
-    // Opaque where the model is, in the middle half; clear in the corners.
-    int middle = 0;
-    for (int y = side / 4; y < 3 * side / 4; ++y) {
-      for (int x = side / 4; x < 3 * side / 4; ++x) middle += alpha.values[static_cast<std::size_t>(y * side + x)] == 255;
+    // Opaque where the model is, whole; clear around it.
+    int low[2] = {side, side}, high[2] = {-1, -1};
+    for (int y = 0; y < side; ++y) {
+      for (int x = 0; x < side; ++x) {
+        if (alpha.values[static_cast<std::size_t>(y * side + x)] != 255) continue;
+        low[0] = std::min(low[0], x), high[0] = std::max(high[0], x), low[1] = std::min(low[1], y), high[1] = std::max(high[1], y);
+      }
     }
-    EXPECT_GT(middle, 0) << c.model;
+    // (Fitted by its vertices: one that no face uses may leave the drawn part off centre.)
+    for (int axis = 0; axis < 2; ++axis) EXPECT_TRUE(low[axis] > 0 && high[axis] < side - 1) << c.model << " is cut";
     EXPECT_EQ(alpha.values[0], 0) << c.model;
   }
   // Nothing else is written: no settings, no caches in the home folder.

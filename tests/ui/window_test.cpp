@@ -546,27 +546,32 @@ class WindowTest : public QObject {
     QTRY_VERIFY(!qtWindow.mainWindow->isFullScreen());
 
     // The wheel: a notch forward comes 10 pixels of right-drag nearer; keys + and - a notch each way.
-    const float step = 10.0f / shell.camera.zoomStep;
+    // The first picture is the fitted one: every step below is measured from it.
+    QVERIFY(shell.camera.fitted);
+    const float step = 10.0f / shell.camera.zoomStep, fittedZoom = shell.camera.zoomOffset;
+    const float fittedPanX = shell.camera.panX, fittedPanY = shell.camera.panY;
     QWheelEvent forward(QPointF(50, 50), qtWindow.mainWindow->view->mapToGlobal(QPointF(50, 50)), {}, {0, 120},
                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(qtWindow.mainWindow->view, &forward);
-    QCOMPARE(shell.camera.zoomOffset, step);
+    QCOMPARE(shell.camera.zoomOffset - fittedZoom, step);
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Minus);
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Minus);
-    QCOMPARE(shell.camera.zoomOffset, -step);
+    QCOMPARE(shell.camera.zoomOffset - fittedZoom, -step);
     // Middle-drag pans with the pointer; arrows turn by 15 degrees.
     QTest::mousePress(qtWindow.mainWindow->view, Qt::MiddleButton, {}, QPoint(100, 100));
     QTest::mouseMove(qtWindow.mainWindow->view, QPoint(130, 80));
     QTest::mouseRelease(qtWindow.mainWindow->view, Qt::MiddleButton, {}, QPoint(130, 80));
-    QVERIFY(shell.camera.panX > 0.0f && shell.camera.panY > 0.0f);
+    QVERIFY(shell.camera.panX > fittedPanX && shell.camera.panY > fittedPanY && !shell.camera.fitted);
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Right);
     QVERIFY(std::fabs(shell.camera.rotationMatrix[0] - std::cos(15.0f * 3.14159265f / 180.0f)) < 1e-5f);
-    // Home: no turn, zoom or pan.
+    // Home: no turn, and the first picture's zoom and pan.
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Home);
-    QTRY_VERIFY(shell.camera.zoomOffset == 0.0f && shell.camera.panX == 0.0f && shell.camera.panY == 0.0f && shell.camera.rotationMatrix[0] == 1.0f && shell.camera.rotationMatrix[8] == 0.0f);
+    QTRY_VERIFY(shell.camera.zoomOffset == fittedZoom && shell.camera.panX == fittedPanX && shell.camera.panY == fittedPanY &&
+                shell.camera.rotationMatrix[0] == 1.0f && shell.camera.rotationMatrix[8] == 0.0f);
     shell.camera.panX = 1.0f;
+    shell.camera.fitted = false;
     openModel(file("ring.off"), false);
-    QCOMPARE(shell.camera.panX, 0.0f);  // every open starts unpanned
+    QVERIFY(shell.camera.fitted && shell.camera.panX != 1.0f);  // every open starts at its fitted first picture
 
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_F);  // what Fit makes of a model is a framing test
     QTRY_VERIFY(shell.camera.zoomOffset != 0.0f);
