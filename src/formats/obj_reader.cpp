@@ -305,8 +305,10 @@ class ObjFiller {
   // Up to `most` numbers of the line at p into `values`; how many there were.
   static int readNumbers(const char* p, const char* end, float* values, int most) {
     for (int k = 0; k < most; ++k) {
-      while (p < end && (*p == ' ' || *p == '\t')) ++p;
-      if (p == end || *p == '\n' || *p == '\r' || !(p = parseFloatField(p, end, values[k]))) return k;
+      // Blanks (a vertical tab or form feed too) up to the number, never past
+      // the line's end: the number parser alone would read on into the next line.
+      while (p < end && *p != '\n' && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
+      if (p == end || *p == '\n' || !(p = parseFloatField(p, end, values[k]))) return k;
     }
     return most;
   }
