@@ -58,7 +58,7 @@ void startViewer(const std::vector<std::string>& files) {
   showMainWindow(state == ShowState::Maximized, state == ShowState::Minimized);
   refreshInterface();
   if (!files.empty()) {
-    if (!openModel(files[0], false)) frameWorld(shell.camera, shell.shown.world);
+    if (!openModel(files[0])) frameWorld(shell.camera, shell.shown.world);
     if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
     refreshInterface();
   }

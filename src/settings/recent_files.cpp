@@ -1,5 +1,7 @@
 #include "settings/recent_files.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -81,13 +83,18 @@ bool addRecentFile(RecentList& list, std::string_view path) {
   // A line end inside a path could not be read back as one entry (nor can a
   // NUL, which no path holds).
   if (path.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
-  const std::int32_t last = list.count < kRecentCapacity ? list.count : kRecentCapacity - 1;
-  for (std::int32_t k = last; k > 0; --k) {
-    list.files[static_cast<std::size_t>(k)] = std::move(list.files[static_cast<std::size_t>(k - 1)]);
+  // The path at the head, then the others in their order, each once: a file
+  // opened again moves up, and duplicates an older list holds go now.
+  RecentList kept;
+  kept.files[0] = {static_cast<std::int32_t>(path.size()), std::string(path)};
+  kept.count = 1;
+  for (std::int32_t k = 0; k < list.count && kept.count < kRecentCapacity; ++k) {
+    RecentEntry& entry = list.files[static_cast<std::size_t>(k)];
+    const auto begin = kept.files.begin(), end = begin + kept.count;
+    if (std::find_if(begin, end, [&](const RecentEntry& e) { return e.path == entry.path; }) != end) continue;
+    kept.files[static_cast<std::size_t>(kept.count++)] = std::move(entry);
   }
-  list.files[0].path = std::string(path);
-  list.files[0].length = static_cast<std::int32_t>(path.size());
-  if (list.count < kRecentCapacity) ++list.count;
+  list = std::move(kept);
   return true;
 }
 

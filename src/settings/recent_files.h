@@ -28,9 +28,9 @@ std::string recentListPath();
 void readRecentList(RecentList& list);
 // Rewrites the list file from memory, whole or not at all.
 WriteResult writeRecentList(const RecentList& list);
-// Puts a path at the head; the oldest entry drops out of a full list. No
-// search for duplicates: the same file opened twice is listed twice. A path
-// holding a line feed or carriage return is not listed (false).
+// Puts a path at the head, listed once: opened again, it moves up; the
+// oldest entry drops out of a full list, and duplicates an older list file
+// held go. A path holding a line feed or carriage return is not listed (false).
 bool addRecentFile(RecentList& list, std::string_view path);
 // Empties the list in memory and in its file.
 WriteResult clearRecentList(RecentList& list);

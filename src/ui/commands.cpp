@@ -34,13 +34,13 @@ void openChosenFile() {
   std::string path;
   if (chooseModelPath(path) != 0) return;
   // Even a failed open rebuilds the world and refreshes the interface.
-  if (!openModel(path, false)) frameWorld(shell.camera, shell.shown.world);
+  if (!openModel(path)) frameWorld(shell.camera, shell.shown.world);
   refreshInterface();
 }
 
 void openRecent(int index) {
   if (index >= shell.recent.count) return;
-  if (openModel(shell.recent.files[static_cast<std::size_t>(index)].path, true)) refreshInterface();
+  if (openModel(shell.recent.files[static_cast<std::size_t>(index)].path)) refreshInterface();
 }
 
 void tellNotSaved(const std::string& path, const WriteResult& written) {
@@ -219,6 +219,6 @@ int handleDrop(int fileCount) {
     platformMessageBox("One file at a time, please.", "Tessera");
     return 0;
   }
-  if (openModel(droppedFilePath(0), false)) refreshInterface();
+  if (openModel(droppedFilePath(0))) refreshInterface();
   return 0;
 }

@@ -80,7 +80,7 @@ ReadResult readShowingProgress(const std::string& path, const FormatInfo*& forma
 
 }  // namespace
 
-bool openModel(std::string path, bool fromRecentList) {
+bool openModel(std::string path) {
   stripSurroundingQuotes(path);
   path = absolutePath(path);
   const FormatInfo* format = nullptr;
@@ -97,7 +97,9 @@ bool openModel(std::string path, bool fromRecentList) {
     tellWhyNot(read, path);
   }
   if (read.failure == ReadFailure::UnknownFormat) return false;
-  if (!fromRecentList) {
+  // Only a model shown enters the list (or, opened from it, moves to its top);
+  // a failed open says why and leaves the list as it was.
+  if (shown) {
     addRecentFile(shell.recent, path);
     keepRecentList();
   }

@@ -7,10 +7,10 @@
 // Reads the file `path` names (surrounding quotes removed, made absolute)
 // and, when it gives a model with faces, puts it on display and makes it
 // currentPath. Any other outcome shows a notice naming the file and the
-// reason and leaves the model on display as it was. Every name with a known
-// ending enters the recent list unless it came from there. True when a
+// reason and leaves the model on display as it was. A model shown goes to the
+// top of the recent list (listed once); a failed open leaves the list alone. True when a
 // model was opened.
-bool openModel(std::string path, bool fromRecentList);
+bool openModel(std::string path);
 
 // Rewrites the recent list; a failure is told once a session.
 void keepRecentList();

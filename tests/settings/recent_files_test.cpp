@@ -15,11 +15,20 @@ TEST(RecentList, NewestFirstTenAtMostWrittenAndReadBack) {
   ASSERT_EQ(list.count, 10);
   EXPECT_EQ(list.files[0].path, "/m/10.off");
   EXPECT_EQ(list.files[9].path, "/m/1.off");
-  // A path already there is added again, not moved.
-  addRecentFile(list, "/m/10.off");
+  // A path already there moves to the head and is listed once.
+  addRecentFile(list, "/m/5.off");
+  EXPECT_EQ(list.files[0].path, "/m/5.off");
   EXPECT_EQ(list.files[1].path, "/m/10.off");
-  EXPECT_EQ(list.files[9].path, "/m/2.off");
-  EXPECT_EQ(list.files[0].length, 9);
+  EXPECT_EQ(list.files[9].path, "/m/1.off");
+  EXPECT_EQ(list.count, 10);
+  EXPECT_EQ(list.files[0].length, 8);
+  // Duplicates an older list file holds go at the next add.
+  list.files[3] = list.files[2];
+  addRecentFile(list, "/m/new.off");
+  std::vector<std::string> paths;
+  for (std::int32_t k = 0; k < list.count; ++k) paths.push_back(list.files[static_cast<std::size_t>(k)].path);
+  EXPECT_EQ(paths, (std::vector<std::string>{"/m/new.off", "/m/5.off", "/m/10.off", "/m/9.off", "/m/7.off", "/m/6.off",
+                                             "/m/4.off", "/m/3.off", "/m/2.off", "/m/1.off"}));
   // Paths of any length and with blanks read back as written.
   const std::string longPath = "/" + std::string(700, 'd') + "/model.off";
   addRecentFile(list, "/models/with blanks/b c.obj");
@@ -31,7 +40,7 @@ TEST(RecentList, NewestFirstTenAtMostWrittenAndReadBack) {
   EXPECT_EQ(list.files[0].path, longPath);
   EXPECT_EQ(list.files[0].length, static_cast<std::int32_t>(longPath.size()));
   EXPECT_EQ(list.files[1].path, "/models/with blanks/b c.obj");
-  EXPECT_EQ(list.files[9].path, "/m/4.off");  // Clear List is the window test's
+  EXPECT_EQ(list.files[9].path, "/m/3.off");  // Clear List is the window test's
 }
 
 TEST(RecentList, ReadingTrustsNothing) {
