@@ -2,10 +2,12 @@
 // tessera-tool: the readers, the writer, the statistics and the renderer for
 // scripts.
 
+#include <optional>
 #include <string_view>
 
 #include "model/shown.h"
 #include "render/camera.h"
+#include "render/standard_views.h"
 #include "settings/view_options.h"
 
 // What one run of the tool shows, as the viewer's shell holds it.
@@ -40,6 +42,11 @@ const char* outputPath(const char* name);
 // after the command's name.
 int runRender(int argc, char** argv);
 int runThumbnail(int argc, char** argv);
+// The up axis of the shown model's format: the options' choice, else its writers'.
+UpAxis toolUpAxis(const ToolView& view);
 // Both: reads the model and makes a width x height offscreen frame ready to
-// draw it with the view's options; the exit status, 0 when ready.
-int startOffscreenFrame(const char* input, int width, int height, ToolView& view);
+// draw it with the view's options, turned to the named view (the viewer's
+// first view where none is named) with the up axis given (the format's
+// where none is); the exit status, 0 when ready.
+int startOffscreenFrame(const char* input, int width, int height, ToolView& view,
+                        std::optional<StandardView> named = std::nullopt, std::optional<UpAxis> up = std::nullopt);

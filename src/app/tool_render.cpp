@@ -9,11 +9,13 @@
 #include <string_view>
 
 #include "app/tool_commands.h"
+#include "formats/up_axis_defaults.h"
 #include "platform/headless/offscreen_context.h"
 #include "render/background.h"
 #include "render/image_export.h"
 #include "render/rotation.h"
 #include "render/scene.h"
+#include "render/standard_views.h"
 #include "render/view_setup.h"
 #include "settings/view_options.h"
 #include "render/view_fit.h"
@@ -27,6 +29,8 @@ struct RenderRequest {
   const char* background = nullptr;
   const char* format = nullptr;  // png or bmp, where the name gives no kind
   float turn[4] = {0, 0, 0, 0};
+  std::optional<StandardView> view;
+  std::optional<UpAxis> up;
 };
 
 bool parseSwitch(const char* text, bool& flag) {
@@ -78,6 +82,26 @@ bool parseOption(const char* name, const char* value, RenderRequest& request, Vi
     request.format = value;
     return std::strcmp(value, "png") == 0 || std::strcmp(value, "bmp") == 0;
   }
+  if (std::strcmp(name, "--view") == 0) {
+    static constexpr std::pair<const char*, StandardView> kViews[] = {
+        {"first", StandardView::First}, {"front", StandardView::Front}, {"back", StandardView::Back},
+        {"left", StandardView::Left},   {"right", StandardView::Right}, {"top", StandardView::Top},
+        {"bottom", StandardView::Bottom}, {"isometric", StandardView::Isometric}};
+    for (const auto& [word, named] : kViews) {
+      if (std::strcmp(value, word) == 0) return request.view = named, true;
+    }
+    return false;
+  }
+  if (std::strcmp(name, "--up") == 0) {
+    if (std::strcmp(value, "y") == 0) return request.up = UpAxis::Y, true;
+    if (std::strcmp(value, "z") == 0) return request.up = UpAxis::Z, true;
+    return false;
+  }
+  if (std::strcmp(name, "--projection") == 0) {
+    if (std::strcmp(value, "perspective") == 0) return o.orthographic = false, true;
+    if (std::strcmp(value, "orthographic") == 0) return o.orthographic = true, true;
+    return false;
+  }
   if (std::strcmp(name, "--turn") == 0) {
     char extra = 0;
     float* t = request.turn;
@@ -109,7 +133,13 @@ std::optional<PictureKind> pictureKindFor(const RenderRequest& request) {
 
 }  // namespace
 
-int startOffscreenFrame(const char* input, int width, int height, ToolView& view) {
+UpAxis toolUpAxis(const ToolView& view) {
+  const auto format = static_cast<FormatId>(view.shown.format);
+  return chosenUpAxis(view.options, upAxisKey(format), writtenZUp(format) ? UpAxis::Z : UpAxis::Y);
+}
+
+int startOffscreenFrame(const char* input, int width, int height, ToolView& view, std::optional<StandardView> named,
+                        std::optional<UpAxis> up) {
   if (const int status = openForTool(input, view.shown); status != 0) return status;
   if (!makeOffscreenContextCurrent(width, height)) {
     std::fprintf(stderr, "tessera-tool: no offscreen GL context could be made\n");
@@ -117,6 +147,8 @@ int startOffscreenFrame(const char* input, int width, int height, ToolView& view
   }
   initGL(view.options);
   resizeView(view.camera, width, height);
+  const UpAxis axis = up.value_or(toolUpAxis(view));
+  setStandardView(view.camera, named.value_or(firstViewOf(view.shown.world, axis)), axis);
   frameWorld(view.camera, view.shown.world);
   return 0;
 }
@@ -141,7 +173,8 @@ int runRender(int argc, char** argv) {
                  request.width, request.height);
     return 1;
   }
-  if (const int status = startOffscreenFrame(request.input, request.width, request.height, view); status != 0) {
+  if (const int status = startOffscreenFrame(request.input, request.width, request.height, view, request.view, request.up);
+      status != 0) {
     return status;
   }
   if (request.background != nullptr) {

@@ -48,6 +48,11 @@ int runThumbnail(int argc, char** argv) {
   o.foregroundColor = {0.85f, 0.85f, 0.85f};
   o.backgroundColor = {0.2f, 0.2f, 0.2f};  // what depth fades to; the background itself is left clear
   if (const int status = startOffscreenFrame(input, size, size, view); status != 0) return status;
+  // From the front (the top, for a model with no height), turned a little
+  // toward a three-quarter view, its up axis as the viewer stands it.
+  const UpAxis up = toolUpAxis(view);
+  const StandardView first = firstViewOf(view.shown.world, up);
+  setStandardView(view.camera, first == StandardView::Top ? first : StandardView::Front, up);
   turnModelWithGl(view.camera, 30.0f, 1.0f, 1.0f, 0.0f);
   fitModelToView(view.shown, view.options, view.camera);
   drawScene(view.shown, view.camera, view.options);

@@ -19,7 +19,7 @@ enum class WindowMessage {
   RightButtonUp,
   MiddleButtonDown,
   MiddleButtonUp,
-  Wheel,             // y: the wheel's turn in eighths of a degree (120 a notch), forward positive
+  Wheel,             // turn: the wheel's turn in eighths of a degree (120 a notch), forward positive; x, y: the pointer
   KeyDown,           // key: the view key pressed
   DrawingAreaReady,  // the drawing area's GL context was made
   Spin,              // the loop's nudge while the model spins on
@@ -38,6 +38,8 @@ struct Message {
   // area's width and height in device pixels.
   int x = 0, y = 0;
   int fileCount = 0;  // DropFiles; the paths come from droppedFilePath
+  int turn = 0;       // Wheel
+  bool shift = false;  // MouseMove, Wheel: Shift held
   // DrawingAreaReady: whether a context was had and could be made current.
   bool contextValid = false, contextCurrent = false;
   std::string reply;  // Notify: the tooltip, filled in by the handler

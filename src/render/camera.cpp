@@ -50,7 +50,7 @@ void frameWorld(Camera& camera, const World& world) {
   double size = extentSum(world);
   // An empty world or a single point has no extent; it is shown as a world
   // of the standard size rather than from a distance of zero (and a size
-  // too small for a float quotient would make the zoom step infinite).
+  // too small for a float to hold would make the view's quantities zero).
   if (!(size > 1e-30)) size = 6.0;
   camera.worldSize = clampToFloat(size);
   camera.axisLength = clampToFloat(size / 6.0);
@@ -59,7 +59,6 @@ void frameWorld(Camera& camera, const World& world) {
   camera.viewDistance = clampToFloat(size * 0.5);
   // A small margin keeps faces on the sphere's edge off the depth range's ends.
   camera.viewRadius = clampToFloat(reachRadius(world, size) * 1.01);
-  camera.zoomStep = 100.0f / camera.viewDistance;
   camera.framed = true;
   camera.fitted = false;
 }

@@ -14,7 +14,6 @@ struct Camera {
   float axisLength = 0.0f;    // length of each drawn axis
   float zoomOffset = 0.0f;    // camera displacement along the view axis
   float panX = 0.0f, panY = 0.0f;  // camera displacement across it (in the view plane)
-  float zoomStep = 10.0f;     // divisor of a zoom gesture
   bool framed = false;        // frameWorld has run
   bool fitted = false;        // the view is as the last fit left it: no turn, zoom or pan since
   float rotationMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // column-major, as GL keeps it

@@ -228,11 +228,25 @@ void placeModel(const Frame& f) {
   const World& world = f.shown.world;
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  const DepthRange depth = depthRange(c.eyeDistance(), c.viewRadius);
-  gluPerspective(fieldOfView, static_cast<double>(c.viewWidth) / static_cast<double>(c.viewHeight),
-                 depth.nearPlane, depth.farPlane);
+  const double aspect = static_cast<double>(c.viewWidth) / static_cast<double>(c.viewHeight);
+  // A parallel view shows at the world centre's depth what the perspective
+  // one shows there, so switching keeps the model's size; the eye distance
+  // only scales it, and the eye itself stands back outside the model so
+  // that nothing falls behind it (fog counts from the eye).
+  float standOff = 0.0f;
+  if (f.options.orthographic) {
+    const double halfHeight = std::max(static_cast<double>(c.eyeDistance()), 1e-30) *
+                              std::tan(fieldOfView * M_PI / 360.0);
+    standOff = std::max(0.0f, c.viewRadius * 1.05f - c.eyeDistance());
+    const DepthRange depth = depthRange(c.eyeDistance() + standOff, c.viewRadius);
+    glOrtho(-halfHeight * aspect, halfHeight * aspect, -halfHeight, halfHeight, depth.nearPlane, depth.farPlane);
+  } else {
+    const DepthRange depth = depthRange(c.eyeDistance(), c.viewRadius);
+    gluPerspective(fieldOfView, aspect, depth.nearPlane, depth.farPlane);
+  }
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, -standOff);
   glTranslatef(c.panX, c.panY, 0.0f);
   // The eye looks at the world centre from viewDistance along the view axis.
   glTranslatef(-world.xCenMass, -world.yCenMass, -world.zCenMass - c.viewDistance);

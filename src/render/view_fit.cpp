@@ -51,6 +51,16 @@ void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& came
   if (count == 0) return;
   const float tanY = std::tan(fieldOfView * 3.14159265f / 360.0f) * fill;
   const float tanX = tanY * static_cast<float>(viewWidth) / static_cast<float>(viewHeight);
+  if (options.orthographic) {
+    // Depth makes nothing larger: the box of the turned points, centred,
+    // its wider side at the margin (a single point at a tiny scale).
+    const float scale = std::max({(xMax - xMin) / 2 / tanX, (yMax - yMin) / 2 / tanY, camera.viewRadius * 1e-4f});
+    camera.panX = -(xMin + xMax) / 2;
+    camera.panY = -(yMin + yMax) / 2;
+    camera.zoomOffset = camera.viewDistance - scale;
+    camera.fitted = true;
+    return;
+  }
   // The nearest the eye may stand for a pan: every point within `fill` of
   // the frustum, x' <= (distance - z) * tan(half angle) * aspect, one on its edge.
   float x0 = -(xMin + xMax) / 2, y0 = -(yMin + yMax) / 2, distance = 0.0f;

@@ -104,6 +104,21 @@ bool readPointSize(TextScanner& scan, std::int32_t& size) {
   return true;
 }
 
+// A count, then that many pairs of a format's name ending and "y" or "z".
+// Pairs with another axis are passed over; a count beyond any format list
+// is not read at all.
+bool readUpAxisChoices(TextScanner& scan, std::map<std::string, UpAxis>& choices) {
+  std::int32_t count = 0;
+  if (!scan.readInt(count) || count < 0 || count > 64) return false;
+  std::string format, axis;
+  for (std::int32_t k = 0; k < count; ++k) {
+    if (!scan.readToken(format) || !scan.readToken(axis)) return false;
+    if (format.size() > 16) continue;
+    if (axis == "y" || axis == "z") choices[format] = axis == "z" ? UpAxis::Z : UpAxis::Y;
+  }
+  return true;
+}
+
 // The show states a window system knows (0 to 11); any other is the plain one.
 bool readShowState(TextScanner& scan, std::int32_t& state) {
   if (!scan.readInt(state)) return false;
@@ -132,7 +147,8 @@ void readValues(TextScanner& scan, ViewOptions& o, WindowGeometry& g) {
       readColor(scan, o.backgroundColor, defaults.backgroundColor) && scan.readInt(g.windowX) &&
       scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
       readShowState(scan, g.windowShowState) && readFlag(scan, o.lighting) && readFlag(scan, o.modelColors) &&
-      readFlag(scan, o.smoothShading) && readPointSize(scan, o.pointSize);
+      readFlag(scan, o.smoothShading) && readPointSize(scan, o.pointSize) && readFlag(scan, o.orthographic) &&
+      readUpAxisChoices(scan, o.upAxisChoices);
   takeStoredFlags(stored, o);
   clampGeometry(g);
 }
@@ -152,6 +168,10 @@ WriteResult writeAll(const std::string& path, const ViewOptions& o, const Window
   // Added after the sixteen lines that earlier versions read, which stop there.
   std::fprintf(f, "%d\n", o.lighting);
   std::fprintf(f, "%d\n%d\n%d\n", o.modelColors, o.smoothShading, o.pointSize);
+  std::fprintf(f, "%d\n", o.orthographic);
+  std::fprintf(f, "%zu", o.upAxisChoices.size());
+  for (const auto& [format, axis] : o.upAxisChoices) std::fprintf(f, " %s %c", format.c_str(), axis == UpAxis::Z ? 'z' : 'y');
+  std::fprintf(f, "\n");
   return output.commit();
 }
 

@@ -12,3 +12,8 @@ ViewOptions firstRunViewOptions() {
   return o;
 }
 
+
+UpAxis chosenUpAxis(const ViewOptions& options, const std::string& formatKey, UpAxis usual) {
+  const auto chosen = options.upAxisChoices.find(formatKey);
+  return chosen != options.upAxisChoices.end() ? chosen->second : usual;
+}

@@ -3,6 +3,8 @@
 // beside them.
 
 #include <cstdint>
+#include <map>
+#include <string>
 
 struct Color {
   float r = 0.0f, g = 0.0f, b = 0.0f;
@@ -13,6 +15,8 @@ enum class DisplayStyle { Solid, HiddenLine, Wireframe };
 // What the model turns about: its centre of mass, or its origin (which the
 // view then moves to the centre).
 enum class Pivot { Center, Origin };
+// Which of the model's own axes points up the screen in its first view.
+enum class UpAxis { Y, Z };
 
 struct ViewOptions {
   DisplayStyle style = DisplayStyle::Solid;
@@ -28,6 +32,10 @@ struct ViewOptions {
   bool modelColors = true;     // the file's colours, materials and textures; off: the foreground colour
   bool smoothShading = true;   // lit faces shaded with smooth normals; off: each face flat
   std::int32_t pointSize = 2;  // pixels across a point of a point cloud, 1 to 10
+  bool orthographic = false;   // parallel projection; off: perspective
+  // The up axis the user chose for a format, by the format's name ending;
+  // a format not listed keeps the one its writers use.
+  std::map<std::string, UpAxis> upAxisChoices;
   Color foregroundColor;
   Color backgroundColor;
 };
@@ -52,6 +60,9 @@ inline ShowState showState(const WindowGeometry& g) {
   const std::int32_t n = g.windowShowState;
   return n == 3 ? ShowState::Maximized : (n == 2 || n == 6 || n == 7) ? ShowState::Minimized : ShowState::Normal;
 }
+
+// The up axis chosen for the format kept under `formatKey`, else `usual`.
+UpAxis chosenUpAxis(const ViewOptions& options, const std::string& formatKey, UpAxis usual);
 
 // The levels the Depth Cueing items set, from "OFF" to "99%".
 constexpr float kDepthCueLevels[11] = {0.0f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f,

@@ -40,6 +40,16 @@ enum Command : int {
   cmdSmoothShading = 40105,
   cmdPointSize1 = 40111,     // 40111 .. 40120: points 1 to 10 pixels across
   cmdPointSize10 = 40120,
+  cmdViewFront = 40121,      // 40121 .. 40127: the standard views, in StandardView's order from Front
+  cmdViewBack = 40122,
+  cmdViewLeft = 40123,
+  cmdViewRight = 40124,
+  cmdViewTop = 40125,
+  cmdViewBottom = 40126,
+  cmdViewIsometric = 40127,
+  cmdOrthographic = 40128,
+  cmdUpAxisY = 40129,
+  cmdUpAxisZ = 40130,
   cmdRecentSeparator = 40000,
   cmdRecentFirst = 30000,    // 30000 + i: recent entry i
 };

@@ -27,6 +27,7 @@
 #include "ui/shell.h"
 #include "ui/command_numbers.h"
 #include "ui/trackball.h"
+#include "ui/view_commands.h"
 
 namespace {
 
@@ -153,6 +154,7 @@ void runCommand(int command) {
     chooseDepthCue(command);
     return;
   }
+  if (runViewCommand(command)) return;
   if (command >= cmdPointSize1 && command <= cmdPointSize10) {
     o.pointSize = command - cmdPointSize1 + 1;
     return;

@@ -11,6 +11,7 @@
 #include "ui/menu_template.h"
 #include "ui/shell.h"
 #include "ui/command_numbers.h"
+#include "ui/view_commands.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ void showMenuState() {
   // A level from a hand-edited file may match no item: none is checked.
   for (int k = 0; k < 11; ++k) menuCheck(cmdDepthCueOff + k, o.depthCueLevel == kDepthCueLevels[k]);
   for (int size = 1; size <= 10; ++size) menuCheck(cmdPointSize1 + size - 1, o.pointSize == size);
+  showViewMenuState();
   menuEnable(cmdSaveAs, shell.shown.hasModel());
   // While a picture is shown behind the model, clearing it stays possible.
   menuEnable(cmdClearBackground, shell.shown.backgroundShown);

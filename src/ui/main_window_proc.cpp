@@ -123,10 +123,10 @@ int mainWindowProc(Message& message) {
     case WindowMessage::LeftButtonUp: return onLeftButtonUp(message.x, message.y);
     case WindowMessage::RightButtonDown: return onRightButtonDown(message.x, message.y);
     case WindowMessage::RightButtonUp: return onRightButtonUp(message.x, message.y);
-    case WindowMessage::MouseMove: return onMouseMove(message.x, message.y);
+    case WindowMessage::MouseMove: return onMouseMove(message.x, message.y, message.shift);
     case WindowMessage::MiddleButtonDown: return onMiddleButtonDown(message.x, message.y);
     case WindowMessage::MiddleButtonUp: return onMiddleButtonUp();
-    case WindowMessage::Wheel: return onWheel(message.y);
+    case WindowMessage::Wheel: return onWheel(message.turn, message.shift, ZoomPoint{message.x, message.y});
     case WindowMessage::KeyDown: return onViewKey(message.key);
     case WindowMessage::Spin: return onSpin();
     default: return 0;

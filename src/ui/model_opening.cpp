@@ -9,7 +9,8 @@
 #include "platform/window_system.h"
 #include "settings/recent_files.h"
 #include "ui/shell.h"
-#include "render/view_fit.h"
+#include "render/standard_views.h"
+#include "ui/view_commands.h"
 
 namespace {
 
@@ -90,9 +91,9 @@ bool openModel(std::string path) {
     drawingAreaMakeCurrent();  // the textures of the model it replaces go with their context
     showModel(shell.shown, std::move(read.model), format->id, path);
     drawingAreaDoneCurrent();
-    // Every open frames the new World afresh: no zoom, no pan.
-    frameWorld(shell.camera, shell.shown.world);
-    fitModelToView(shell.shown, shell.viewOptions, shell.camera);  // the whole model in the first picture
+    // Every open starts at the model's first view, framed afresh and whole.
+    shell.trackball.spinning = false;
+    showFirstView(shell.camera, shell.shown, shell.viewOptions, shownUpAxis());
   } else {
     tellWhyNot(read, path);
   }

@@ -12,6 +12,7 @@
 #include "render/view_setup.h"
 #include "settings/view_options.h"
 #include "render/view_fit.h"
+#include "ui/view_commands.h"
 
 
 namespace {
@@ -24,6 +25,9 @@ float speedDivisor() {
   if (!shell.viewOptions.zoomDependentRotation || shell.camera.zoomOffset <= 0.0f || !shell.camera.framed) return 1.0f;
   return (shell.camera.zoomOffset / shell.camera.viewDistance) * 3.0f * 2.0f + 1.0f;
 }
+
+constexpr float kPixelsPerNotch = 10.0f;
+constexpr int kEighthsPerNotch = 120;
 
 double secondsNow() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -99,7 +103,7 @@ int onRightButtonUp(int px, int py) {
   return 0;
 }
 
-int onMouseMove(int px, int py) {
+int onMouseMove(int px, int py, bool shift) {
   const float divisor = speedDivisor();
   if (shell.trackball.rotateDrag) {
     if (!shell.trackball.trackballActive) return 0;
@@ -132,8 +136,7 @@ int onMouseMove(int px, int py) {
     const int dy = shell.trackball.lastMouseY - py;
     shell.trackball.lastMouseX = px;
     shell.trackball.lastMouseY = py;
-    shell.camera.fitted = false;
-    shell.camera.zoomOffset = static_cast<float>(dy) / shell.camera.zoomStep + shell.camera.zoomOffset;
+    zoomView(shell.camera, shell.shown.world, shell.viewOptions, static_cast<float>(dy) / kPixelsPerNotch, shift);
     platformRequestRedraw();
   }
   return 0;
@@ -159,15 +162,9 @@ int onMiddleButtonUp() {
   return 0;
 }
 
-namespace {
-constexpr float kPixelsPerNotch = 10.0f;
-constexpr int kEighthsPerNotch = 120;
-}  // namespace
-
-int onWheel(int eighthsOfDegrees) {
+int onWheel(int eighthsOfDegrees, bool through, std::optional<ZoomPoint> toward) {
   const float notches = static_cast<float>(eighthsOfDegrees) / kEighthsPerNotch;
-  shell.camera.fitted = false;
-  shell.camera.zoomOffset += notches * kPixelsPerNotch / shell.camera.zoomStep;
+  zoomView(shell.camera, shell.shown.world, shell.viewOptions, notches, through, toward);
   platformRequestRedraw();
   return 0;
 }
@@ -190,12 +187,18 @@ int onViewKey(ViewKey key) {
 }
 
 void resetView() {
-  resetRotation(shell.camera);
   shell.trackball.spinning = false;
   shell.trackball.spin = Spin{};
-  shell.camera.zoomOffset = 0.0f;
-  shell.camera.panX = shell.camera.panY = 0.0f;
-  fitModelToView(shell.shown, shell.viewOptions, shell.camera);  // back to the first picture
+  showFirstView(shell.camera, shell.shown, shell.viewOptions, shownUpAxis());
+  platformRequestRedraw();
+}
+
+void showStandardView(StandardView view) {
+  shell.trackball.spinning = false;
+  shell.trackball.spin = Spin{};
+  const bool wasFitted = shell.camera.fitted;
+  setStandardView(shell.camera, view, shownUpAxis());
+  if (wasFitted) fitModelToView(shell.shown, shell.viewOptions, shell.camera);
   platformRequestRedraw();
 }
 

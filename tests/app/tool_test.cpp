@@ -204,10 +204,10 @@ TEST(Tool, RenderedFramesMatchTheirGoldenPictures) {
     const char* options;
     const char* golden;
   } frames[] = {
-      {"cube10.off", " --size 96x72 --turn 30,1,1,0", "cube10_solid_first_run.bmp"},
-      {"cube10.off", " --size 96x72 --turn 30,1,1,0 --style hidden --com on --lighting off", "cube10_hidden_marker.bmp"},
-      {"sphere16x8.off", " --size 128x128 --turn 45,0,1,1 --lighting off", "sphere16x8_solid.bmp"},
-      {"sphere16x8.off", " --size 128x128 --turn 45,0,1,1 --smooth off --colours off", "sphere16x8_lit_flat.bmp"},
+      {"cube10.off", " --size 96x72 --view front --turn 30,1,1,0", "cube10_solid_first_run.bmp"},
+      {"cube10.off", " --size 96x72 --view front --turn 30,1,1,0 --style hidden --com on --lighting off", "cube10_hidden_marker.bmp"},
+      {"sphere16x8.off", " --size 128x128 --view front --turn 45,0,1,1 --lighting off", "sphere16x8_solid.bmp"},
+      {"sphere16x8.off", " --size 128x128 --view front --turn 45,0,1,1 --smooth off --colours off", "sphere16x8_lit_flat.bmp"},
   };
   for (const auto& f : frames) {
     ASSERT_EQ(runTool("render " + data + f.model + " " + out + f.options, dir).status, 0) << f.golden;

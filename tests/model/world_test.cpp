@@ -67,7 +67,6 @@ TEST(World, ViewQuantitiesFollowTheExtents) {
     EXPECT_FLOAT_EQ(camera.worldSize, c.size);
     EXPECT_FLOAT_EQ(camera.viewDistance, c.size / 2);
     EXPECT_FLOAT_EQ(camera.axisLength, c.size / 6);
-    EXPECT_FLOAT_EQ(camera.zoomStep, 200.0f / c.size);
     EXPECT_EQ(camera.zoomOffset + camera.panX, 0.0f);
     // The depth range's sphere holds every corner of the box.
     for (float x : {w.xMin, w.xMax})
@@ -84,7 +83,7 @@ TEST(World, EmptyAndHugeModelsGiveFiniteViews) {
     EXPECT_FLOAT_EQ(camera.viewDistance, 3.0f);
   }
   const Camera huge = frame({box(-3e38f, 3e38f, -3e38f, 3e38f, -3e38f, 3e38f)}).camera;
-  for (float value : {huge.viewDistance, huge.viewRadius, huge.zoomStep, huge.axisLength}) {
+  for (float value : {huge.viewDistance, huge.viewRadius, huge.axisLength}) {
     EXPECT_TRUE(std::isfinite(value));
   }
   // Two finite centres near the float limit must not add up to infinity.

@@ -14,18 +14,19 @@
 namespace {
 
 // The sixteen lines earlier versions read, then Lighting, Model Colours,
-// Smooth Shading and Point Size.
+// Smooth Shading, Point Size, Orthographic and the up axes chosen.
 const std::string kSixteenLines =
     "1.1_BETA Tessera\n0\n1\n0\n0\n0.300000\n0\n1\n0\n1\n0\n1\n1\n"
     "1.000000 1.000000 1.000000\n0.000000 0.501961 1.000000\n150 150 400 400 1\n";
-const std::string kDefaultFile = kSixteenLines + "1\n1\n1\n2\n";
+const std::string kDefaultFile = kSixteenLines + "1\n1\n1\n2\n0\n0\n";
 
 std::string settingsFile() { return settingsPath("Tessera.ini"); }
 
 // Every option and the window in one line, so that a case states all it
 // expects. Flags: centre of mass, axes, zoom-dependent and inertial
 // rotation, bounding box, save on exit, lighting; then model colours and
-// smooth shading, and the point size.
+// smooth shading, and the point size; then the parallel view and each up
+// axis chosen, where there are any.
 std::string describe(const ViewOptions& o, const WindowGeometry& g) {
   char text[256];
   std::snprintf(text, sizeof text,
@@ -35,7 +36,10 @@ std::string describe(const ViewOptions& o, const WindowGeometry& g) {
                 o.depthCueLevel, o.foregroundColor.r, o.foregroundColor.g, o.foregroundColor.b, o.backgroundColor.r,
                 o.backgroundColor.g, o.backgroundColor.b, g.windowX, g.windowY, g.windowWidth, g.windowHeight,
                 g.windowShowState, o.modelColors, o.smoothShading, o.pointSize);
-  return text;
+  std::string described = text;
+  if (o.orthographic) described += " orthographic";
+  for (const auto& [format, axis] : o.upAxisChoices) described += " " + format + (axis == UpAxis::Z ? ":z" : ":y");
+  return described;
 }
 
 // A first run's options: lit.
@@ -54,7 +58,9 @@ std::string withRanges(const char* level, const char* foreground, const char* sh
 
 TEST(SettingsFile, WhatIsReadFromAFile) {
   const std::string lightingOn = kSixteenLines + "1\n", lightingOff = kSixteenLines + "0\n";
-  const std::string everyLine = kSixteenLines + "1\n0\n1\n7\n", pointsTooLarge = kSixteenLines + "1\n1\n1\n11\n";
+  const std::string everyLine = kSixteenLines + "1\n0\n1\n7\n1\n4 stl y obj z md2 x 3ds Z\n";
+  const std::string pointsTooLarge = kSixteenLines + "1\n1\n1\n11\n";
+  const std::string upAxesBeyondCount = kSixteenLines + "1\n1\n1\n2\n0\n65 stl y\n";
   const struct {
     const char* what;
     std::optional<std::string> file;
@@ -74,8 +80,10 @@ TEST(SettingsFile, WhatIsReadFromAFile) {
       {"lighting off", lightingOff.c_str(), kSixteenRead, false, 0},
       {"lighting on", lightingOn.c_str(), kDefaults, false, 0},
       {"every line", everyLine.c_str(),
-       "style 0 pivot 0 flags 0100111 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1 look 01 7", false, 0},
+       "style 0 pivot 0 flags 0100111 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1 look 01 7 "
+       "orthographic obj:z stl:y", false, 0},
       {"a point size beyond 10", pointsTooLarge.c_str(), kDefaults, false, 0},
+      {"more up axes than formats", upAxesBeyondCount.c_str(), kDefaults, false, 0},
       // Values in file order; 7 leaves the axes at their default; hidden-line
       // and wireframe both set, solid cleared: the first of them holds.
       {"values in file order",
@@ -126,13 +134,15 @@ TEST(SettingsFile, WrittenFilesReadBack) {
   options.lighting = false;
   options.pointSize = 10;
   ASSERT_TRUE(writeSettings("Tessera.ini", options, WindowGeometry{}));
-  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "0\n1\n1\n10\n");
+  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "0\n1\n1\n10\n0\n0\n");
   options.modelColors = false;
   options.smoothShading = false;
 
   options.style = DisplayStyle::Wireframe;
   options.depthCueLevel = 0.99f;
   options.pivot = Pivot::Origin;
+  options.orthographic = true;
+  options.upAxisChoices = {{"stl", UpAxis::Y}, {"gltf", UpAxis::Z}};
   options.foregroundColor = {0.2f, 0.4f, 0.6f};
   options.backgroundColor = {1.0f / 3.0f, 0.0f, 0.75f};
   ASSERT_TRUE(writeSettings("Tessera.ini", options, {33, 44, 1024, 768, 5}));

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <malloc.h>
@@ -30,6 +31,7 @@
 #include "platform/window_system.h"
 #include "render/image_export.h"
 #include "pictures/picture_file.h"
+#include "render/standard_views.h"
 #include "render/view_setup.h"
 #include "settings/recent_files.h"
 #include "settings/settings_file.h"
@@ -102,10 +104,11 @@ void clickButton(int button) {
   QCoreApplication::processEvents();
 }
 
-void mouse(WindowMessage id, int x, int y) {
+void mouse(WindowMessage id, int x, int y, bool shift = false) {
   Message message(id);
   message.x = x;
   message.y = y;
+  message.shift = shift;
   mainWindowProc(message);
 }
 
@@ -453,18 +456,25 @@ class WindowTest : public QObject {
     QVERIFY(std::fabs(shell.camera.rotationMatrix[8] - std::sin(step * 3.14159265f / 180)) < 1e-5f);  // to the right
     QVERIFY(!shell.trackball.spinning);  // inertia off: stopped
 
+    // A right drag of ten pixels takes the eye a tenth nearer (or a ninth
+    // farther), stopping short of the model's sphere; with Shift a tenth of
+    // the sphere's radius, on into the model.
+    showInShell({makeObject({-10, -5, -5, 10, 5, 5}, {})}, formatOff);
+    const float start = shell.camera.eyeDistance(), r = shell.camera.viewRadius;
     const struct {
-      float viewDistance;
       int drag;
-      float zoom;
-    } zooms[] = {{0, 10, 1}, {20, 50, 10}};  // before any world, 10 pixels per unit
+      bool shift;
+      float eye;
+    } zooms[] = {{10, false, start * 0.9f}, {-10, false, start / 0.9f}, {80, false, r * 1.05f},
+                 {150, true, start - 1.5f * r}};
     for (const auto& z : zooms) {
-      if (z.viewDistance > 0) showInShell({makeObject({-10, -5, -5, 10, 5, 5}, {})}, formatOff);
+      shell.camera.zoomOffset = 0.0f;
       mouse(WindowMessage::RightButtonDown, 10, 300);
-      mouse(WindowMessage::MouseMove, 10, 300 - z.drag);
+      mouse(WindowMessage::MouseMove, 10, 300 - z.drag, z.shift);
       mouse(WindowMessage::RightButtonUp, 10, 300 - z.drag);
-      QCOMPARE(shell.camera.zoomOffset, z.zoom);
+      QVERIFY2(std::fabs(shell.camera.eyeDistance() - z.eye) < 1e-4f * start, std::to_string(z.drag).c_str());
     }
+    QVERIFY(shell.camera.eyeDistance() < r);  // inside
     // viewDistance 10, zoomOffset 5: a quarter of the plain step.
     showInShell({makeObject({-5, -2.5f, -2.5f, 5, 2.5f, 2.5f}, {})}, formatOff);
     shell.camera.zoomOffset = 5.0f;
@@ -544,29 +554,48 @@ class WindowTest : public QObject {
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Escape);
     QTRY_VERIFY(!qtWindow.mainWindow->isFullScreen());
 
-    // The wheel: a notch forward comes 10 pixels of right-drag nearer; keys + and - a notch each way.
+    // The wheel: a notch forward takes the eye a tenth of the way nearer,
+    // toward the point under the pointer; keys + and - a notch each way, toward the centre.
     // The first picture is the fitted one: every step below is measured from it.
     QVERIFY(shell.camera.fitted);
-    const float step = 10.0f / shell.camera.zoomStep, fittedZoom = shell.camera.zoomOffset;
+    const float fittedEye = shell.camera.eyeDistance(), fittedZoom = shell.camera.zoomOffset;
     const float fittedPanX = shell.camera.panX, fittedPanY = shell.camera.panY;
+    std::array<float, 16> firstTurn;
+    std::copy(shell.camera.rotationMatrix, shell.camera.rotationMatrix + 16, firstTurn.begin());
     QWheelEvent forward(QPointF(50, 50), qtWindow.mainWindow->view->mapToGlobal(QPointF(50, 50)), {}, {0, 120},
                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(qtWindow.mainWindow->view, &forward);
-    QCOMPARE(shell.camera.zoomOffset - fittedZoom, step);
+    QVERIFY(std::fabs(shell.camera.eyeDistance() - 0.9f * fittedEye) < 1e-4f * fittedEye);
+    QVERIFY(shell.camera.panX > fittedPanX && shell.camera.panY < fittedPanY);  // the pointer is up and left
+    const float pannedX = shell.camera.panX, pannedY = shell.camera.panY;
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Minus);
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Minus);
-    QCOMPARE(shell.camera.zoomOffset - fittedZoom, -step);
+    QVERIFY(std::fabs(shell.camera.eyeDistance() - fittedEye / 0.9f) < 1e-4f * fittedEye);
+    QVERIFY(shell.camera.panX == pannedX && shell.camera.panY == pannedY);
     // Middle-drag pans with the pointer; arrows turn by 15 degrees.
     QTest::mousePress(qtWindow.mainWindow->view, Qt::MiddleButton, {}, QPoint(100, 100));
     QTest::mouseMove(qtWindow.mainWindow->view, QPoint(130, 80));
     QTest::mouseRelease(qtWindow.mainWindow->view, Qt::MiddleButton, {}, QPoint(130, 80));
-    QVERIFY(shell.camera.panX > fittedPanX && shell.camera.panY > fittedPanY && !shell.camera.fitted);
+    QVERIFY(shell.camera.panX > pannedX && shell.camera.panY > pannedY && !shell.camera.fitted);
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Right);
     QVERIFY(std::fabs(shell.camera.rotationMatrix[0] - std::cos(15.0f * 3.14159265f / 180.0f)) < 1e-5f);
-    // Home: no turn, and the first picture's zoom and pan.
+    // Home: the first view's turn, zoom and pan.
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Home);
     QTRY_VERIFY(shell.camera.zoomOffset == fittedZoom && shell.camera.panX == fittedPanX && shell.camera.panY == fittedPanY &&
-                shell.camera.rotationMatrix[0] == 1.0f && shell.camera.rotationMatrix[8] == 0.0f);
+                std::equal(firstTurn.begin(), firstTurn.end(), shell.camera.rotationMatrix));
+    // The keypad's view keys, and the up axis kept for the format.
+    Camera top;
+    setStandardView(top, StandardView::Top, UpAxis::Y);
+    QTest::keyClick(qtWindow.mainWindow, Qt::Key_7);
+    QTRY_VERIFY(std::equal(top.rotationMatrix, top.rotationMatrix + 16, shell.camera.rotationMatrix));
+    QTest::keyClick(qtWindow.mainWindow, Qt::Key_5);
+    QTRY_VERIFY(shell.viewOptions.orthographic && menuIsChecked(cmdOrthographic));
+    QTest::keyClick(qtWindow.mainWindow, Qt::Key_5);
+    QTRY_VERIFY(!shell.viewOptions.orthographic);
+    command(cmdUpAxisZ);
+    QVERIFY(shell.viewOptions.upAxisChoices.at("off") == UpAxis::Z && menuIsChecked(cmdUpAxisZ) && shell.camera.fitted);
+    command(cmdUpAxisY);
+    std::copy(firstTurn.begin(), firstTurn.end(), shell.camera.rotationMatrix);
     shell.camera.panX = 1.0f;
     shell.camera.fitted = false;
     openModel(file("ring.off"));

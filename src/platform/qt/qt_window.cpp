@@ -33,8 +33,9 @@ namespace {
 
 
 // A mouse message at a point in device pixels.
-int sendMouse(WindowMessage id, const QPointF& point) {
+int sendMouse(WindowMessage id, const QPointF& point, Qt::KeyboardModifiers modifiers = {}) {
   Message message{id};
+  message.shift = (modifiers & Qt::ShiftModifier) != 0;
   message.x = static_cast<int>(std::lround(point.x()));
   message.y = static_cast<int>(std::lround(point.y()));
   return sendMessage(message);
@@ -153,13 +154,17 @@ void ViewWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void ViewWidget::wheelEvent(QWheelEvent* event) {
   Message wheel{WindowMessage::Wheel};
-  wheel.y = event->angleDelta().y();
+  const QPointF point = event->position() * devicePixelRatioF();
+  wheel.x = static_cast<int>(std::lround(point.x()));
+  wheel.y = static_cast<int>(std::lround(point.y()));
+  wheel.turn = event->angleDelta().y();
+  wheel.shift = (event->modifiers() & Qt::ShiftModifier) != 0;
   sendMessage(wheel);
   event->accept();
 }
 
 void ViewWidget::mouseMoveEvent(QMouseEvent* event) {
-  sendMouse(WindowMessage::MouseMove, event->position() * devicePixelRatioF());
+  sendMouse(WindowMessage::MouseMove, event->position() * devicePixelRatioF(), event->modifiers());
 }
 
 TesseraWindow::TesseraWindow() {
