@@ -1,6 +1,8 @@
 #pragma once
-// How far the model file being read has come, in bytes over all its passes:
-// written by the reader's threads, read by the window while a big model loads.
+// How far the model file being read has come, in bytes over all its passes
+// and a share for the finish, and whether the reader is asked to stop:
+// written by the reader's threads, read by the window while a big model
+// loads.
 
 #include <atomic>
 #include <cstdint>
@@ -8,10 +10,14 @@
 struct ReadProgress {
   std::atomic<std::uint64_t> done{0};
   std::atomic<std::uint64_t> toDo{0};  // 0 while unknown
+  // Set by the window when the read's result is no longer wanted; readers
+  // look at it where they count progress and stop as if the file ended.
+  std::atomic<bool> cancelled{false};
 
   void reset() {
     done = 0;
     toDo = 0;
+    cancelled = false;
   }
   // 0 to 99 while reading; -1 while the size is unknown.
   int percent() const {
@@ -21,4 +27,24 @@ struct ReadProgress {
   }
 };
 
-inline ReadProgress readProgress;
+// The progress of the read this thread works for: the one a ReadingFor put
+// in place here, else one of the thread's own that nobody watches.
+inline thread_local ReadProgress* readProgressOfThisThread = nullptr;
+inline ReadProgress& readProgress() {
+  thread_local ReadProgress unwatched;
+  return readProgressOfThisThread != nullptr ? *readProgressOfThisThread : unwatched;
+}
+inline bool readCancelled() { return readProgress().cancelled.load(std::memory_order_relaxed); }
+
+// While it lives, this thread reads for `progress` (which must outlive it):
+// the read's own thread, and each thread a reader starts for its parts.
+class ReadingFor {
+ public:
+  explicit ReadingFor(ReadProgress& progress) : before_(readProgressOfThisThread) { readProgressOfThisThread = &progress; }
+  ~ReadingFor() { readProgressOfThisThread = before_; }
+  ReadingFor(const ReadingFor&) = delete;
+  ReadingFor& operator=(const ReadingFor&) = delete;
+
+ private:
+  ReadProgress* before_;
+};
