@@ -110,8 +110,8 @@ ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore
   // have a share of the progress of their own, told step by step, so that it
   // does not stand still at the end.
   ReadProgress& progress = readProgress();
-  const std::uint64_t share = progress.toDo / 9, steps = 1 + 2 * model.size();
-  progress.toDo += share;
+  const std::uint64_t share = ReadProgress::finishShare(progress.toDo), steps = 1 + 2 * model.size();
+  progress.finishing = share;
   std::uint64_t stepsDone = 0;
   const auto stepDone = [&] {
     progress.done += share * (stepsDone + 1) / steps - share * stepsDone / steps;

@@ -9,21 +9,26 @@
 
 struct ReadProgress {
   std::atomic<std::uint64_t> done{0};
-  std::atomic<std::uint64_t> toDo{0};  // 0 while unknown
+  std::atomic<std::uint64_t> toDo{0};  // of the passes; 0 while unknown
+  // The checks and sums after the passes (finishModel) count for a ninth of
+  // the passes' bytes, held back from the start so that the percentage
+  // never goes back; set when they begin.
+  std::atomic<std::uint64_t> finishing{0};
   // Set by the window when the read's result is no longer wanted; readers
   // look at it where they count progress and stop as if the file ended.
   std::atomic<bool> cancelled{false};
 
-  void reset() {
-    done = 0;
-    toDo = 0;
-    cancelled = false;
+  static std::uint64_t finishShare(std::uint64_t passes) { return passes / 9; }
+  // The passes and the finish: what `done` comes to at the end.
+  std::uint64_t all() const {
+    const std::uint64_t passes = toDo.load(), finish = finishing.load();
+    return passes + (finish != 0 ? finish : finishShare(passes));
   }
   // 0 to 99 while reading; -1 while the size is unknown.
   int percent() const {
-    const std::uint64_t all = toDo.load(), part = done.load();
-    if (all == 0) return -1;
-    return part >= all ? 99 : static_cast<int>(part * 100 / all);
+    const std::uint64_t whole = all(), part = done.load();
+    if (whole == 0) return -1;
+    return part >= whole ? 99 : static_cast<int>(part * 100 / whole);
   }
 };
 

@@ -205,8 +205,8 @@ TEST(ReadingInParts, ProgressCoversEveryPassAndTheFinishACancelStopsAndAFileShor
       if (!cancelled) {
         // Every pass and the finish: the bar ends full, never past it.
         EXPECT_TRUE(read) << f.size;
-        EXPECT_GT(progress.toDo, f.passes * (text.size() - f.header.size())) << f.size;
-        EXPECT_EQ(progress.done, progress.toDo) << f.size;
+        EXPECT_GE(progress.toDo, f.passes * (text.size() - f.header.size())) << f.size;
+        EXPECT_TRUE(progress.finishing > 0 && progress.done == progress.all()) << f.size;
       } else {
         EXPECT_FALSE(read) << f.size;
         EXPECT_LE(progress.done, text.size()) << f.size;  // at most the first pass
