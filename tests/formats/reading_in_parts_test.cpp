@@ -191,6 +191,7 @@ TEST(ReadingInParts, ProgressCoversEveryPassAndTheFinishACancelStopsAndAFileShor
       {shortenedFile, "", "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n", 3 * TextScanner::kBufferSize, 0, 2},  // one thread
       {shortenedFile, "", "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n", std::size_t{17} << 20, 0, 2},       // in parts
       {dir.file("big.ply"), plyHeader, "1.25 2.5 3.75\n", 0, 200000, 1},
+      {dir.file("big.stl"), std::string(80, ' ') + std::string("\xa0\x86\x01\0", 4), std::string(50, '\0'), 0, 100000, 1},
   };
   for (const auto& f : files) {
     std::string text = f.header;
