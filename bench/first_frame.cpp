@@ -6,6 +6,7 @@
 //   first_frame MODEL START-NS  (START-NS: `date +%s%N` taken just before;
 //   under a display, e.g. xvfb-run -a -s "-screen 0 1280x1024x24")
 #include <QApplication>
+#include <QProgressBar>
 #include <QTimer>
 
 #include <chrono>
@@ -22,6 +23,7 @@
 #include "render/view_setup.h"
 #include "settings/settings_file.h"
 #include "settings/view_options.h"
+#include "ui/model_opening.h"
 #include "ui/shell.h"
 
 namespace {
@@ -59,10 +61,14 @@ int main(int argc, char** argv) {
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
     if (windowFramesDrawn() > 0 && windowDrawn < 0) windowDrawn = msSinceStart();
-    if (const std::string text = statusText(1); text.starts_with("Reading")) progress = text;
+    for (const QWidget* widget : QApplication::allWidgets()) {
+      const auto* bar = qobject_cast<const QProgressBar*>(widget);
+      if (bar != nullptr && bar->isVisible()) progress = bar->text().toStdString();
+    }
   });
   watch.start(1);
   startViewer({argv[1]});
+  while (modelReadInProgress()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   const double read = msSinceStart();
   if (!shell.shown.hasModel()) return 1;
   // The next frame is the first that holds the model.

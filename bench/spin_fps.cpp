@@ -18,6 +18,7 @@
 #include "ui/trackball.h"
 #include "ui/command_numbers.h"
 #include "ui/main_window.h"
+#include "ui/model_opening.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
   std::filesystem::remove(scratch / "tessera" / "Tessera.ini");
   startViewer({model});
   if (!QTest::qWaitForWindowExposed(qtWindow.mainWindow)) return 1;
+  while (modelReadInProgress()) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   // An 800x600 drawing area.
   const QSize extra = qtWindow.mainWindow->size() - qtWindow.mainWindow->view->size();
   qtWindow.mainWindow->resize(QSize(800, 600) + extra);

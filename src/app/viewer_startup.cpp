@@ -57,11 +57,8 @@ void startViewer(const std::vector<std::string>& files) {
   const ShowState state = showState(shell.windowGeometry);
   showMainWindow(state == ShowState::Maximized, state == ShowState::Minimized);
   refreshInterface();
-  if (!files.empty()) {
-    if (!openModel(files[0])) frameWorld(shell.camera, shell.shown.world);
-    if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
-    refreshInterface();
-  }
+  if (!files.empty()) openModel(files[0]);  // read while the window is already usable
+  if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
 }
 
 int finishViewer(int quitCode) {

@@ -18,6 +18,7 @@
 #include "formats/readers.h"
 #include "formats/texture_files.h"
 #include "platform/large_arrays.h"
+#include "platform/read_progress.h"
 #include "platform/text_scanner.h"
 
 namespace {
@@ -211,6 +212,7 @@ class BinaryValues {
     in_.seek(start);
   }
   ByteCursor& cursor() { return in_; }
+  std::size_t at() const { return in_.tell(); }
   double number(Scalar type) {
     switch (type) {
       case Scalar::Int8: return static_cast<std::int8_t>(in_.u8());
@@ -262,9 +264,11 @@ class BinaryValues {
 class TextValues {
  public:
   TextValues(const FileBytes& bytes, std::size_t start)
-      : p_(reinterpret_cast<const char*>(bytes.data()) + start),
+      : begin_(reinterpret_cast<const char*>(bytes.data())),
+        p_(begin_ + start),
         end_(reinterpret_cast<const char*>(bytes.data()) + bytes.size()) {}
   bool damaged() const { return damaged_; }
+  std::size_t at() const { return static_cast<std::size_t>(p_ - begin_); }
   double number(Scalar) {
     float value = 0;
     return field(parseFloatField(p_, end_, value)) ? value : 0;
@@ -286,6 +290,7 @@ class TextValues {
     p_ = stop;
     return true;
   }
+  const char* begin_;
   const char* p_;
   const char* end_;
   bool damaged_ = false;
@@ -307,6 +312,11 @@ int indexOf(const int (&roles)[N], int number) {
 template <typename Values>
 ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes, const char* name) {
   const bool text = header.layout == Layout::Ascii;
+  // The body is one pass; the progress is told every so many records.
+  ReadProgress& progress = readProgress();
+  progress.toDo += bodyBytes;
+  std::size_t counted = values.at();
+  const std::size_t bodyEnd = counted + bodyBytes;
   Model model(1);
   MeshObject& object = model[0];
   std::vector<float> cornerTexCoords;
@@ -353,6 +363,11 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
                         object.faces.indices.size() + std::min<std::uint64_t>(3 * element.count, bodyBytes / indexBytes));
     }
     for (std::uint64_t r = 0; r < element.count; ++r) {
+      if (r % 65536 == 65535) {
+        progress.done += values.at() - counted;
+        counted = values.at();
+        if (readCancelled()) return ReadResult(ReadFailure::Damaged);
+      }
       float xyz[3] = {0, 0, 0};
       float rgba[4] = {1, 1, 1, 1}, normal[3] = {0, 0, 0}, st[2] = {0, 0};
       std::size_t facesBefore = object.faces.count();
@@ -412,6 +427,7 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
       }
     }
   }
+  progress.done += bodyEnd - counted;  // what follows the last record too
   if (!header.textureFile.empty() && object.texCoords.present()) {
     if (const std::int32_t texture = addTextureFile(model, name, header.textureFile); texture >= 0) {
       model.materials.push_back(Material{header.textureFile, Rgba{}, texture});

@@ -10,6 +10,7 @@
 #include "model/appearance_check.h"
 #include "platform/file_opening.h"
 #include "platform/platform.h"
+#include "platform/read_progress.h"
 #include "platform/text_scanner.h"
 
 
@@ -105,19 +106,34 @@ bool allFinite(const std::vector<float>& values) {
 }  // namespace
 
 ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore, bool keepEmptyObjects) {
+  // The checks and sums below take a big model a good part of a second: they
+  // have a share of the progress of their own, told step by step, so that it
+  // does not stand still at the end.
+  ReadProgress& progress = readProgress();
+  const std::uint64_t share = ReadProgress::finishShare(progress.toDo), steps = 1 + 2 * model.size();
+  progress.finishing = share;
+  std::uint64_t stepsDone = 0;
+  const auto stepDone = [&] {
+    progress.done += share * (stepsDone + 1) / steps - share * stepsDone / steps;
+    ++stepsDone;
+  };
   if (const std::string unfitting = dropUnfittingAppearance(model); !unfitting.empty()) {
     debugMessage("File, %s, has %s that do not fit its model; they were dropped.\n", name, unfitting.c_str());
   }
+  stepDone();
   std::int64_t dropped = droppedBefore;
   for (MeshObject& object : model) {
+    if (readCancelled()) return ReadResult(ReadFailure::Damaged);
     dropped += dropOutOfRangeFaces(object);
     computeBounds(object);
     computeCenter(object);
+    stepDone();
     // A finite centre can still be the quotient of an overflowing sum.
     if (!allFinite(object.vertices) || !std::isfinite(object.xCenMass) ||
         !std::isfinite(object.yCenMass) || !std::isfinite(object.zCenMass)) {
       return refuseDamaged(name);
     }
+    stepDone();
   }
   if (!keepEmptyObjects) {
     std::erase_if(model, [](const MeshObject& object) { return object.vertices.empty() && object.faces.count() == 0; });

@@ -13,6 +13,7 @@
 #include "formats/binary_file.h"
 #include "formats/readers.h"
 #include "platform/large_arrays.h"
+#include "platform/read_progress.h"
 #include "platform/text_scanner.h"
 
 namespace {
@@ -159,6 +160,8 @@ class Welder {
 ReadResult readBinaryStl(const std::uint8_t* bytes, std::uint32_t count, const char* name) {
   // Corners are numbered in 31 bits (a file that big would be 35 GB).
   if (3 * static_cast<std::uint64_t>(count) > INT32_MAX) return refuseDamaged(name);
+  ReadProgress& progress = readProgress();
+  progress.toDo += 50 * static_cast<std::uint64_t>(count);  // known before the tables are made
   Model model(1);
   MeshObject& object = model[0];
   // Closed meshes have about half as many vertices as triangles.
@@ -170,9 +173,17 @@ ReadResult readBinaryStl(const std::uint8_t* bytes, std::uint32_t count, const c
   // (not used: the faces' own winding is drawn), three corners and two
   // attribute bytes.
   static_assert(std::endian::native == std::endian::little, "STL floats are read in place");
-  const std::uint8_t* records = bytes + 84;
-  welder.vertices([records](std::size_t c) { return records + 50 * (c / 3) + 12 + 12 * (c % 3); },
-                  3 * static_cast<std::size_t>(count), object.faces.indices.data());
+  // In runs of triangles, each counted in the progress; a cancelled read
+  // stops between them.
+  constexpr std::uint32_t kRun = 65536;
+  for (std::uint32_t first = 0; first < count; first += kRun) {
+    if (readCancelled()) return ReadResult(ReadFailure::Damaged);
+    const std::uint32_t run = std::min(kRun, count - first);
+    const std::uint8_t* records = bytes + 84 + 50 * static_cast<std::size_t>(first);
+    welder.vertices([records](std::size_t c) { return records + 50 * (c / 3) + 12 + 12 * (c % 3); },
+                    3 * static_cast<std::size_t>(run), object.faces.indices.data() + 3 * static_cast<std::size_t>(first));
+    progress.done += 50 * static_cast<std::uint64_t>(run);
+  }
   return finishModel(std::move(model), name);
 }
 

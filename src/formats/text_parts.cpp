@@ -50,7 +50,13 @@ void forEachPart(std::size_t count, PartThreads threads, const std::function<voi
     return;
   }
   std::vector<std::thread> workers;
-  for (std::size_t k = 1; k < count; ++k) workers.emplace_back(visit, k);
+  ReadProgress& progress = readProgress();  // the parts count for the read this thread works for
+  for (std::size_t k = 1; k < count; ++k) {
+    workers.emplace_back([&visit, &progress, k] {
+      const ReadingFor reading(progress);
+      visit(k);
+    });
+  }
   if (count > 0) visit(0);  // this thread takes the first part
   for (std::thread& worker : workers) worker.join();
 }
@@ -59,10 +65,11 @@ bool forEachBlock(std::string_view run, const std::function<bool(const char*, co
   const char* p = run.data();
   const char* const end = p + run.size();
   while (p < end) {
+    if (readCancelled()) return false;
     const char* cut = static_cast<std::size_t>(end - p) > kBlock ? afterLineFeed(p + kBlock, end) : end;
     if (!visit(p, cut)) return false;
     releaseMappedPages(p, cut);
-    readProgress.done += static_cast<std::uint64_t>(cut - p);
+    readProgress().done += static_cast<std::uint64_t>(cut - p);
     p = cut;
   }
   return true;

@@ -24,10 +24,12 @@ std::vector<std::string_view> splitAtLines(std::string_view text, std::size_t pa
 // fuzz targets, where starting threads took nearly all of the time).
 enum class PartThreads { own, caller };
 
-// Calls `visit(k)` for every k below `count`.
+// Calls `visit(k)` for every k below `count`; every part counts in the
+// progress of the read the calling thread works for.
 void forEachPart(std::size_t count, PartThreads threads, const std::function<void(std::size_t)>& visit);
 
 // Calls `visit(begin, end)` on each block of whole lines of the run in order,
 // then gives back the pages of a mapped file behind the block and counts it
-// in the read progress; stops early, returning false, when visit does.
+// in the read progress; stops early, returning false, when visit does or
+// the read is cancelled.
 bool forEachBlock(std::string_view run, const std::function<bool(const char*, const char*)>& visit);

@@ -64,7 +64,7 @@ TextScanner::TextScanner(std::FILE* file) : file_(file) {
     if (at <= 0 && totalSize_ > kBufferSize) {
       mapped_ = MappedFile::map(fileno(file), totalSize_);
       if (mapped_ != nullptr) {
-        readProgress.toDo += totalSize_;  // one pass; a reader that makes two adds the second
+        readProgress().toDo += totalSize_;  // one pass; a reader that makes two adds the second
         data_ = mapped_->data();
         end_ = static_cast<std::size_t>(totalSize_);
         bytesRead_ = totalSize_;
@@ -80,15 +80,20 @@ TextScanner::TextScanner(std::FILE* file) : file_(file) {
   data_ = storage_.get();
 }
 
-TextScanner::~TextScanner() = default;
+// The last pass's tail, short of a release step, counts too.
+TextScanner::~TextScanner() {
+  if (mapped_ != nullptr) noteProgress();
+}
 
 void TextScanner::expectAnotherPass() {
-  if (mapped_ != nullptr) readProgress.toDo += end_;
+  if (mapped_ != nullptr) readProgress().toDo += end_;
 }
 
 void TextScanner::noteProgress() {
-  readProgress.done += pos_ - counted_;
+  readProgress().done += pos_ - counted_;
   counted_ = pos_;
+  // A read nobody waits for any more ends here, as if the file did.
+  if (readCancelled()) end_ = pos_;
 }
 
 void TextScanner::releaseScannedPages() {
@@ -494,7 +499,10 @@ void TextScanner::skipRestOfLine() {
 bool TextScanner::readLineBlock(std::string_view& block) {
   releaseScanned();
   fill(1);
-  if (pos_ >= end_) return false;
+  if (pos_ >= end_) {
+    if (mapped_ != nullptr) noteProgress();  // the pass is over
+    return false;
+  }
   const char* start = data_ + pos_;
   const std::size_t available = end_ - pos_;
   if (mapped_ != nullptr && available > kMappedBlock) {
@@ -559,6 +567,8 @@ bool TextScanner::peekToken(std::string_view& token) {
 
 bool TextScanner::rewind() {
   if (file_ == nullptr) {
+    if (mapped_ != nullptr) noteProgress();  // the whole first pass
+    if (readCancelled()) return false;
     bytesRead_ = end_;
     pos_ = 0;
     released_ = 0;

@@ -23,6 +23,7 @@ enum class WindowMessage {
   KeyDown,           // key: the view key pressed
   DrawingAreaReady,  // the drawing area's GL context was made
   Spin,              // the loop's nudge while the model spins on
+  CancelRead,        // the status bar's Cancel button
 };
 
 // The keys the view answers that no menu item carries.

@@ -64,10 +64,20 @@ void toolbarCheck(int command, bool pressed);
 bool toolbarIsChecked(int command);
 void toolbarEnable(int command, bool enabled);
 
-// Runs `work` on a thread of its own while the window goes on drawing, the
-// user's input held back; `tick` runs on this thread about ten times a
-// second until the work is done.
-void runWhileWindowDraws(const std::function<void()>& work, const std::function<void()>& tick);
+// Runs `work` on a thread of its own while the window goes on as usual, one
+// piece of work at a time. `work` may touch only what it holds itself (by
+// shared_ptr): dropped work runs on alone, detached, for as long as it takes.
+// `finished` runs on this thread once the work has returned, `tick` about ten
+// times a second until then. Starting work drops the work in progress.
+void startBackgroundWork(std::function<void()> work, std::function<void()> tick, std::function<void()> finished);
+// Its thread runs on by itself; neither `tick` nor `finished` is called again.
+void dropBackgroundWork();
+
+// A read's progress at the right of the status bar: a bar at `percent`
+// (busy when it is -1) saying `text`, and a Cancel button that sends
+// WindowMessage::CancelRead.
+void statusShowProgress(std::string_view text, int percent);
+void statusHideProgress();
 
 // Part 0 ends at edge0; part 1 takes the rest of the bar.
 void statusSetParts(int edge0);

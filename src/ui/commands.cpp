@@ -33,15 +33,12 @@ namespace {
 
 void openChosenFile() {
   std::string path;
-  if (chooseModelPath(path) != 0) return;
-  // Even a failed open rebuilds the world and refreshes the interface.
-  if (!openModel(path)) frameWorld(shell.camera, shell.shown.world);
-  refreshInterface();
+  if (chooseModelPath(path) == 0) openModel(path);
 }
 
 void openRecent(int index) {
   if (index >= shell.recent.count) return;
-  if (openModel(shell.recent.files[static_cast<std::size_t>(index)].path)) refreshInterface();
+  openModel(shell.recent.files[static_cast<std::size_t>(index)].path);
 }
 
 void tellNotSaved(const std::string& path, const WriteResult& written) {
@@ -57,6 +54,7 @@ void saveAs() {
 // Close frees the model and everything drawing made from it; the picture
 // behind it stays.
 void closeModel() {
+  cancelModelRead();
   // The model's textures are GL objects of the drawing area's context.
   drawingAreaMakeCurrent();
   clearShown(shell.shown);
@@ -168,7 +166,7 @@ void runCommand(int command) {
     case cmdExportImage: exportView(); break;
     case cmdSaveAllSettings: saveAllSettings(); break;
     case cmdSaveSettingsOnExit: toggle(o.saveSettingsOnExit); break;
-    case cmdQuit: windowPostQuit(0); break;
+    case cmdQuit: cancelModelRead(), windowPostQuit(0); break;
     case cmdClearList: clearList(); break;
     case cmdAxes: toggle(o.showAxes); break;
     case cmdCenterOfMass: toggle(o.showCenterOfMass); break;
@@ -221,6 +219,6 @@ int handleDrop(int fileCount) {
     platformMessageBox("One file at a time, please.", "Tessera");
     return 0;
   }
-  if (openModel(droppedFilePath(0))) refreshInterface();
+  openModel(droppedFilePath(0));
   return 0;
 }

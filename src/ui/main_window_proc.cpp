@@ -13,6 +13,7 @@
 #include "ui/commands.h"
 #include "ui/main_window.h"
 #include "ui/menu_template.h"
+#include "ui/model_opening.h"
 #include "ui/trackball.h"
 #include "ui/shell.h"
 #include "ui/command_numbers.h"
@@ -112,8 +113,10 @@ int mainWindowProc(Message& message) {
     case WindowMessage::Paint: return onPaint();
     case WindowMessage::DrawingAreaReady: return onDrawingAreaReady(message.contextValid, message.contextCurrent);
     case WindowMessage::Destroy:
+      cancelModelRead();  // the window does not wait for a read
       windowPostQuit(0);
       return 0;
+    case WindowMessage::CancelRead: return cancelModelRead(), 0;
     case WindowMessage::Command: return handleCommand(message.command);
     case WindowMessage::Notify:
       message.reply = handleNotify(message.command);
@@ -127,7 +130,10 @@ int mainWindowProc(Message& message) {
     case WindowMessage::MiddleButtonDown: return onMiddleButtonDown(message.x, message.y);
     case WindowMessage::MiddleButtonUp: return onMiddleButtonUp();
     case WindowMessage::Wheel: return onWheel(message.turn, message.shift, ZoomPoint{message.x, message.y});
-    case WindowMessage::KeyDown: return onViewKey(message.key);
+    case WindowMessage::KeyDown:
+      // Escape stops a read first; without one it leaves full screen.
+      if (message.key == ViewKey::Escape && cancelModelRead()) return 0;
+      return onViewKey(message.key);
     case WindowMessage::Spin: return onSpin();
     default: return 0;
   }

@@ -2,15 +2,31 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 
 #include "formats/model_dispatch.h"
 #include "platform/platform.h"
 #include "platform/read_progress.h"
 #include "platform/window_system.h"
 #include "settings/recent_files.h"
+#include "ui/interface_refresh.h"
 #include "ui/shell.h"
 #include "render/standard_views.h"
+#include "render/view_fit.h"
 #include "ui/view_commands.h"
+
+using Clock = std::chrono::steady_clock;
+
+// All a read's thread touches, shared with it: once the window stops
+// waiting (a cancel, a pipe that never ends, a stalled network file) the
+// thread runs on alone and this goes when it ends.
+struct ModelRead {
+  std::string path;
+  ReadProgress progress;
+  const FormatInfo* format = nullptr;
+  ReadResult result{ReadFailure::None};
+  Clock::time_point start = Clock::now();
+};
 
 namespace {
 
@@ -56,57 +72,64 @@ std::string fileName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Reads while the window goes on drawing; a read that takes longer than half
-// a second says how far it has come in the status bar.
-ReadResult readShowingProgress(const std::string& path, const FormatInfo*& format) {
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point start = Clock::now();
-  const std::string before = statusText(1);
-  bool told = false;
-  ReadResult read(ReadFailure::None);
-  readProgress.reset();
-  runWhileWindowDraws([&] { read = readModelFile(path.c_str(), format); },
-                      [&] {
-                        if (Clock::now() - start < std::chrono::milliseconds(500)) return;
-                        std::string text = "Reading " + fileName(path) + "...";
-                        if (const int percent = readProgress.percent(); percent >= 0) {
-                          text += " " + std::to_string(percent) + "%";
-                        }
-                        statusSetText(1, text);
-                        told = true;
-                      });
-  if (told) statusSetText(1, before);
-  return read;
+// A read says how far it has come once it has taken this long.
+constexpr auto kQuietRead = std::chrono::milliseconds(500);
+
+void tickRead(const ModelRead& read) {
+  if (Clock::now() - read.start < kQuietRead) return;
+  statusShowProgress("Reading " + fileName(read.path) + "...", read.progress.percent());
 }
 
-}  // namespace
-
-bool openModel(std::string path) {
-  stripSurroundingQuotes(path);
-  path = absolutePath(path);
-  const FormatInfo* format = nullptr;
-  ReadResult read = readShowingProgress(path, format);
-  const bool shown = read && holdsSomethingToDraw(read.model);
+void showRead(ModelRead& read) {
+  shell.reading.reset();
+  statusHideProgress();
+  const bool shown = read.result && holdsSomethingToDraw(read.result.model);
   if (shown) {
     drawingAreaMakeCurrent();  // the textures of the model it replaces go with their context
-    showModel(shell.shown, std::move(read.model), format->id, path);
+    showModel(shell.shown, std::move(read.result.model), read.format->id, read.path);
     drawingAreaDoneCurrent();
     // Every open starts at the model's first view, framed afresh and whole.
     shell.trackball.spinning = false;
     showFirstView(shell.camera, shell.shown, shell.viewOptions, shownUpAxis());
-  } else {
-    tellWhyNot(read, path);
-  }
-  if (read.failure == ReadFailure::UnknownFormat) return false;
-  // Only a model shown enters the list (or, opened from it, moves to its top);
-  // a failed open says why and leaves the list as it was.
-  if (shown) {
-    addRecentFile(shell.recent, path);
+    // Only a model shown enters the list (or, opened from it, moves to its top).
+    addRecentFile(shell.recent, read.path);
     keepRecentList();
+  } else {
+    tellWhyNot(read.result, read.path);
+    // A failed open frames the model on display afresh, whole as it stands turned.
+    frameWorld(shell.camera, shell.shown.world);
+    fitModelToView(shell.shown, shell.viewOptions, shell.camera);
   }
+  refreshInterface();
   platformRequestRedraw();
-  return shown;
 }
+
+}  // namespace
+
+void openModel(std::string path) {
+  stripSurroundingQuotes(path);
+  cancelModelRead();
+  auto read = std::make_shared<ModelRead>();
+  read->path = absolutePath(path);
+  shell.reading = read;
+  startBackgroundWork(
+      [read] {
+        const ReadingFor reading(read->progress);
+        read->result = readModelFile(read->path.c_str(), read->format);
+      },
+      [read] { tickRead(*read); }, [read] { showRead(*read); });
+}
+
+bool cancelModelRead() {
+  if (shell.reading == nullptr) return false;
+  shell.reading->progress.cancelled = true;  // the reader stops where it counts its progress
+  shell.reading.reset();
+  dropBackgroundWork();
+  statusHideProgress();
+  return true;
+}
+
+bool modelReadInProgress() { return shell.reading != nullptr; }
 
 void keepRecentList() {
   if (const WriteResult written = writeRecentList(shell.recent); !written) tellSettingsNotSaved(written.reason);

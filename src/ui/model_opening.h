@@ -4,13 +4,19 @@
 
 #include <string>
 
-// Reads the file `path` names (surrounding quotes removed, made absolute)
-// and, when it gives a model with faces, puts it on display and makes it
-// currentPath. Any other outcome shows a notice naming the file and the
-// reason and leaves the model on display as it was. A model shown goes to the
-// top of the recent list (listed once); a failed open leaves the list alone. True when a
-// model was opened.
-bool openModel(std::string path);
+// Reads the file `path` names (surrounding quotes removed, made absolute) on
+// a thread of its own while the window goes on as usual, and drops any read
+// in progress. When the file gives a model with something to draw, it goes
+// on display and becomes currentPath, and to the top of the recent list
+// (listed once); until then the model on display, the title and the status
+// bar stay as they are. Any other outcome shows a notice naming the file and
+// the reason, frames the model on display afresh and leaves the list alone.
+void openModel(std::string path);
+
+// Stops the read in progress, if any, without a word: what is shown stays.
+// True when there was one.
+bool cancelModelRead();
+bool modelReadInProgress();
 
 // Rewrites the recent list; a failure is told once a session.
 void keepRecentList();

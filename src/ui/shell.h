@@ -3,6 +3,7 @@
 // rest of the shell's state. The window system reaches the shell only through
 // its one handler, so this is the one place the viewer's state lives.
 
+#include <memory>
 #include <string>
 
 #include "model/shown.h"
@@ -10,6 +11,8 @@
 #include "settings/recent_files.h"
 #include "settings/view_options.h"
 #include "ui/trackball_state.h"
+
+struct ModelRead;  // ui/model_opening.cpp
 
 struct Shell {
   Shown shown;
@@ -23,6 +26,7 @@ struct Shell {
   // The user has been told that settings cannot be saved this session.
   bool settingsProblemTold = false;
   std::string lastFolder;  // of the last file chosen, where choosers open without a model
+  std::shared_ptr<ModelRead> reading;  // the model file being read, whose result is awaited
 };
 
 extern Shell shell;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "formats/model_dispatch.h"
 #include "formats/readers.h"
 #include "platform/read_progress.h"
 #include "platform/text_scanner.h"
@@ -177,18 +178,41 @@ namespace {
 std::string shortenedFile;
 }  // namespace
 
-TEST(ReadingInParts, ProgressCoversBothPassesAndAFileShortenedWhileReadIsDamaged) {
+TEST(ReadingInParts, ProgressCoversEveryPassAndTheFinishACancelStopsAndAFileShortenedWhileReadIsDamaged) {
   TempDir dir;
   shortenedFile = dir.file("big.obj");
-  for (const std::size_t size : {3 * TextScanner::kBufferSize, std::size_t{17} << 20}) {
-    std::string text;
-    while (text.size() < size) text += "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n";
-    writeTextFile(shortenedFile, text);
-    readProgress.reset();
-    ASSERT_EQ(readObjFile(shortenedFile.c_str()).failure, ReadFailure::None);
-    EXPECT_EQ(readProgress.toDo, 2 * text.size()) << size;
-    EXPECT_GT(readProgress.done, text.size() / 2) << size;
-    EXPECT_LE(readProgress.done, readProgress.toDo) << size;
+  const std::string plyHeader =
+      "ply\nformat ascii 1.0\nelement vertex 200000\nproperty float x\nproperty float y\nproperty float z\nend_header\n";
+  const struct {
+    std::string path, header, line;
+    std::size_t size, lines;
+    std::uint64_t passes;
+  } files[] = {
+      {shortenedFile, "", "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n", 3 * TextScanner::kBufferSize, 0, 2},  // one thread
+      {shortenedFile, "", "v 1 2 3\nv 4 5 6\nv 7 8 9\nf 1 2 3\n", std::size_t{17} << 20, 0, 2},       // in parts
+      {dir.file("big.ply"), plyHeader, "1.25 2.5 3.75\n", 0, 200000, 1},
+      {dir.file("big.stl"), std::string(80, ' ') + std::string("\xa0\x86\x01\0", 4), std::string(50, '\0'), 0, 100000, 1},
+  };
+  for (const auto& f : files) {
+    std::string text = f.header;
+    for (std::size_t k = 0; k < f.lines || text.size() < f.size; ++k) text += f.line;
+    writeTextFile(f.path, text);
+    for (const bool cancelled : {false, true}) {
+      ReadProgress progress;
+      progress.cancelled = cancelled;
+      const ReadingFor reading(progress);
+      const FormatInfo* format = nullptr;
+      const bool read = static_cast<bool>(readModelFile(f.path.c_str(), format));
+      if (!cancelled) {
+        // Every pass and the finish: the bar ends full, never past it.
+        EXPECT_TRUE(read) << f.size;
+        EXPECT_GE(progress.toDo, f.passes * (text.size() - f.header.size())) << f.size;
+        EXPECT_TRUE(progress.finishing > 0 && progress.done == progress.all()) << f.size;
+      } else {
+        EXPECT_FALSE(read) << f.size;
+        EXPECT_LE(progress.done, text.size()) << f.size;  // at most the first pass
+      }
+    }
   }
   // Another program cuts the file after it was opened and mapped.
   EXPECT_EQ(outcome([] {

@@ -15,7 +15,7 @@
 namespace {
 
 TEST(StlReader, BigBinaryAndAsciiFilesWeldToTheModelsOwnVertices) {
-  const MeshObject torus = makeTorus(150, 80, 3.0f, 1.0f);  // 24,000 triangles
+  const MeshObject torus = makeTorus(300, 120, 3.0f, 1.0f);  // 72,000 triangles: more than one run of the binary reader
   std::vector<std::array<std::int32_t, 3>> triangles;
   for (std::size_t f = 0; f < torus.faces.count(); ++f) {
     const auto q = torus.faces[f];

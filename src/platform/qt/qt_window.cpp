@@ -219,11 +219,6 @@ bool TesseraWindow::eventFilter(QObject* watched, QEvent* event) {
 
 
 void TesseraWindow::closeEvent(QCloseEvent* event) {
-  if (qtWindow.windowBusy) {
-    event->ignore();
-    qtWindow.closeWhenIdle = true;
-    return;
-  }
   event->accept();
   Message destroy{WindowMessage::Destroy};
   sendMessage(destroy);
@@ -253,7 +248,7 @@ bool windowToggleFullScreen() {
 bool windowIsFullScreen() { return (qtWindow.mainWindow->windowState() & Qt::WindowFullScreen) != 0; }
 
 void TesseraWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls() && !qtWindow.windowBusy) event->acceptProposedAction();
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void TesseraWindow::dropEvent(QDropEvent* event) {
@@ -298,6 +293,7 @@ void showMainWindow(bool maximized, bool minimized) {
 }
 
 void destroyWindowWidgets() {
+  dropBackgroundWork();
   qtWindow.buttons.clear();
   qtWindow.menu = MenuState{};
   delete qtWindow.mainWindow;

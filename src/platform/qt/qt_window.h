@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <map>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +18,7 @@
 class QLabel;
 class QToolBar;
 class QAction;
+struct BackgroundWork;
 
 // The drawing area: every Qt event becomes a message for the shell.
 class ViewWidget : public QOpenGLWidget {
@@ -71,10 +73,7 @@ struct MenuState {
 // callbacks, which carry nothing of ours.
 struct QtWindowState {
   TesseraWindow* mainWindow = nullptr;  // while it exists
-  // While long work runs beside the event loop the window draws but takes no
-  // drop, and a request to close it waits for the work to end.
-  bool windowBusy = false;
-  bool closeWhenIdle = false;
+  std::shared_ptr<BackgroundWork> work;  // whose end is awaited
   unsigned long long framesDrawn = 0;
   MenuState menu;
   std::map<int, QAction*> buttons;  // toolbar actions by command 1..11
