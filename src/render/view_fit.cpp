@@ -26,19 +26,26 @@ void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& came
     const float l = camera.axisLength;
     extras.insert(extras.end(), {0, 0, 0, l, 0, 0, 0, l, 0, 0, 0, l});
   }
-  const auto forEachTurned = [&](auto&& visit) {
-    for (std::size_t object = 0; object <= shown.model.size(); ++object) {
-      const std::vector<float>& points = object < shown.model.size() ? shown.model[object].vertices : extras;
-      for (std::size_t k = 0; k + 2 < points.size(); k += 3) {
-        const float* p = &points[k];
-        const float x = aboutCentre ? p[0] - cx : p[0], y = aboutCentre ? p[1] - cy : p[1];
-        const float z = aboutCentre ? p[2] - cz : p[2];
-        float q[3];
-        for (int r = 0; r < 3; ++r) q[r] = m[r] * x + m[4 + r] * y + m[8 + r] * z;
-        if (!aboutCentre) q[0] -= cx, q[1] -= cy, q[2] -= cz;
-        visit(q);
-      }
+  // Every point turned once, as a pass over the turned points is what each
+  // of the rounds below takes.
+  std::vector<float> turned;
+  std::size_t total = extras.size();
+  for (const MeshObject& object : shown.model) total += object.vertices.size();
+  turned.reserve(total);
+  for (std::size_t object = 0; object <= shown.model.size(); ++object) {
+    const std::vector<float>& points = object < shown.model.size() ? shown.model[object].vertices : extras;
+    for (std::size_t k = 0; k + 2 < points.size(); k += 3) {
+      const float* p = &points[k];
+      const float x = aboutCentre ? p[0] - cx : p[0], y = aboutCentre ? p[1] - cy : p[1];
+      const float z = aboutCentre ? p[2] - cz : p[2];
+      float q[3];
+      for (int r = 0; r < 3; ++r) q[r] = m[r] * x + m[4 + r] * y + m[8 + r] * z;
+      if (!aboutCentre) q[0] -= cx, q[1] -= cy, q[2] -= cz;
+      turned.insert(turned.end(), {q[0], q[1], q[2]});
     }
+  }
+  const auto forEachTurned = [&](auto&& visit) {
+    for (std::size_t k = 0; k + 2 < turned.size(); k += 3) visit(&turned[k]);
   };
   constexpr float kHuge = std::numeric_limits<float>::max();
   float xMin = kHuge, xMax = -kHuge, yMin = kHuge, yMax = -kHuge;
@@ -86,8 +93,12 @@ void fitModelToView(const Shown& shown, const ViewOptions& options, Camera& came
       if (y < bottom.value) bottom = {y, depth};
       if (y > top.value) top = {y, depth};
     });
-    x0 -= (high.value + low.value) / (1 / high.depth + 1 / low.depth);
-    y0 -= (top.value + bottom.value) / (1 / top.depth + 1 / bottom.depth);
+    const float dx = (high.value + low.value) / (1 / high.depth + 1 / low.depth);
+    const float dy = (top.value + bottom.value) / (1 / top.depth + 1 / bottom.depth);
+    x0 -= dx, y0 -= dy;
+    // Settled to a small part of a pixel: more rounds change nothing seen.
+    const float settled = 1e-4f * std::max(xMax - xMin, yMax - yMin);
+    if (std::fabs(dx) <= settled && std::fabs(dy) <= settled) break;
   }
   nearest();
   // The eye stands `distance` from the turned model's origin: it is drawn
