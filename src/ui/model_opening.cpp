@@ -42,11 +42,9 @@ void tellWhyNot(const ReadResult& read, const std::string& path) {
       tell(there ? NoticeKind::FileNotRead : NoticeKind::FileNotFound, path, read.userReason);
       break;
     }
-    // The notice names the kind; the reader's own sentence says more where it has one.
-    case ReadFailure::Damaged:
-      tell(NoticeKind::FileDamaged, path, read.userReason.empty() ? read.debugLine : read.userReason);
-      break;
-    case ReadFailure::Refused: tell(NoticeKind::FileRefused, path, read.debugLine); break;
+    // The notice names the kind; the reader's reason (never the path again) says more where it has one.
+    case ReadFailure::Damaged: tell(NoticeKind::FileDamaged, path, read.userReason); break;
+    case ReadFailure::Refused: tell(NoticeKind::FileRefused, path, read.userReason); break;
   }
 }
 

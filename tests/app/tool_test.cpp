@@ -81,6 +81,8 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
   writeTextFile(dir.file("damaged.off"), "OFF 3 1 0 0 0");
   writeTextFile(dir.file("header.off"), "COFF 3 1 0");
   writeTextFile(dir.file("ship.md3"), "whatever");
+  writeTextFile(dir.file("cut.stl"), std::string(80, ' ') + std::string("\2\0\0\0", 4) + std::string(50, '\0'));
+  writeTextFile(dir.file("newer.lwo"), std::string("FORM\0\0\0\4LWO3", 12));
   const std::string torus = TESSERA_SOURCE_DIR "/samples/torus.off", out = dir.file("out.bmp");
   const std::string help = "\nTry 'tessera-tool --help' for more information.\n";
   const struct {
@@ -94,7 +96,10 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
       {"info " + dir.file("absent.off"), 1, "tessera-tool: " + dir.file("absent.off") + ": No such file or directory\n"},
       {"info " + dir.file("ship.md3"), 1, "tessera-tool: " + dir.file("ship.md3") + ": no reader fits the name's ending\n"},
       {"info " + dir.file("damaged.off"), 2, "tessera-tool: " + dir.file("damaged.off") + ": is damaged or truncated\n"},
-      {"info " + dir.file("header.off"), 255, "tessera-tool: " + dir.file("header.off") + ": has a header the reader refuses\n"},
+      {"info " + dir.file("header.off"), 255, "tessera-tool: " + dir.file("header.off") + ": is not an OFF file\n"},
+      {"info " + dir.file("cut.stl"), 2, "tessera-tool: " + dir.file("cut.stl") + ": is damaged or truncated\n"},
+      {"info " + dir.file("newer.lwo"), 255,
+       "tessera-tool: " + dir.file("newer.lwo") + ": is a newer version of the format, not read\n"},
       {"convert " + torus + " " + dir.file("copy.obj"), 1,
        "tessera-tool: " + dir.file("copy.obj") + ": is not an OFF name: convert writes OFF files only\n"},
       {"convert " + torus + " - --format png", 1, "tessera-tool: option --format cannot take 'png'" + help},

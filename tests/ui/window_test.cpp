@@ -243,7 +243,7 @@ class WindowTest : public QObject {
       std::string content;
       const char* words;  // in the notice, after the file's name
     } files[] = {
-        {"colour.off", "COFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "is not a valid OFF file."},
+        {"colour.off", "COFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "is not an OFF file"},
         {"damaged.off", "OFF 3 1 0 0 0", "damaged or truncated"},
         {"notes.obj", "Dear reader, this is no model.\n", "no faces, lines or points to draw"},
         {"folder.obj", "", "is a folder"},
