@@ -105,6 +105,8 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
       {"convert " + torus + " - --format png", 1, "tessera-tool: option --format cannot take 'png'" + help},
       {"render " + torus + " " + dir.file("out.png") + " --format bmp", 1,
        "tessera-tool: option --format cannot take 'bmp' for " + dir.file("out.png") + help},
+      {"render " + torus + " " + dir.file("out.JPG") + " --format png", 1,
+       "tessera-tool: option --format cannot take 'png' for " + dir.file("out.JPG") + help},
       {"render " + torus + " " + out + " --style cubist", 1, "tessera-tool: option --style cannot take 'cubist'" + help},
       {"render " + torus + " " + out + " --size 0x10", 1, "tessera-tool: option --size cannot take '0x10'" + help},
       {"render " + torus + " " + out + " --depth-cue 2", 1, "tessera-tool: option --depth-cue cannot take '2'" + help},
@@ -310,7 +312,7 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
   // A full file system and a read-only one, each with an earlier file that a
   // failed write must leave as it was.
   ScratchMount full(dir.file("full"), 16384), readOnly(dir.file("readonly"), 16384);
-  for (const char* name : {"full/out.off", "full/out.png", "readonly/out.png"}) {
+  for (const char* name : {"full/out.off", "full/out.png", "full/out.jpg", "readonly/out.png"}) {
     if (full.mounted()) writeTextFile(dir.file(name), "earlier");
   }
   if (full.mounted()) writeTextFile(dir.file("full/filler"), std::string(8192, 'f'));  // the last free pages
@@ -319,7 +321,7 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
   enum class Kind { Regular, Link, Chain, Dangling, Loop, FullDevice, NullDevice, Fifo, HardLinked, Dash, Mounted };
   const struct {
     Kind kind;
-    const char* command;  // convert, or render as PNG
+    const char* command;  // convert, or render as the name ends
     const char* name;     // the output named on the command line
     const char* landsIn;  // where the bytes must arrive ("" none, "-" standard output, "|" the FIFO's reader)
     mode_t stillIs;       // what the name must still be
@@ -333,6 +335,7 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
       {Kind::Dangling, "convert", "dangling.off", "sub/new.off", S_IFLNK, 0, "", false},
       {Kind::Loop, "convert", "loop.off", "", S_IFLNK, 1, "Too many levels of symbolic links", false},
       {Kind::FullDevice, "render", "full.png", "", S_IFCHR, 1, "No space left on device", false},
+      {Kind::FullDevice, "render", "full.jpg", "", S_IFCHR, 1, "No space left on device", false},
       {Kind::FullDevice, "convert", "full.off", "", S_IFCHR, 1, "No space left on device", false},
       {Kind::NullDevice, "convert", "null.off", "", S_IFCHR, 0, "", false},
       {Kind::Fifo, "convert", "fifo.off", "|", S_IFIFO, 0, "", false},
@@ -342,6 +345,7 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
       {Kind::Regular, "convert", "no/such/out.off", "", 0, 1, "No such file or directory", false},
       {Kind::Mounted, "convert", "full/out.off", "", S_IFREG, 1, "No space left on device", false},
       {Kind::Mounted, "render", "full/out.png", "", S_IFREG, 1, "No space left on device", false},
+      {Kind::Mounted, "render", "full/out.jpg", "", S_IFREG, 1, "No space left on device", false},
       {Kind::Mounted, "render", "readonly/out.png", "", S_IFREG, 1, "Read-only file system", false},
   };
   mkdir(dir.file("sub").c_str(), 0755);

@@ -64,14 +64,15 @@ QList<QWidget*> visibleNotices() {
   return found;
 }
 
-// What the injected choosers hand back, and how often they were asked.
+// What the injected choosers hand back (the path and the filter chosen), and how often they were asked.
 std::string chosenPath, lastMessage;
-int chooserCalls = 0;
+int chosenFilter = 0, chooserCalls = 0;
 FileChooser lastChooser{false, "", {}};
-int pickPath(const FileChooser& chooser, std::string& path) {
+int pickPath(const FileChooser& chooser, std::string& path, int* filter) {
   ++chooserCalls;
   lastChooser = chooser;
   path = chosenPath;
+  if (filter != nullptr) *filter = chosenFilter;
   return chosenPath.empty() ? -1 : 0;
 }
 // The colour chooser's starting colour, as it was last opened.
@@ -148,7 +149,7 @@ class WindowTest : public QObject {
     shell = Shell{};
     chosenPath.clear();
     lastMessage.clear();
-    chooserCalls = 0;
+    chosenFilter = chooserCalls = 0;
     qtWindow.fileChooserHook = pickPath;
     qtWindow.colorChooserHook = nullptr;
     qtWindow.messageBoxHook = [](std::string_view text, std::string_view) { lastMessage = std::string(text); };
@@ -288,6 +289,33 @@ class WindowTest : public QObject {
     QVERIFY(readTextFile(file("out.off")) == readTextFile(file("merged.off")));
     QVERIFY(readTextFile(file("out.bmp")) == exportedView(file("view.bmp")));
     QVERIFY(shell.shown.hasModel());  // and the program goes on
+
+    // Export Image writes the kind the name ends with; a name without an ending takes the
+    // chosen filter's, one with another ending is refused.
+    const struct {
+      const char* chosen;
+      int filter;  // PNG, BMP, JPEG
+      const char* written;
+      std::string signature;  // none: refused
+    } exports[] = {
+        {"plain", 0, "plain.png", "\x89PNG"},     {"plain", 1, "plain.bmp", "BM"},
+        {"plain", 2, "plain.jpg", "\xFF\xD8\xFF"}, {"shot.JPEG", 0, "shot.JPEG", "\xFF\xD8\xFF"},
+        {"shot.Png", 2, "shot.Png", "\x89PNG"},   {"shot.tif", 2, "shot.tif", ""},
+    };
+    for (const auto& e : exports) {
+      chosenPath = file(e.chosen);
+      chosenFilter = e.filter;
+      const int before = visibleNotices().size();
+      command(cmdExportImage);
+      QCOMPARE(lastChooser.title, std::string("Export Image"));
+      QCOMPARE(readTextFile(file(e.written)).substr(0, e.signature.size()), e.signature);
+      QCOMPARE(std::filesystem::exists(file(e.written)), !e.signature.empty());
+      QCOMPARE(visibleNotices().size(), before + (e.signature.empty() ? 1 : 0));
+    }
+    const QList<QWidget*> boxes = visibleNotices();
+    QVERIFY(std::any_of(boxes.begin(), boxes.end(), [](QWidget* box) {
+      return box->property("noticeDetails").toString().contains("does not end in .png, .bmp, .jpg or .jpeg");
+    }));
   }
 
   void readOnlySettingsFolderAndRelativePaths() {
