@@ -45,6 +45,8 @@ int viewerOptions(int argc, char** argv, std::vector<std::string>& files) {
 }
 
 void startViewer(const std::vector<std::string>& files) {
+  // A settings problem and the named files' failures come in one notice.
+  const NoticeGathering gathering;
   shell.windowGeometry = WindowGeometry{};
   readRecentList(shell.recent);
   readSettings("Tessera.ini", shell.viewOptions, shell.windowGeometry);
@@ -58,8 +60,7 @@ void startViewer(const std::vector<std::string>& files) {
   showMainWindow(state == ShowState::Maximized, state == ShowState::Minimized);
   refreshInterface();
   if (!files.empty()) {
-    if (!openModel(files[0])) frameWorld(shell.camera, shell.shown.world);
-    if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
+    if (!openFirstOf(files)) frameWorld(shell.camera, shell.shown.world);
     refreshInterface();
   }
 }

@@ -105,6 +105,20 @@ bool openModel(std::string path) {
   return shown;
 }
 
+bool openFirstOf(const std::vector<std::string>& paths) {
+  const NoticeGathering gathering;
+  for (std::size_t k = 0; k < paths.size(); ++k) {
+    if (!openModel(paths[k])) continue;
+    if (k + 1 < paths.size()) {
+      std::string details = "Opened: " + paths[k];
+      for (std::size_t rest = k + 1; rest < paths.size(); ++rest) details += "\nNot opened: " + paths[rest];
+      platformShowNotice(NoticeKind::OneFileAtATime, details);
+    }
+    return true;
+  }
+  return false;
+}
+
 void keepRecentList() {
   if (const WriteResult written = writeRecentList(shell.recent); !written) tellSettingsNotSaved(written.reason);
 }

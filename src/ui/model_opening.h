@@ -3,6 +3,7 @@
 // drop and the command line all come here.
 
 #include <string>
+#include <vector>
 
 // Reads the file `path` names (surrounding quotes removed, made absolute)
 // and, when it gives a model with faces, puts it on display and makes it
@@ -11,6 +12,12 @@
 // top of the recent list (listed once); a failed open leaves the list alone. True when a
 // model was opened.
 bool openModel(std::string path);
+
+// Several files at once (a drop, the command line): each is opened in turn
+// until one is shown, and the rest are named in a notice, not opened; every
+// failure on the way has its entry in the same notice window. True when a
+// model was shown.
+bool openFirstOf(const std::vector<std::string>& paths);
 
 // Rewrites the recent list; a failure is told once a session.
 void keepRecentList();
