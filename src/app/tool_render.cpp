@@ -1,7 +1,6 @@
 // tessera-tool render: one frame drawn offscreen with the options of the
 // viewer's first run, changed by flags, written as the image export writes.
 #include <cstdio>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -27,11 +26,20 @@ struct RenderRequest {
   const char* output = nullptr;
   int width = 400, height = 400;
   const char* background = nullptr;
-  const char* format = nullptr;  // png or bmp, where the name gives no kind
+  const char* format = nullptr;  // png, bmp or jpeg (jpg), where the name gives no kind
   float turn[4] = {0, 0, 0, 0};
   std::optional<StandardView> view;
   std::optional<UpAxis> up;
 };
+
+// The kind --format names, if any.
+std::optional<PictureKind> formatKind(const char* format) {
+  for (const auto& [word, kind] : {std::pair{"png", PictureKind::Png}, std::pair{"bmp", PictureKind::Bmp},
+                                   std::pair{"jpeg", PictureKind::Jpeg}, std::pair{"jpg", PictureKind::Jpeg}}) {
+    if (std::strcmp(format, word) == 0) return kind;
+  }
+  return std::nullopt;
+}
 
 bool parseSwitch(const char* text, bool& flag) {
   if (std::strcmp(text, "on") == 0) return flag = true, true;
@@ -80,7 +88,7 @@ bool parseOption(const char* name, const char* value, RenderRequest& request, Vi
   }
   if (std::strcmp(name, "--format") == 0) {
     request.format = value;
-    return std::strcmp(value, "png") == 0 || std::strcmp(value, "bmp") == 0;
+    return formatKind(value).has_value();
   }
   if (std::strcmp(name, "--view") == 0) {
     static constexpr std::pair<const char*, StandardView> kViews[] = {
@@ -110,23 +118,14 @@ bool parseOption(const char* name, const char* value, RenderRequest& request, Vi
   return false;
 }
 
-// The kind of picture to write: the name's ending, else --format, else PNG
-// on standard output and BMP for any other name. A --format that the
-// ending contradicts is refused.
+// The kind of picture to write: the name's ending (as the viewer's export
+// reads it), else --format, else PNG on standard output and BMP for any
+// other name. A --format that the ending contradicts is refused.
 std::optional<PictureKind> pictureKindFor(const RenderRequest& request) {
   const std::string_view name = request.output;
-  const auto endsWith = [&](std::string_view ending) {
-    if (name.size() < ending.size()) return false;
-    for (std::size_t k = 0; k < ending.size(); ++k) {
-      if (std::tolower(static_cast<unsigned char>(name[name.size() - ending.size() + k])) != ending[k]) return false;
-    }
-    return true;
-  };
-  const std::optional<PictureKind> named = endsWith(".png")   ? std::optional{PictureKind::Png}
-                                           : endsWith(".bmp") ? std::optional{PictureKind::Bmp}
-                                                              : std::nullopt;
+  const std::optional<PictureKind> named = pictureKindOfName(request.output);
   if (request.format == nullptr) return named.value_or(name == "-" ? PictureKind::Png : PictureKind::Bmp);
-  const PictureKind asked = std::strcmp(request.format, "png") == 0 ? PictureKind::Png : PictureKind::Bmp;
+  const PictureKind asked = *formatKind(request.format);
   if (named && *named != asked) return std::nullopt;
   return asked;
 }

@@ -45,6 +45,8 @@ int viewerOptions(int argc, char** argv, std::vector<std::string>& files) {
 }
 
 void startViewer(const std::vector<std::string>& files) {
+  // A settings problem and the named files' failures come in one notice.
+  const NoticeGathering gathering;
   shell.windowGeometry = WindowGeometry{};
   readRecentList(shell.recent);
   readSettings("Tessera.ini", shell.viewOptions, shell.windowGeometry);
@@ -57,8 +59,7 @@ void startViewer(const std::vector<std::string>& files) {
   const ShowState state = showState(shell.windowGeometry);
   showMainWindow(state == ShowState::Maximized, state == ShowState::Minimized);
   refreshInterface();
-  if (!files.empty()) openModel(files[0]);  // read while the window is already usable
-  if (files.size() > 1) platformShowNotice(NoticeKind::OneFileAtATime, "Opened: " + files[0]);
+  openFirstOf(files);  // read while the window is already usable
 }
 
 int finishViewer(int quitCode) {

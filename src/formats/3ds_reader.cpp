@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::uint16_t kMain = 0x4D4D, kEditor = 0x3D3D, kNamedObject = 0x4000;
+constexpr std::uint16_t kEditor = 0x3D3D, kNamedObject = 0x4000;
 constexpr std::uint16_t kTriangleMesh = 0x4100, kVertexList = 0x4110, kFaceList = 0x4120;
 constexpr std::uint16_t kMappingCoordinates = 0x4140, kFaceMaterial = 0x4130, kSmoothingGroups = 0x4150;
 constexpr std::uint16_t kMaterial = 0xAFFF, kMaterialName = 0xA000, kDiffuse = 0xA020, kTransparency = 0xA050;
@@ -255,24 +255,23 @@ void applyMaterials(Model& model, const MaterialNames& names, const char* path) 
 ReadResult read3dsFile(const char* name) {
   std::vector<std::uint8_t> bytes;
   if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
+  // Every 3D Studio file is one main chunk, id 0x4D4D.
+  if (!beginsLike(bytes, "MM")) return refuseFile(name, "is not a 3D Studio file");
   ByteCursor in(bytes);
-  if (in.size() < 2) return refuseDamaged(name);
+  in.u16le();
+  // Bytes after the main chunk's stated length are never read.
+  const std::uint32_t length = in.u32le();
+  if (in.damaged() || length < 6 || length > in.size()) return refuseDamaged(name);
   Model model;
   MaterialNames materials;
-  // A file that does not begin with the main chunk holds no objects.
-  if (in.u16le() == kMain) {
-    // Bytes after the main chunk's stated length are never read.
-    const std::uint32_t length = in.u32le();
-    if (in.damaged() || length < 6 || length > in.size()) return refuseDamaged(name);
-    const bool ok = walkChildren(in, 6, length, [&](const Chunk& editor) {
-      return editor.id != kEditor ||
-             walkChildren(in, editor.body, editor.end, [&](const Chunk& object) {
-               if (object.id == kMaterial) readMaterial(in, object, materials, name);
-               return object.id != kNamedObject || readNamedObject(in, object, model, materials, name);
-             });
-    });
-    if (!ok) return refuseDamaged(name);
-  }
+  const bool ok = walkChildren(in, 6, length, [&](const Chunk& editor) {
+    return editor.id != kEditor ||
+           walkChildren(in, editor.body, editor.end, [&](const Chunk& object) {
+             if (object.id == kMaterial) readMaterial(in, object, materials, name);
+             return object.id != kNamedObject || readNamedObject(in, object, model, materials, name);
+           });
+  });
+  if (!ok) return refuseDamaged(name);
   applyMaterials(model, materials, name);
   return finishModel(std::move(model), name);
 }

@@ -8,23 +8,26 @@
 
 namespace {
 
+constexpr std::string_view kVersion = "V00.01";
+
 // The header checks, in their order: a true result when the file may be
 // read on. A field cut short by the end of the file is damage, not a refusal.
-ReadResult checkHeader(ByteCursor& in, const char* name) {
+ReadResult checkHeader(ByteCursor& in, const std::vector<std::uint8_t>& bytes, const char* name) {
+  if (!beginsLike(bytes, "Caligari ")) return refuseFile(name, "is not a Truespace file");
   auto field = [&](std::size_t size, std::string_view& text) {
     text = in.text(size);
     return !in.damaged();
   };
   std::string_view text;
-  if (!field(9, text)) return refuseDamaged(name);
-  if (text != "Caligari ") return refuseHeader("File, %s, is not a valid COB file.\n", name);
-  if (!field(6, text)) return refuseDamaged(name);
-  if (text != "V00.01") return refuseHeader("File, %s, is an unsupported version of COB.\n", name);
+  if (!field(9, text) || !field(6, text)) return refuseDamaged(name);
+  // Versions are "Vnn.nn": a later one compares greater as text.
+  if (text > kVersion) return refuseFile(name, kNewerVersion);
+  if (text != kVersion) return refuseFile(name, "is an older version of the format, not read");
   if (!field(1, text)) return refuseDamaged(name);
-  if (text == "A") return refuseHeader("ASCII .cob files not supported.\n");
-  if (text != "B") return refuseDamaged(name, "File, %s, is not a binary COB file.\n");
+  if (text == "A") return refuseFile(name, "is a text Truespace file, which is not read");
+  if (text != "B") return refuseDamaged(name, "has a damaged header");
   if (!field(2, text)) return refuseDamaged(name);
-  if (text != "LH") return refuseHeader("File, %s, is a big endian COB, not supported.\n", name);
+  if (text != "LH") return refuseFile(name, "is a big-endian Truespace file, which is not read");
   return in.seek(32) ? ReadResult(Model{}) : refuseDamaged(name);
 }
 
@@ -79,7 +82,7 @@ ReadResult readCobFile(const char* name) {
   std::vector<std::uint8_t> bytes;
   if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
   ByteCursor in(bytes);
-  if (ReadResult header = checkHeader(in, name); !header) return header;
+  if (ReadResult header = checkHeader(in, bytes, name); !header) return header;
   Model model;
   // Without an "END " chunk the walk ends with the file.
   while (!in.atEnd()) {

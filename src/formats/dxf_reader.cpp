@@ -13,7 +13,7 @@
 
 namespace {
 
-enum class Pair { End, Damaged };
+enum class Pair { End, Damaged, NotDxf };
 
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -23,10 +23,11 @@ std::string_view trimmed(std::string_view text) {
 
 // Walks the file as pairs of a group-code line and a value line, calling
 // visit(code, value) for each until it returns false. A code line that is not
-// an integer, or a code without its value line, makes the file damaged.
+// an integer, or a code without its value line, makes the file damaged; a
+// first line that is none makes it no DXF file.
 template <typename Visit>
 Pair forEachPair(TextScanner& scan, Visit&& visit) {
-  bool haveCode = false, damaged = false, stopped = false;
+  bool haveCode = false, damaged = false, stopped = false, first = true;
   std::int32_t code = 0;
   scan.forEachLine([&](std::string_view line) {
     if (haveCode) {
@@ -38,8 +39,10 @@ Pair forEachPair(TextScanner& scan, Visit&& visit) {
     const char* end = codeText.data() + codeText.size();
     damaged = codeText.empty() || parseIntField(codeText.data(), end, code) != end;
     haveCode = !damaged;
+    first = first && damaged;
     return !damaged;
   });
+  if (damaged && first) return Pair::NotDxf;
   if (damaged || (haveCode && !stopped)) return Pair::Damaged;
   return Pair::End;
 }
@@ -109,6 +112,7 @@ ReadResult readDxfText(TextScanner& scan, const char* name) {
     }
     return true;
   });
+  if (pair == Pair::NotDxf) return refuseFile(name, "is not a DXF file");
   if (pair == Pair::Damaged || faceCount > INT32_MAX || !scan.rewind()) return refuseDamaged(name);
 
   // A 3DFACE without a single coordinate holds nothing and makes no object:
@@ -143,7 +147,7 @@ ReadResult readDxfText(TextScanner& scan, const char* name) {
     corners.any = true;
     return true;
   });
-  if (pair == Pair::Damaged || badValue || model.size() + (inFace ? 1 : 0) > faceCount) {
+  if (pair != Pair::End || badValue || model.size() + (inFace ? 1 : 0) > faceCount) {
     return refuseDamaged(name);
   }
   if (inFace && corners.any) model.push_back(makeFaceObject(corners, layers));  // the drawing ended inside a face

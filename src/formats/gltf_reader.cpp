@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iterator>
@@ -664,7 +665,8 @@ ReadResult readGltfFile(const char* name) {
   std::string_view json(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (binary) {
     ByteCursor in(bytes);
-    in.skip(8);
+    in.skip(4);
+    if (in.u32le() > 2) return refuseFile(name, kNewerVersion);
     // A binary file states its own length: less than that is a cut file.
     if (in.u32le() > bytes.size()) return refuseDamaged(name);
     json = json.substr(std::min<std::size_t>(20, json.size()), in.u32le());
@@ -684,11 +686,20 @@ ReadResult readGltfFile(const char* name) {
   }
   if (!parsed) {
     debugMessage("%s", error.c_str());
-    return refuseHeader("File, %s, is not a valid glTF file.\n", name);
+    // Text that is no JSON object is some other kind of file; a glTF file
+    // the parser stops on says what stopped it (a buffer missing, ...).
+    const std::size_t start = json.find_first_not_of(" \t\r\n");
+    if (!binary && (start == std::string_view::npos || json[start] != '{')) return refuseFile(name, "is not a glTF file");
+    const std::string why = "cannot be read: " + error.substr(0, std::min<std::size_t>(error.find('\n'), 200));
+    return refuseFile(name, why.c_str());
   }
-  if (gltf.asset.version.rfind("2.", 0) != 0) return refuseHeader("File, %s, is not a glTF 2.0 file.\n", name);
+  if (gltf.asset.version.rfind("2.", 0) != 0) {
+    // The major version decides: "10.0" comes after "2.0".
+    const bool later = std::strtol(gltf.asset.version.c_str(), nullptr, 10) > 2;
+    return refuseFile(name, later ? kNewerVersion : "is an older version of the format, not read");
+  }
   if (usesCompression(gltf)) {
-    return refuseHeader("File, %s, holds compressed meshes (Draco or meshopt), which cannot be read.\n", name);
+    return refuseFile(name, "holds compressed meshes (Draco or meshopt), which cannot be read");
   }
   GltfGeometry geometry(gltf, bytes.size(), name);
   std::vector<int> roots;

@@ -4,6 +4,7 @@
 // gives each point list the faces of every polygon list up to the next one.
 // Surfaces give faces their colour (both layouts) and, in LWO2, an image
 // mapped through a UV map (VMAP, with VMAD's per-polygon corrections).
+// LWO3 (LightWave 2015 on) is another layout: refused as a newer version.
 #include <algorithm>
 #include <map>
 #include <string>
@@ -292,7 +293,7 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects, Looks* look
           const char* path = "") {
   const std::size_t objectCount = pointLists;
   in.seek(0);
-  in.text(4);  // FORM, not checked
+  in.text(4);  // FORM, checked before
   const std::uint32_t formLength = in.u32be();
   debugMessage("length=%d\n", static_cast<std::int32_t>(formLength));
   const std::string_view formType = in.text(4);
@@ -362,6 +363,12 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects, Looks* look
 ReadResult readLwoFile(const char* name) {
   std::vector<std::uint8_t> bytes;
   if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
+  if (!beginsLike(bytes, "FORM")) return refuseFile(name, "is not a Lightwave file");
+  if (bytes.size() >= 12) {
+    const std::string_view type(reinterpret_cast<const char*>(bytes.data()) + 8, 4);
+    if (type == "LWO3") return refuseFile(name, kNewerVersion);
+    if (type != "LWOB" && type != "LWLO" && type != "LWO2") return refuseFile(name, "is not a Lightwave file");
+  }
   ByteCursor in(bytes);
   // A counting walk finds the point lists, a filling walk fills the objects.
   std::size_t pointLists = 0;

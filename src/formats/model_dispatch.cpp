@@ -19,9 +19,7 @@ ReadResult readModelFile(const char* name, const FormatInfo*& format) {
   } catch (const std::bad_alloc&) {
     // Counts are checked against the file before anything is allocated, so
     // this is a model larger than the memory there is: that file's failure.
-    ReadResult result = refuseDamaged(name, "File, %s, needs more memory than there is.\n");
-    result.userReason = "needs more memory than there is";
-    return result;
+    return refuseDamaged(name, "needs more memory than there is");
   }
 }
 

@@ -15,7 +15,7 @@ namespace {
 ReadResult readOff(TextScanner& scan, const char* name, std::size_t parts, std::size_t above, PartThreads threads) {
   std::string header;
   if (!scan.readToken(header)) return refuseDamaged(name);  // an empty file
-  if (header != "OFF" && header != "off") return refuseHeader("File, %s, is not a valid OFF file.\n", name);
+  if (header != "OFF" && header != "off") return refuseFile(name, "is not an OFF file");
 
   std::int32_t numVertices = 0, numFaces = 0, edges = 0;
   if (!scan.readInt(numVertices) || !scan.readInt(numFaces) || !scan.readInt(edges)) {

@@ -73,15 +73,19 @@ struct Header {
 // that a big file that is no PLY file is not read through.
 constexpr std::size_t kLongestHeader = std::size_t{1} << 20;
 
+enum class HeaderProblem { None, NotPly, CutShort, NewerVersion, Unknown };
+
 // Splits the header into words line by line, up to and with `end_header`.
-// False for anything that is not a PLY header this reader knows.
-bool parseHeader(const FileBytes& bytes, Header& header) {
+// Says what keeps it from being a PLY header this reader knows.
+HeaderProblem parseHeader(const FileBytes& bytes, Header& header) {
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), kLongestHeader));
+  if (!beginsLike(bytes.data(), bytes.size(), "ply")) return HeaderProblem::NotPly;
   std::size_t at = 0;
   bool first = true, sawFormat = false;
   while (at < text.size()) {
     const std::size_t lf = text.find('\n', at);
-    if (lf == std::string_view::npos) return false;  // a header never ends the file
+    // A file that ends inside its header was cut short.
+    if (lf == std::string_view::npos) return text.size() < kLongestHeader ? HeaderProblem::CutShort : HeaderProblem::Unknown;
     std::string_view line = text.substr(at, lf - at);
     at = lf + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -94,7 +98,7 @@ bool parseHeader(const FileBytes& bytes, Header& header) {
       w = stop;
     }
     if (first) {
-      if (words.size() != 1 || words[0] != "ply") return false;
+      if (words.size() != 1 || words[0] != "ply") return HeaderProblem::NotPly;
       first = false;
       continue;
     }
@@ -108,19 +112,23 @@ bool parseHeader(const FileBytes& bytes, Header& header) {
     if (words.empty() || words[0] == "comment" || words[0] == "obj_info") continue;
     if (words[0] == "end_header") {
       header.bodyStart = at;
-      return sawFormat;
+      return sawFormat ? HeaderProblem::None : HeaderProblem::Unknown;
     }
     if (words[0] == "format" && words.size() == 3 && !sawFormat) {
       if (words[1] == "ascii") header.layout = Layout::Ascii;
       else if (words[1] == "binary_little_endian") header.layout = Layout::BinaryLittle;
       else if (words[1] == "binary_big_endian") header.layout = Layout::BinaryBig;
-      else return false;
+      else return HeaderProblem::Unknown;
+      // Every PLY file so far is version 1.0.
+      double version = 0.0;
+      const char* end = words[2].data() + words[2].size();
+      if (std::from_chars(words[2].data(), end, version).ptr == end && version >= 2.0) return HeaderProblem::NewerVersion;
       sawFormat = true;
     } else if (words[0] == "element" && words.size() == 3) {
       Element element;
       element.name = words[1];
       const auto [end, error] = std::from_chars(words[2].data(), words[2].data() + words[2].size(), element.count);
-      if (error != std::errc() || end != words[2].data() + words[2].size()) return false;
+      if (error != std::errc() || end != words[2].data() + words[2].size()) return HeaderProblem::Unknown;
       header.elements.push_back(std::move(element));
     } else if (words[0] == "property" && !header.elements.empty()) {
       Property property;
@@ -132,14 +140,14 @@ bool parseHeader(const FileBytes& bytes, Header& header) {
         property.type = *scalarNamed(words[3]);
         property.name = words[4];
       } else {
-        return false;
+        return HeaderProblem::Unknown;
       }
       header.elements.back().properties.push_back(std::move(property));
     } else {
-      return false;
+      return HeaderProblem::Unknown;
     }
   }
-  return false;
+  return text.size() < kLongestHeader ? HeaderProblem::CutShort : HeaderProblem::Unknown;
 }
 
 // What the reader takes from an element's records: property numbers, -1
@@ -349,7 +357,7 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
                             (faceColors && object.colors.binding == Binding::PerFace);
     const bool keepCornerTexCoords = roles.cornerTexCoords >= 0 && object.texCoords.binding == Binding::PerCorner;
     if (isVertex && (roles.x < 0 || roles.y < 0 || roles.z < 0)) {
-      return refuseDamaged(name, "File, %s, has vertices without x, y and z.\n");
+      return refuseDamaged(name, "has vertices without x, y and z");
     }
     // A stated count is believed only as far as the body could hold it (a
     // text value takes a byte at least).
@@ -443,7 +451,13 @@ ReadResult readPlyFile(const char* name) {
   FileBytes bytes;
   if (ReadResult loaded = bytes.load(name); !loaded) return loaded;
   Header header;
-  if (!parseHeader(bytes, header)) return refuseHeader("File, %s, is not a valid PLY file.\n", name);
+  switch (parseHeader(bytes, header)) {
+    case HeaderProblem::None: break;
+    case HeaderProblem::NotPly: return refuseFile(name, "is not a PLY file");
+    case HeaderProblem::CutShort: return refuseDamaged(name);
+    case HeaderProblem::NewerVersion: return refuseFile(name, kNewerVersion);
+    case HeaderProblem::Unknown: return refuseFile(name, "has a PLY header this reader does not know");
+  }
   const std::size_t bodyBytes = bytes.size() - header.bodyStart;
   ReadResult read(ReadFailure::Damaged);
   if (header.layout == Layout::Ascii) {

@@ -16,6 +16,10 @@
 
 namespace {
 
+// The versions every Quake 2 and Quake 1 model file states.
+constexpr std::int32_t kMd2Version = 8;
+constexpr std::uint32_t kMdlVersion = 6;
+
 // Reads `count` triangles of three indices each; `indexBytes` is 2 (MD2) or
 // 4 (MDL), `skipBefore`/`skipAfter` the other bytes of each record.
 void readTriangles(ByteCursor& in, std::int32_t count, int indexBytes, int skipBefore,
@@ -179,13 +183,12 @@ void addMdlSkin(const std::vector<std::uint8_t>& bytes, std::size_t at, std::int
 ReadResult readMd2File(const char* name) {
   std::vector<std::uint8_t> bytes;
   if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
+  if (!beginsLike(bytes, "IDP2")) return refuseFile(name, "is not a Quake 2 MD2 file");
   ByteCursor in(bytes);
-  const std::string_view magic = in.text(4);
-  if (in.damaged()) return refuseDamaged(name);
-  if (magic != "IDP2") return refuseHeader("File, %s, is not a valid MD2 file.\n", name);
-
+  in.skip(4);
   std::int32_t header[16];
   for (std::int32_t& field : header) field = in.i32le();
+  if (bytes.size() >= 8 && header[0] > kMd2Version) return refuseFile(name, kNewerVersion);
   const std::int32_t vertexCount = header[5], triangleCount = header[7];
   const std::int32_t triangleOffset = header[12], frameOffset = header[13];
   if (in.damaged() || vertexCount < 0 || triangleCount < 0 || triangleOffset < 0 ||
@@ -223,12 +226,10 @@ ReadResult readMd2File(const char* name) {
 ReadResult readMdlFile(const char* name) {
   std::vector<std::uint8_t> bytes;
   if (ReadResult loaded = loadBinaryFile(name, bytes); !loaded) return loaded;
+  if (!beginsLike(bytes, "IDPO")) return refuseFile(name, "is not a Quake 1 MDL file");
   ByteCursor in(bytes);
-  const std::string_view magic = in.text(4);
-  if (in.damaged()) return refuseDamaged(name);
-  if (magic != "IDPO") return refuseHeader("File, %s, is not a valid MDL file.\n", name);
-
-  in.u32le();  // version
+  in.skip(4);
+  if (in.u32le() > kMdlVersion && !in.damaged()) return refuseFile(name, kNewerVersion);
   float scale[3], origin[3];
   for (float& s : scale) s = in.f32le();
   for (float& o : origin) o = in.f32le();

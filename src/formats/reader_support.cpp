@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdarg>
@@ -54,32 +55,30 @@ void debugMessage(const char* format, ...) {
 
 namespace {
 
-// The message as the debug output gets it, and as a reason without its line end.
-std::string formatted(const char* format, const char* name) {
-  char text[512];
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-  std::snprintf(text, sizeof text, format, name);
-#pragma GCC diagnostic pop
-  platformDebugOutput(text);
-  std::string reason = text;
-  while (!reason.empty() && reason.back() == '\n') reason.pop_back();
-  return reason;
+// One debug line, "File, NAME, REASON.", and the reason for the user.
+ReadResult refusal(ReadFailure failure, const char* name, const char* reason) {
+  debugMessage("File, %s, %s.\n", name, reason);
+  ReadResult result(failure);
+  result.userReason = reason;
+  return result;
 }
 
 }  // namespace
 
-ReadResult refuseDamaged(const char* name, const char* why) {
-  ReadResult result(ReadFailure::Damaged);
-  const std::string line = formatted(why != nullptr ? why : "File, %s, is damaged or truncated.\n", name);
-  if (why != nullptr) result.debugLine = line;
-  return result;
+ReadResult refuseDamaged(const char* name, const char* reason) {
+  // Plain damage: the kind's own words say it all.
+  if (reason == nullptr) {
+    refusal(ReadFailure::Damaged, name, failureWords(ReadFailure::Damaged));
+    return ReadFailure::Damaged;
+  }
+  return refusal(ReadFailure::Damaged, name, reason);
 }
 
-ReadResult refuseHeader(const char* format, const char* name) {
-  ReadResult result(ReadFailure::Refused);
-  result.debugLine = formatted(format, name);
-  return result;
+ReadResult refuseFile(const char* name, const char* reason) { return refusal(ReadFailure::Refused, name, reason); }
+
+bool beginsLike(const std::uint8_t* bytes, std::size_t size, std::string_view magic) {
+  const std::size_t there = std::min(size, magic.size());
+  return there == 0 || std::memcmp(bytes, magic.data(), there) == 0;
 }
 
 bool readWholeFile(std::FILE* file, std::vector<std::uint8_t>& bytes) {

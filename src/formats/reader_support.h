@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -33,13 +34,10 @@ struct ReadResult {
   Model model;
   ReadFailure failure = ReadFailure::None;
   // What the user is told after the file's name where the failure says more
-  // than its kind (the system's reason, a model too large for memory);
-  // empty where failureWords() says it all.
+  // than its kind: the system's reason, the reader's own ("is not a PLY
+  // file"), a model too large for memory. Never the name itself, which the
+  // caller puts before it; empty where failureWords() says it all.
   std::string userReason;
-  // The reader's own sentence, as the debug output got it, where it said
-  // more than its kind ("File, a.off, is not a valid OFF file."); empty
-  // for plain damage.
-  std::string debugLine;
 };
 
 // The user's words for a kind of failure: "is damaged or truncated", ...
@@ -67,13 +65,26 @@ bool readWholeFile(std::FILE* file, std::vector<std::uint8_t>& bytes);
 // Formats a complaint (printf rules, at most 511 characters) to the debug output.
 void debugMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Reports damaged content and gives the reader's "no model". `why` replaces
-// the usual debug line and reason when the reader has a more telling one.
-ReadResult refuseDamaged(const char* name, const char* why = nullptr);
+// Reports damaged content and gives the reader's "no model". `reason`, said
+// after the file's name ("has vertices without x, y and z"), replaces "is
+// damaged or truncated" where the reader has a more telling one.
+ReadResult refuseDamaged(const char* name, const char* reason = nullptr);
 
-// Reports a refused header (the reader's own text, which may name the file
-// through %s) and gives the reader's "no model".
-ReadResult refuseHeader(const char* format, const char* name = "");
+// Reports content the reader refuses outright and gives the reader's "no
+// model"; `reason` is said after the file's name: "is not an OFF file" for
+// a file of another kind, kNewerVersion, or what the reader does not take.
+ReadResult refuseFile(const char* name, const char* reason);
+
+// The reason for a file of a later version than its reader knows.
+inline constexpr const char* kNewerVersion = "is a newer version of the format, not read";
+
+// False when the bytes there are differ from the start of `magic`: a file
+// of another kind. A file cut inside its magic still begins like it (it is
+// damaged, not of another kind).
+bool beginsLike(const std::uint8_t* bytes, std::size_t size, std::string_view magic);
+inline bool beginsLike(const std::vector<std::uint8_t>& bytes, std::string_view magic) {
+  return beginsLike(bytes.data(), bytes.size(), magic);
+}
 
 // The last step of every reader: appearance that does not fit the model
 // (colours, normals, texture coordinates, materials, lines) is dropped and

@@ -241,6 +241,11 @@ ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
   return finishModel(std::move(model), name);
 }
 
+// Bytes no text file holds: a count's or a float's zeros, other control codes.
+bool holdsControlBytes(const std::uint8_t* bytes, std::size_t size) {
+  return std::any_of(bytes, bytes + size, [](std::uint8_t b) { return b < 0x20 && (b < '\t' || b > '\r'); });
+}
+
 }  // namespace
 
 ReadResult readStlFile(const char* name) {
@@ -250,7 +255,10 @@ ReadResult readStlFile(const char* name) {
   if (bytes.size() >= 84) std::memcpy(&count, bytes.data() + 80, 4);
   const bool binary = bytes.size() >= 84 && bytes.size() == 84 + 50 * static_cast<std::uint64_t>(count);
   if (!binary && (bytes.size() < 5 || std::memcmp(bytes.data(), "solid", 5) != 0)) {
-    return refuseHeader("File, %s, is not a valid STL file.\n", name);
+    // Binary content whose size is not what its triangle count needs is a
+    // binary file cut short (or run on), not a file of another kind.
+    return holdsControlBytes(bytes.data(), std::min<std::size_t>(bytes.size(), 4096)) ? refuseDamaged(name)
+                                                                                        : refuseFile(name, "is not an STL file");
   }
   ReadResult read = binary ? readBinaryStl(bytes.data(), count, name) : readAsciiStl(bytes, name);
   return bytes.shrank() ? refuseDamaged(name) : std::move(read);

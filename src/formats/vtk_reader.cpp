@@ -167,14 +167,14 @@ ReadResult readVtkFile(const char* name) { return readTextModel(name, readVtkTex
 ReadResult readVtkText(TextScanner& scan, const char* name) {
   std::string word;
   for (;;) {
-    if (!scan.readToken(word)) return refuseHeader("File, %s, is not a valid VTK file.\n", name);
-    if (word == "BINARY") return refuseHeader("Binary VTK files not supported.\n");
+    if (!scan.readToken(word)) return refuseFile(name, "is not a VTK file");
+    if (word == "BINARY") return refuseFile(name, "is a binary VTK file, which is not read");
     if (word == "ASCII") break;
   }
   std::string dataSet;
   scan.readToken(word);
   if (!scan.readToken(dataSet) || dataSet != "POLYDATA") {
-    return refuseHeader("Found unsupported dataset in VTK file.\n");
+    return refuseFile(name, "holds data other than polygons, which is not read");
   }
 
   Model model(1);

@@ -89,3 +89,55 @@ std::optional<RgbImage> decodeJpeg(std::span<const std::uint8_t> bytes, std::str
   return decodeFrom([&](jpeg_decompress_struct& info) { jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size())); },
                     reason);
 }
+
+namespace {
+
+// As decode: nothing with a destructor of its own between setjmp and the end.
+bool encode(jpeg_compress_struct& info, JpegErrors& errors, std::FILE* file, int width, int height,
+            const std::uint8_t* bgrRows, std::size_t stride, int quality, std::string& problem) {
+  if (setjmp(errors.jump) != 0) {
+    char text[JMSG_LENGTH_MAX];
+    (*info.err->format_message)(reinterpret_cast<j_common_ptr>(&info), text);
+    problem = text;
+    return false;
+  }
+  jpeg_stdio_dest(&info, file);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = 3;
+  info.in_color_space = JCS_EXT_BGR;  // libjpeg-turbo takes the view's rows as they are
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, quality, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    // The file holds the top row first.
+    const std::size_t y = static_cast<std::size_t>(height) - 1 - info.next_scanline;
+    JSAMPROW row = const_cast<JSAMPROW>(bgrRows + y * stride);
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  return true;
+}
+
+}  // namespace
+
+WriteResult writeJpeg(const char* path, int width, int height, const std::uint8_t* bgrRows, std::size_t stride,
+                      int quality) {
+  FileReplacement output(path);
+  std::FILE* file = output.file();
+  if (file == nullptr) return output.commit();
+  jpeg_compress_struct info{};
+  JpegErrors errors{};
+  info.err = jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = onError;
+  errors.manager.emit_message = onMessage;
+  jpeg_create_compress(&info);
+  std::string problem;
+  const bool encoded = encode(info, errors, file, width, height, bgrRows, stride, quality, problem);
+  jpeg_destroy_compress(&info);
+  if (encoded) return output.commit();
+  // A failed write is the system's reason, as for any other output; the
+  // temporary file goes, any earlier file stays.
+  if (std::ferror(file) != 0) return output.commit();
+  return {false, problem};
+}

@@ -28,9 +28,22 @@ std::optional<RgbImage> loadPicture(const char* path, std::string* reason) {
   return bmpToRgb(*blocks);
 }
 
-bool namesPng(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string ending = path.substr(path.size() - 4);
+std::optional<PictureKind> pictureKindOfName(const std::string& path) {
+  const std::size_t dot = path.find_last_of("./");
+  if (dot == std::string::npos || path[dot] != '.') return std::nullopt;
+  std::string ending = path.substr(dot);
   for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ending == ".png";
+  if (ending == ".png") return PictureKind::Png;
+  if (ending == ".bmp") return PictureKind::Bmp;
+  if (ending == ".jpg" || ending == ".jpeg") return PictureKind::Jpeg;
+  return std::nullopt;
+}
+
+const char* pictureEnding(PictureKind kind) {
+  switch (kind) {
+    case PictureKind::Png: return ".png";
+    case PictureKind::Bmp: return ".bmp";
+    case PictureKind::Jpeg: return ".jpg";
+  }
+  return "";
 }

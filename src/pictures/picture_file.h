@@ -11,6 +11,11 @@
 // the file cannot be read or is no picture this program shows.
 std::optional<RgbImage> loadPicture(const char* path, std::string* reason = nullptr);
 
-// True when the name ends in ".png", in any case: the exported view is
-// written as PNG then, as BMP otherwise.
-bool namesPng(const std::string& path);
+// The kinds of picture the program writes.
+enum class PictureKind { Png, Bmp, Jpeg };
+
+// The kind a name's ending says, in any case: ".png", ".bmp", ".jpg" or
+// ".jpeg"; nothing for any other name.
+std::optional<PictureKind> pictureKindOfName(const std::string& path);
+// The ending a picture of that kind is given, ".png", ".bmp" or ".jpg".
+const char* pictureEnding(PictureKind kind);

@@ -11,7 +11,7 @@ std::string_view noticeText(NoticeKind kind) {
     case NoticeKind::FileNotSaved: return "FILE NOT SAVED: It could not be written; any earlier file is unchanged.";
     case NoticeKind::PictureNotUsed: return "PICTURE NOT SHOWN: It cannot be used as a background.";
     case NoticeKind::SettingsNotSaved: return "SETTINGS NOT SAVED: Changes will not be kept after this session.";
-    case NoticeKind::OneFileAtATime: return "ONE FILE AT A TIME: One file at a time, please.";
+    case NoticeKind::OneFileAtATime: return "ONE FILE AT A TIME: The viewer shows one model; the others were not opened.";
     case NoticeKind::About: return "Tessera";
   }
   return "";

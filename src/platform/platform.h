@@ -24,10 +24,23 @@ enum class NoticeKind {
 // One diagnostic line for developers (standard error on Linux).
 void platformDebugOutput(std::string_view text);
 
-// A modeless notice box, placed by the notice anchor, above the main window
-// (one asked for before the window exists shows once it does). `details`
-// are lines below the kind's own words: the file it is about, the reason.
+// A notice, placed by the notice anchor, above the main window (one asked
+// for before the window exists shows once it does): an entry in the one
+// modeless notice window, which gathers every notice of the same turn of the
+// event loop and takes later ones while it is open. `details` are lines
+// below the kind's own words: the file it is about, the reason.
 void platformShowNotice(NoticeKind kind, std::string_view details = {});
+
+// Notices raised while one of these lives are shown together once the last
+// of them goes: several files dropped or named at start-up give one window
+// with an entry for each failure.
+class NoticeGathering {
+ public:
+  NoticeGathering();
+  ~NoticeGathering();
+  NoticeGathering(const NoticeGathering&) = delete;
+  NoticeGathering& operator=(const NoticeGathering&) = delete;
+};
 
 // The rectangle (screen pixels) notices are placed by: the main window's
 // frame, or before it exists, where it will appear.

@@ -84,24 +84,27 @@ void statusSetParts(int edge0);
 void statusSetText(int part, std::string_view text);
 std::string statusText(int part);
 
-// File choosers: 0 with `path` set, -1 when cancelled.
+// File choosers: 0 with `path` set (and, when `filter` is given, the index
+// of the filter chosen), -1 when cancelled.
 struct FileFilter {
   const char* text;
   const char* pattern;
+  const char* ending = nullptr;  // a save chooser gives it to a name typed without one
 };
 struct FileChooser {
   bool save;
   std::string initialText;  // the name proposed, or a pattern
   std::vector<FileFilter> filters;
   std::string folder = {};  // where the chooser opens; empty: where it likes
+  std::string title = {};   // empty: the window system's own
 };
-int chooseFile(const FileChooser& chooser, std::string& path);
+int chooseFile(const FileChooser& chooser, std::string& path, int* filter = nullptr);
 // The colour chooser: 8-bit channels; false when cancelled.
 // The colour chooser opens at the colour given and under the title given.
 bool chooseColorChannels(int& red, int& green, int& blue, std::string_view title);
 
 // Tests put these in place of the modal dialogs (in the window system's state).
-using FileChooserHook = int (*)(const FileChooser& chooser, std::string& path);
+using FileChooserHook = int (*)(const FileChooser& chooser, std::string& path, int* filter);
 using ColorChooserHook = bool (*)(int& red, int& green, int& blue, std::string_view title);
 
 // The paths of the files in the drop being handled.

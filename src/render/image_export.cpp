@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "pictures/bmp_file.h"
+#include "pictures/jpeg_file.h"
 #include "pictures/picture_file.h"
 #include "pictures/png_file.h"
 
@@ -31,14 +32,19 @@ std::optional<CapturedView> captureView(int width, int height) {
 }
 
 WriteResult exportImage(const char* path, int width, int height) {
-  return exportImage(path, width, height, namesPng(path) ? PictureKind::Png : PictureKind::Bmp);
+  const std::optional<PictureKind> kind = pictureKindOfName(path);
+  if (!kind) return {false, kUnknownPictureEnding};
+  return exportImage(path, width, height, *kind);
 }
 
 WriteResult exportImage(const char* path, int width, int height, PictureKind kind) {
   std::optional<CapturedView> view = captureView(width, height);
   if (!view) return {false, "there is no picture to save"};
-  if (kind == PictureKind::Png) {
-    return writePng(path, width, height, view->pixels.data(), static_cast<std::size_t>(bmpStride(width)));
+  const auto stride = static_cast<std::size_t>(bmpStride(width));
+  switch (kind) {
+    case PictureKind::Png: return writePng(path, width, height, view->pixels.data(), stride);
+    case PictureKind::Jpeg: return writeJpeg(path, width, height, view->pixels.data(), stride);
+    case PictureKind::Bmp: break;
   }
   return writeBmp(path, view->info, view->pixels);
 }

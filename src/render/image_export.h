@@ -1,10 +1,11 @@
 #pragma once
-// Saving what the drawing area shows as a PNG or 24-bit BMP file.
+// Saving what the drawing area shows as a PNG, 24-bit BMP or JPEG file.
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
+#include "pictures/picture_file.h"
 #include "platform/file_replacement.h"
 
 struct CapturedView {
@@ -24,10 +25,12 @@ inline bool frameFits(std::int64_t width, std::int64_t height) {
 // Reads the width x height drawing area's pixels from the current GL read buffer.
 std::optional<CapturedView> captureView(int width, int height);
 
-enum class PictureKind { Png, Bmp };
-
-// Writes the drawing area as a PNG file when the name ends in ".png" (any
-// case), as a BMP file otherwise; whole or not at all.
+// Writes the drawing area as the kind of picture the name ends with (PNG,
+// BMP or JPEG, in any case), whole or not at all; a name with another ending
+// or none is refused, so a picture's bytes never contradict its name.
 WriteResult exportImage(const char* path, int width, int height);
 // The same in the kind asked for, whatever the name.
 WriteResult exportImage(const char* path, int width, int height, PictureKind kind);
+
+// Why exportImage(path, ...) refuses a name with another ending or none.
+inline constexpr const char* kUnknownPictureEnding = "does not end in .png, .bmp, .jpg or .jpeg";

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "formats/model_dispatch.h"
 #include "formats/off_writer.h"
@@ -215,10 +216,8 @@ int handleCommand(int command) {
 std::string handleNotify(int command) { return toolbarTooltip(command); }
 
 int handleDrop(int fileCount) {
-  if (fileCount != 1) {
-    platformMessageBox("One file at a time, please.", "Tessera");
-    return 0;
-  }
-  openModel(droppedFilePath(0));
+  std::vector<std::string> paths;
+  for (int k = 0; k < fileCount; ++k) paths.push_back(droppedFilePath(k));
+  openFirstOf(paths);
   return 0;
 }

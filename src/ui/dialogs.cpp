@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "formats/format_table.h"
 #include "formats/model_dispatch.h"
@@ -13,9 +14,9 @@
 
 namespace {
 
-int choose(const FileChooser& chooser, std::string& destination) {
+int choose(const FileChooser& chooser, std::string& destination, int* filter = nullptr) {
   std::string path;
-  if (chooseFile(chooser, path) != 0 || path.empty()) return -1;
+  if (chooseFile(chooser, path, filter) != 0 || path.empty()) return -1;
   destination = path;
   shell.lastFolder = std::filesystem::path(path).parent_path().string();
   return 0;
@@ -74,10 +75,19 @@ int chooseBackgroundPath(std::string& destination) {
 }
 
 int chooseImageSavePath(std::string& destination) {
-  // The name chosen says what is written: ".png" a PNG picture, else BMP.
-  return choose({true, proposedName(".png"), {{"(.png) PNG picture", "*.png"}, {"(.bmp) Windows bitmap (24 bit)", "*.bmp"}},
-                 startingFolder()},
-                destination);
+  const std::vector<FileFilter> filters = {{"(.png) PNG picture", "*.png", ".png"},
+                                           {"(.bmp) Windows bitmap (24 bit)", "*.bmp", ".bmp"},
+                                           {"(.jpg) JPEG picture", "*.jpg *.jpeg", ".jpg"}};
+  int filter = 0;
+  if (choose({true, proposedName(".png"), filters, startingFolder(), "Export Image"}, destination, &filter) != 0) {
+    return -1;
+  }
+  // The name's ending says what is written; a name without one (no dot, as
+  // the chooser itself reads names) takes the filter's.
+  if (std::filesystem::path(destination).filename().string().find('.') == std::string::npos) {
+    destination += filters[static_cast<std::size_t>(std::clamp(filter, 0, static_cast<int>(filters.size()) - 1))].ending;
+  }
+  return 0;
 }
 
 int chooseColor(Color& destination, std::string_view title) {

@@ -10,6 +10,8 @@
 int chooseModelPath(std::string& destination);
 int chooseOffSavePath(std::string& destination);
 int chooseBackgroundPath(std::string& destination);
+// Export Image: a name chosen without an ending takes the chosen filter's
+// (.png, .bmp or .jpg).
 int chooseImageSavePath(std::string& destination);
 // 1 with the chosen colour stored, 0 when cancelled (unchanged).
 // The chooser opens at the colour in `destination`, under `title`.

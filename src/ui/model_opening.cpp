@@ -26,6 +26,8 @@ struct ModelRead {
   const FormatInfo* format = nullptr;
   ReadResult result{ReadFailure::None};
   Clock::time_point start = Clock::now();
+  // Several files at once: the ones to try in turn should this one not be shown.
+  std::vector<std::string> after;
 };
 
 namespace {
@@ -59,11 +61,9 @@ void tellWhyNot(const ReadResult& read, const std::string& path) {
       tell(there ? NoticeKind::FileNotRead : NoticeKind::FileNotFound, path, read.userReason);
       break;
     }
-    // The notice names the kind; the reader's own sentence says more where it has one.
-    case ReadFailure::Damaged:
-      tell(NoticeKind::FileDamaged, path, read.userReason.empty() ? read.debugLine : read.userReason);
-      break;
-    case ReadFailure::Refused: tell(NoticeKind::FileRefused, path, read.debugLine); break;
+    // The notice names the kind; the reader's reason (never the path again) says more where it has one.
+    case ReadFailure::Damaged: tell(NoticeKind::FileDamaged, path, read.userReason); break;
+    case ReadFailure::Refused: tell(NoticeKind::FileRefused, path, read.userReason); break;
   }
 }
 
@@ -94,6 +94,16 @@ void showRead(ModelRead& read) {
     // Only a model shown enters the list (or, opened from it, moves to its top).
     addRecentFile(shell.recent, read.path);
     keepRecentList();
+    if (!read.after.empty()) {
+      std::string details = "Opened: " + read.path;
+      for (const std::string& rest : read.after) details += "\nNot opened: " + rest;
+      platformShowNotice(NoticeKind::OneFileAtATime, details);
+    }
+  } else if (!read.after.empty()) {
+    // The next of several: its failure, if it fails, joins this one's in the notice window.
+    tellWhyNot(read.result, read.path);
+    openFirstOf(read.after);
+    return;
   } else {
     tellWhyNot(read.result, read.path);
     // A failed open frames the model on display afresh, whole as it stands turned.
@@ -130,6 +140,12 @@ bool cancelModelRead() {
 }
 
 bool modelReadInProgress() { return shell.reading != nullptr; }
+
+void openFirstOf(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  openModel(paths.front());
+  shell.reading->after.assign(paths.begin() + 1, paths.end());
+}
 
 void keepRecentList() {
   if (const WriteResult written = writeRecentList(shell.recent); !written) tellSettingsNotSaved(written.reason);

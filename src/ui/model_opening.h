@@ -3,6 +3,7 @@
 // drop and the command line all come here.
 
 #include <string>
+#include <vector>
 
 // Reads the file `path` names (surrounding quotes removed, made absolute) on
 // a thread of its own while the window goes on as usual, and drops any read
@@ -17,6 +18,11 @@ void openModel(std::string path);
 // True when there was one.
 bool cancelModelRead();
 bool modelReadInProgress();
+
+// Several files at once (a drop, the command line): each is read in turn
+// until one is shown, and the rest are named in a notice, not opened; every
+// failure on the way has its entry in the same notice window.
+void openFirstOf(const std::vector<std::string>& paths);
 
 // Rewrites the recent list; a failure is told once a session.
 void keepRecentList();

@@ -81,6 +81,8 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
   writeTextFile(dir.file("damaged.off"), "OFF 3 1 0 0 0");
   writeTextFile(dir.file("header.off"), "COFF 3 1 0");
   writeTextFile(dir.file("ship.md3"), "whatever");
+  writeTextFile(dir.file("cut.stl"), std::string(80, ' ') + std::string("\2\0\0\0", 4) + std::string(50, '\0'));
+  writeTextFile(dir.file("newer.lwo"), std::string("FORM\0\0\0\4LWO3", 12));
   const std::string torus = TESSERA_SOURCE_DIR "/samples/torus.off", out = dir.file("out.bmp");
   const std::string help = "\nTry 'tessera-tool --help' for more information.\n";
   const struct {
@@ -94,12 +96,17 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
       {"info " + dir.file("absent.off"), 1, "tessera-tool: " + dir.file("absent.off") + ": No such file or directory\n"},
       {"info " + dir.file("ship.md3"), 1, "tessera-tool: " + dir.file("ship.md3") + ": no reader fits the name's ending\n"},
       {"info " + dir.file("damaged.off"), 2, "tessera-tool: " + dir.file("damaged.off") + ": is damaged or truncated\n"},
-      {"info " + dir.file("header.off"), 255, "tessera-tool: " + dir.file("header.off") + ": has a header the reader refuses\n"},
+      {"info " + dir.file("header.off"), 255, "tessera-tool: " + dir.file("header.off") + ": is not an OFF file\n"},
+      {"info " + dir.file("cut.stl"), 2, "tessera-tool: " + dir.file("cut.stl") + ": is damaged or truncated\n"},
+      {"info " + dir.file("newer.lwo"), 255,
+       "tessera-tool: " + dir.file("newer.lwo") + ": is a newer version of the format, not read\n"},
       {"convert " + torus + " " + dir.file("copy.obj"), 1,
        "tessera-tool: " + dir.file("copy.obj") + ": is not an OFF name: convert writes OFF files only\n"},
       {"convert " + torus + " - --format png", 1, "tessera-tool: option --format cannot take 'png'" + help},
       {"render " + torus + " " + dir.file("out.png") + " --format bmp", 1,
        "tessera-tool: option --format cannot take 'bmp' for " + dir.file("out.png") + help},
+      {"render " + torus + " " + dir.file("out.JPG") + " --format png", 1,
+       "tessera-tool: option --format cannot take 'png' for " + dir.file("out.JPG") + help},
       {"render " + torus + " " + out + " --style cubist", 1, "tessera-tool: option --style cannot take 'cubist'" + help},
       {"render " + torus + " " + out + " --size 0x10", 1, "tessera-tool: option --size cannot take '0x10'" + help},
       {"render " + torus + " " + out + " --depth-cue 2", 1, "tessera-tool: option --depth-cue cannot take '2'" + help},
@@ -305,7 +312,7 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
   // A full file system and a read-only one, each with an earlier file that a
   // failed write must leave as it was.
   ScratchMount full(dir.file("full"), 16384), readOnly(dir.file("readonly"), 16384);
-  for (const char* name : {"full/out.off", "full/out.png", "readonly/out.png"}) {
+  for (const char* name : {"full/out.off", "full/out.png", "full/out.jpg", "readonly/out.png"}) {
     if (full.mounted()) writeTextFile(dir.file(name), "earlier");
   }
   if (full.mounted()) writeTextFile(dir.file("full/filler"), std::string(8192, 'f'));  // the last free pages
@@ -314,7 +321,7 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
   enum class Kind { Regular, Link, Chain, Dangling, Loop, FullDevice, NullDevice, Fifo, HardLinked, Dash, Mounted };
   const struct {
     Kind kind;
-    const char* command;  // convert, or render as PNG
+    const char* command;  // convert, or render as the name ends
     const char* name;     // the output named on the command line
     const char* landsIn;  // where the bytes must arrive ("" none, "-" standard output, "|" the FIFO's reader)
     mode_t stillIs;       // what the name must still be
@@ -328,6 +335,7 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
       {Kind::Dangling, "convert", "dangling.off", "sub/new.off", S_IFLNK, 0, "", false},
       {Kind::Loop, "convert", "loop.off", "", S_IFLNK, 1, "Too many levels of symbolic links", false},
       {Kind::FullDevice, "render", "full.png", "", S_IFCHR, 1, "No space left on device", false},
+      {Kind::FullDevice, "render", "full.jpg", "", S_IFCHR, 1, "No space left on device", false},
       {Kind::FullDevice, "convert", "full.off", "", S_IFCHR, 1, "No space left on device", false},
       {Kind::NullDevice, "convert", "null.off", "", S_IFCHR, 0, "", false},
       {Kind::Fifo, "convert", "fifo.off", "|", S_IFIFO, 0, "", false},
@@ -337,6 +345,7 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
       {Kind::Regular, "convert", "no/such/out.off", "", 0, 1, "No such file or directory", false},
       {Kind::Mounted, "convert", "full/out.off", "", S_IFREG, 1, "No space left on device", false},
       {Kind::Mounted, "render", "full/out.png", "", S_IFREG, 1, "No space left on device", false},
+      {Kind::Mounted, "render", "full/out.jpg", "", S_IFREG, 1, "No space left on device", false},
       {Kind::Mounted, "render", "readonly/out.png", "", S_IFREG, 1, "Read-only file system", false},
   };
   mkdir(dir.file("sub").c_str(), 0755);

@@ -22,7 +22,7 @@ void writePicture(const std::string& path, int w, int h, ColourAt colourAt) {
       for (int k = 0; k < 3; ++k) pixels[stride * static_cast<std::size_t>(y) + 3 * static_cast<std::size_t>(x) + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(c[2 - static_cast<std::size_t>(k)]);
     }
   }
-  if (namesPng(path)) {
+  if (pictureKindOfName(path) == PictureKind::Png) {
     writePng(path.c_str(), w, h, pixels.data(), stride);
   } else {
     writeBmp(path.c_str(), makeBmpInfoHeader(w, h), pixels);

@@ -70,14 +70,26 @@ QList<QWidget*> visibleNotices() {
   return found;
 }
 
-// What the injected choosers hand back, and how often they were asked.
+// The entries of the notice windows on screen, each its words and details.
+QStringList noticeEntries() {
+  QStringList entries;
+  for (QWidget* window : visibleNotices()) {
+    for (QWidget* entry : window->findChildren<QWidget*>("noticeEntry")) {
+      entries << entry->property("noticeText").toString() + " " + entry->property("noticeDetails").toString();
+    }
+  }
+  return entries;
+}
+
+// What the injected choosers hand back (the path and the filter chosen), and how often they were asked.
 std::string chosenPath, lastMessage;
-int chooserCalls = 0;
+int chosenFilter = 0, chooserCalls = 0;
 FileChooser lastChooser{false, "", {}};
-int pickPath(const FileChooser& chooser, std::string& path) {
+int pickPath(const FileChooser& chooser, std::string& path, int* filter) {
   ++chooserCalls;
   lastChooser = chooser;
   path = chosenPath;
+  if (filter != nullptr) *filter = chosenFilter;
   return chosenPath.empty() ? -1 : 0;
 }
 // The colour chooser's starting colour, as it was last opened.
@@ -132,6 +144,20 @@ void drag(int x0, int y0, int x1, int y1) {
   mouse(WindowMessage::LeftButtonUp, x1, y1);
 }
 
+// Files dropped on the window as a file manager drops them.
+void dropFiles(const std::vector<std::string>& paths) {
+  QList<QUrl> urls;
+  for (const std::string& path : paths) urls << QUrl::fromLocalFile(QString::fromStdString(path));
+  QMimeData data;
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(qtWindow.mainWindow, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(qtWindow.mainWindow, &dropped);
+  QVERIFY(readsDone());
+}
+
 std::string exportedView(const std::string& path) {
   qtWindow.mainWindow->view->grabFramebuffer();
   drawingAreaMakeCurrent();
@@ -165,7 +191,7 @@ class WindowTest : public QObject {
     shell = Shell{};
     chosenPath.clear();
     lastMessage.clear();
-    chooserCalls = 0;
+    chosenFilter = chooserCalls = 0;
     qtWindow.fileChooserHook = pickPath;
     qtWindow.colorChooserHook = nullptr;
     qtWindow.messageBoxHook = [](std::string_view text, std::string_view) { lastMessage = std::string(text); };
@@ -175,6 +201,7 @@ class WindowTest : public QObject {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       if (widget->objectName() == "noticeBox" || widget->objectName() == "aboutBox") delete widget;
     }
+    qtWindow.pendingNotices.clear();
     destroyWindowWidgets();
     state.reset();
   }
@@ -209,26 +236,29 @@ class WindowTest : public QObject {
   }
 
   void commandLineNoticesAndSavedGeometry() {
-    // A missing file named at start-up, with a second name: the notices wait
-    // for the window, then stand over it, centred, naming the file.
-    startViewer({file("gone.off"), file("other.off")});
-    QTRY_COMPARE(visibleNotices().size(), 2);
+    // Three names at start-up: the first that opens is shown; the failure before
+    // it and the name after it are entries of one notice, which waits for the
+    // window, then stands over it, centred.
+    const std::string shown = model("b.off", 6);
+    startViewer({file("gone.off"), shown, file("other.off")});
+    QVERIFY(readsDone());
+    QTRY_COMPARE(noticeEntries().size(), 2);
+    QCOMPARE(visibleNotices().size(), 1);
     QCOMPARE(visibleNotices()[0]->pos(), QPoint(225, 250));
-    QStringList texts;
-    for (QWidget* box : visibleNotices()) {
-      QCOMPARE(box->parentWidget(), static_cast<QWidget*>(qtWindow.mainWindow));
-      texts << box->property("noticeText").toString() + " " + box->property("noticeDetails").toString();
-    }
-    texts.sort();
-    QCOMPARE(texts[0], QString::fromStdString("FILE NOT FOUND: It may have been moved or deleted. " + file("gone.off") +
-                                              "\nNo such file or directory"));
-    QVERIFY(texts[1].startsWith("ONE FILE AT A TIME"));
-    QVERIFY(!shell.shown.hasModel());
-    QCOMPARE(shell.recent.count, 0);  // a failed open does not enter the list; the second name is not opened
+    QCOMPARE(visibleNotices()[0]->parentWidget(), static_cast<QWidget*>(qtWindow.mainWindow));
+    QCOMPARE(noticeEntries(),
+             QStringList({QString::fromStdString("FILE NOT FOUND: It may have been moved or deleted. " + file("gone.off") +
+                                                 "\nNo such file or directory"),
+                          QString::fromStdString("ONE FILE AT A TIME: The viewer shows one model; the others were not "
+                                                 "opened. Opened: " + shown + "\nNot opened: " + file("other.off"))}));
+    QCOMPARE(qtWindow.mainWindow->windowTitle(), QString("b.off - Tessera"));
+    QCOMPARE(shell.recent.count, 1);  // a failed open does not enter the list; the third name is not opened
+    // Later failures join the notice while it is open; OK dismisses them all.
     for (std::string path : {file("a.off"), file("c.md3")}) opened(path);
-    QCOMPARE(visibleNotices().size(), 4);
+    QTRY_COMPARE(noticeEntries().size(), 4);
+    QCOMPARE(visibleNotices().size(), 1);
     QTest::mouseClick(visibleNotices()[0]->findChild<QPushButton*>(), Qt::LeftButton);
-    QTRY_COMPARE(visibleNotices().size(), 3);
+    QTRY_COMPARE(visibleNotices().size(), 0);
     destroyWindowWidgets();
 
     // A quoted path with blanks, and the saved frame rectangle, kept on exit.
@@ -256,31 +286,44 @@ class WindowTest : public QObject {
   void badFilesLeaveTheModelOnDisplayAndSayWhy() {
     QVERIFY(startedOnScreen({model("shown.off", 6)}));
     std::filesystem::create_directory(file("folder.obj"));
-    // One file of each kind of failure; the readers' own sentences are pinned by their fixtures.
+    // One file of each kind of failure, and text under the names of binary formats; the
+    // readers' debug lines are pinned by their fixtures. Each notice names the file once.
+    const std::string text = "Dear reader, this is no model.\n";
     const struct {
       const char* name;
       std::string content;
+      const char* heading;
       const char* words;  // in the notice, after the file's name
     } files[] = {
-        {"colour.off", "COFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "is not a valid OFF file."},
-        {"damaged.off", "OFF 3 1 0 0 0", "damaged or truncated"},
-        {"notes.obj", "Dear reader, this is no model.\n", "no faces, lines or points to draw"},
-        {"folder.obj", "", "is a folder"},
-        {"ship.md3", "", "format of the file is unknown"},
-        {"gone.lwo", "", "No such file or directory"},
+        {"colour.off", "COFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "FILE NOT SUPPORTED", "is not an OFF file"},
+        {"damaged.off", "OFF 3 1 0 0 0", "FILE NOT READ", "It is damaged or truncated."},
+        {"notes.obj", text, "NOTHING TO SHOW", "no faces, lines or points to draw"},
+        {"folder.obj", "", "FILE NOT READ", "is a folder"},
+        {"ship.md3", "", "FILE NOT SUPPORTED", "format of the file is unknown"},
+        {"gone.lwo", "", "FILE NOT FOUND", "No such file or directory"},
+        {"cut.stl", std::string(80, ' ') + std::string("\2\0\0\0", 4) + std::string(50, '\0'), "FILE NOT READ",
+         "It is damaged or truncated."},
+        {"newer.lwo", std::string("FORM\0\0\0\4LWO3", 12), "FILE NOT SUPPORTED", "is a newer version of the format, not read"},
+        {"newer.md2", std::string("IDP2\x09\0\0\0", 8), "FILE NOT SUPPORTED", "is a newer version of the format, not read"},
+        {"text.3ds", text, "FILE NOT SUPPORTED", "is not a 3D Studio file"},
+        {"text.md2", text, "FILE NOT SUPPORTED", "is not a Quake 2 MD2 file"},
+        {"text.mdl", text, "FILE NOT SUPPORTED", "is not a Quake 1 MDL file"},
+        {"text.lwo", text, "FILE NOT SUPPORTED", "is not a Lightwave file"},
+        {"text.stl", text, "FILE NOT SUPPORTED", "is not an STL file"},
+        {"text.glb", text, "FILE NOT SUPPORTED", "is not a glTF file"},
+        {"text.cob", text, "FILE NOT SUPPORTED", "is not a Truespace file"},
+        {"text.x", text, "FILE NOT SUPPORTED", "is not a DirectX file"},
+        {"text.dxf", text, "FILE NOT SUPPORTED", "is not a DXF file"},
     };
     for (const auto& f : files) {
       if (f.name != std::string("folder.obj") && f.name != std::string("gone.lwo")) writeTextFile(file(f.name), f.content);
-      const int before = visibleNotices().size();
+      const int before = noticeEntries().size();
       chosenPath = file(f.name);
       command(cmdOpen);
-      QCOMPARE(visibleNotices().size(), before + 1);
-      bool told = false;
-      for (QWidget* box : visibleNotices()) {
-        const QString all = box->property("noticeText").toString() + box->property("noticeDetails").toString();
-        told = told || (all.contains(QString::fromStdString(file(f.name))) && all.contains(f.words));
-      }
-      QVERIFY2(told, f.name);
+      QTRY_COMPARE(noticeEntries().size(), before + 1);
+      const QString told = noticeEntries().last();
+      QVERIFY2(told.startsWith(f.heading) && told.contains(f.words), qPrintable(told));
+      QVERIFY2(told.count(QString::fromStdString(file(f.name))) == 1, qPrintable(told));
       QVERIFY(shell.shown.hasModel() && shell.shown.objectCount() == 1 && shell.shown.model[0].numFaces() == 24);
       QCOMPARE(qtWindow.mainWindow->windowTitle(), QString("shown.off - Tessera"));
       QCOMPARE(statusText(0), std::string("OFF format"));
@@ -297,16 +340,40 @@ class WindowTest : public QObject {
     for (const std::string& target : {file("out"), file("no/such/out")}) {
       for (const auto& [command, ending] : {std::pair{cmdSaveAs, ".off"}, std::pair{cmdExportImage, ".bmp"}}) {
         chosenPath = target + ending;
-        const int before = visibleNotices().size();
+        const int before = noticeEntries().size();
         qtWindow.mainWindow->view->grabFramebuffer();
         ::command(command);
-        QCOMPARE(visibleNotices().size(), before + (target == file("out") ? 0 : 1));
+        QCOMPARE(noticeEntries().size(), before + (target == file("out") ? 0 : 1));
       }
     }
     writeModelAsOff(shell.shown.model, file("merged.off").c_str());  // both objects, as the writer merges them
     QVERIFY(readTextFile(file("out.off")) == readTextFile(file("merged.off")));
     QVERIFY(readTextFile(file("out.bmp")) == exportedView(file("view.bmp")));
     QVERIFY(shell.shown.hasModel());  // and the program goes on
+
+    // Export Image writes the kind the name ends with; a name without an ending takes the
+    // chosen filter's, one with another ending is refused.
+    const struct {
+      const char* chosen;
+      int filter;  // PNG, BMP, JPEG
+      const char* written;
+      std::string signature;  // none: refused
+    } exports[] = {
+        {"plain", 0, "plain.png", "\x89PNG"},     {"plain", 1, "plain.bmp", "BM"},
+        {"plain", 2, "plain.jpg", "\xFF\xD8\xFF"}, {"shot.JPEG", 0, "shot.JPEG", "\xFF\xD8\xFF"},
+        {"shot.Png", 2, "shot.Png", "\x89PNG"},   {"shot.tif", 2, "shot.tif", ""},
+    };
+    for (const auto& e : exports) {
+      chosenPath = file(e.chosen);
+      chosenFilter = e.filter;
+      const int before = noticeEntries().size();
+      command(cmdExportImage);
+      QCOMPARE(lastChooser.title, std::string("Export Image"));
+      QCOMPARE(readTextFile(file(e.written)).substr(0, e.signature.size()), e.signature);
+      QCOMPARE(std::filesystem::exists(file(e.written)), !e.signature.empty());
+      QCOMPARE(noticeEntries().size(), before + (e.signature.empty() ? 1 : 0));
+    }
+    QVERIFY(noticeEntries().last().contains("does not end in .png, .bmp, .jpg or .jpeg"));
   }
 
   void readOnlySettingsFolderAndRelativePaths() {
@@ -317,10 +384,10 @@ class WindowTest : public QObject {
     QVERIFY(readsDone());
     QCOMPARE(qtWindow.mainWindow->windowTitle(), QString("here.off - Tessera"));
     QCOMPARE(shell.recent.files[0].path, file("here.off"));  // kept whole, to work from any folder
-    QCOMPARE(visibleNotices().size(), 1);
-    QVERIFY(visibleNotices()[0]->property("noticeText").toString().startsWith("SETTINGS NOT SAVED"));
+    QTRY_COMPARE(noticeEntries().size(), 1);
+    QVERIFY(noticeEntries()[0].startsWith("SETTINGS NOT SAVED"));
     command(cmdSaveAllSettings);
-    QCOMPARE(visibleNotices().size(), 2);
+    QCOMPARE(noticeEntries().size(), 2);
     QCOMPARE(finishViewer(0), 0);
     QCOMPARE(readTextFile(file("tessera")), std::string());
     QDir::setCurrent(QDir::tempPath());
@@ -527,24 +594,37 @@ class WindowTest : public QObject {
   void drops() {
     const std::string first = model("first.off", 6), second = model("second.off", 8);
     QVERIFY(startedOnScreen({first}));
-    for (const QList<QUrl>& urls : {QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(first)),
-                                                QUrl::fromLocalFile(QString::fromStdString(second))},
-                                    QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(second))}}) {
-      QMimeData data;
-      data.setUrls(urls);
-      QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(qtWindow.mainWindow, &enter);
-      QVERIFY(enter.isAccepted());
-      QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-      QApplication::sendEvent(qtWindow.mainWindow, &dropped);
-      QVERIFY(readsDone());
-      if (urls.size() == 2) {
-        QCOMPARE(lastMessage, std::string("One file at a time, please."));
-        QCOMPARE(qtWindow.mainWindow->windowTitle(), QString("first.off - Tessera"));
-      }
-    }
+    // Two files: the first is opened, the second named in a notice.
+    dropFiles({first, second});
+    QCOMPARE(qtWindow.mainWindow->windowTitle(), QString("first.off - Tessera"));
+    QTRY_COMPARE(noticeEntries().size(), 1);
+    QVERIFY(noticeEntries()[0].startsWith("ONE FILE AT A TIME") && noticeEntries()[0].endsWith("Not opened: " + QString::fromStdString(second)));
+    dropFiles({second});
     QCOMPARE(qtWindow.mainWindow->windowTitle(), QString("second.off - Tessera"));
     QCOMPARE(shell.recent.files[0].path, second);
+  }
+
+  void failuresOfOneDropShareOneNoticeThatEnterOrEscapeDismisses() {
+    QVERIFY(startedOnScreen({model("shown.off", 6)}));
+    writeTextFile(file("text.3ds"), "Dear reader, this is no model.\n");
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+      dropFiles({file("text.3ds"), file("gone.off")});
+      QTRY_COMPARE(noticeEntries().size(), 2);  // the second read's failure joins the first's
+      QCOMPARE(visibleNotices().size(), 1);
+      const QStringList entries = noticeEntries();
+      QVERIFY(entries[0].contains("is not a 3D Studio file") && entries[1].startsWith("FILE NOT FOUND"));
+      // It has the keyboard: the key goes where the keyboard is.
+      QWidget* notice = visibleNotices()[0];
+      QVERIFY(QTest::qWaitForWindowActive(notice));
+      QVERIFY(QApplication::focusWidget() == notice || notice->isAncestorOf(QApplication::focusWidget()));
+      QTest::keyClick(QApplication::focusWidget(), key);
+      QTRY_COMPARE(visibleNotices().size(), 0);
+      QCOMPARE(shell.shown.path, file("shown.off"));
+    }
+    // Fifty failures scroll within a window that fits on the screen.
+    dropFiles(std::vector<std::string>(50, file("text.3ds")));
+    QTRY_COMPARE(noticeEntries().size(), 50);
+    QVERIFY(visibleNotices()[0]->height() < 600);
   }
 
   void shortcutsWheelPanResetAndFit() {

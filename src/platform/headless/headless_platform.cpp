@@ -29,6 +29,10 @@ void platformShowNotice(NoticeKind kind, std::string_view details) {
   headlessRecord.noticeY = y;
 }
 
+// Notices are recorded one by one as they come.
+NoticeGathering::NoticeGathering() = default;
+NoticeGathering::~NoticeGathering() = default;
+
 void platformMessageBox(std::string_view text, std::string_view caption) {
   std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
                static_cast<int>(text.size()), text.data());

@@ -3,18 +3,31 @@
 #include <QColorDialog>
 #include <QFileDialog>
 
+#include <algorithm>
+
 #include "platform/qt/qt_window.h"
 #include "platform/window_system.h"
 
 
-int chooseFile(const FileChooser& chooser, std::string& path) {
-  if (qtWindow.fileChooserHook != nullptr) return qtWindow.fileChooserHook(chooser, path);
+int chooseFile(const FileChooser& chooser, std::string& path, int* filter) {
+  if (qtWindow.fileChooserHook != nullptr) return qtWindow.fileChooserHook(chooser, path, filter);
   QFileDialog dialog(qtWindow.mainWindow);
+  if (!chooser.title.empty()) dialog.setWindowTitle(qtText(chooser.title));
   QStringList filters;
-  for (const FileFilter& filter : chooser.filters) {
-    filters << QString("%1 (%2)").arg(filter.text, filter.pattern);
+  for (const FileFilter& each : chooser.filters) {
+    filters << QString("%1 (%2)").arg(each.text, each.pattern);
   }
   dialog.setNameFilters(filters);
+  // A name typed without an ending takes the chosen filter's before the
+  // dialog asks about replacing a file, so it asks about the file written.
+  const auto endingOf = [&](const QString& chosen) {
+    const qsizetype at = filters.indexOf(chosen);
+    const char* ending = at >= 0 ? chooser.filters[static_cast<std::size_t>(at)].ending : nullptr;
+    return ending != nullptr ? QString(ending).remove(0, 1) : QString();
+  };
+  if (chooser.save && !filters.isEmpty()) dialog.setDefaultSuffix(endingOf(filters.front()));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&](const QString& chosen) { dialog.setDefaultSuffix(endingOf(chosen)); });
   if (!chooser.folder.empty()) dialog.setDirectory(QString::fromStdString(chooser.folder));
   dialog.selectFile(QString::fromStdString(chooser.initialText));
   if (chooser.save) {
@@ -26,6 +39,7 @@ int chooseFile(const FileChooser& chooser, std::string& path) {
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return -1;
   path = dialog.selectedFiles().front().toStdString();
+  if (filter != nullptr) *filter = static_cast<int>(std::max<qsizetype>(filters.indexOf(dialog.selectedNameFilter()), 0));
   return 0;
 }
 

@@ -4,14 +4,18 @@
 
 #include <QMainWindow>
 #include <QMenu>
+#include <QDialog>
 #include <QOpenGLWidget>
+#include <QPointer>
 #include <QStringList>
 
 #include <map>
 #include <memory>
+#include <utility>
 #include <string_view>
 #include <vector>
 
+#include "platform/platform.h"
 #include "platform/window_messages.h"
 #include "platform/window_system.h"
 
@@ -81,7 +85,12 @@ struct QtWindowState {
   WindowHandler handler = nullptr;
   int savedWidth = 0, savedHeight = 0;  // the outer size asked for at creation
   int noticeAnchor[4] = {0, 0, 0, 0};   // where notices are placed
-  std::vector<QWidget*> waitingNotices;  // asked for before the window showed
+  // Notices not on screen yet: raised in this turn of the event loop, in a
+  // batch still gathering them, or before the window showed.
+  std::vector<std::pair<NoticeKind, QString>> pendingNotices;
+  bool noticesPosted = false;
+  int noticeGathering = 0;
+  QPointer<QDialog> noticeWindow;  // while it is open
   // Tests set these in place of the modal dialogs.
   FileChooserHook fileChooserHook = nullptr;
   ColorChooserHook colorChooserHook = nullptr;
