@@ -90,7 +90,8 @@ namespace {
 int runInfo(const char* name) {
   Shown shown;
   if (const int status = openForTool(name, shown); status != 0) return status;
-  std::printf("Format: %s\n", formatDisplayName(name));
+  const FormatInfo* format = formatInfo(static_cast<FormatId>(shown.format));  // as found, not as named
+  std::printf("Format: %s\n", format != nullptr ? format->displayName : formatDisplayName(name));
   std::printf("Objects: %d\n", shown.objectCount());
   long long polygons = 0, vertices = 0;
   for (std::size_t i = 0; i < shown.model.size(); ++i) {

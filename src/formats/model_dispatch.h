@@ -10,9 +10,11 @@
 // Removes a leading double quote and everything from the next one on.
 void stripSurroundingQuotes(std::string& name);
 
-// Picks the reader by the name and runs it. `format` is the row it picked,
-// or nullptr when no reader fits the name. Shows nothing: the caller tells
-// the user.
+// Picks the reader by the name's ending and runs it; where the ending names
+// no format, or its reader finds nothing to show in the file, the file's first
+// bytes pick another. `format` is the row whose reader gave the result, or
+// nullptr when neither the name nor the content tells a format. Shows
+// nothing: the caller tells the user.
 ReadResult readModelFile(const char* name, const FormatInfo*& format);
 
 // The one way a model goes on display: it becomes the shown model with its

@@ -61,7 +61,8 @@ void refreshInterface() {
   showMenuState();
   drawingAreaSetHint(shell.shown.hasModel() ? "" : "Open a model with File > Open, Ctrl+O, or drop one here");
   if (shell.shown.hasModel()) {
-    statusSetText(0, formatDisplayName(shell.shown.path));
+    const FormatInfo* format = formatInfo(static_cast<FormatId>(shell.shown.format));  // as found, not as named
+    statusSetText(0, format != nullptr ? format->displayName : "Uknown format");
     windowSetTitle(fileTitle(shell.shown.path) + " - Tessera");
     long long polygons = 0, vertices = 0;
     for (const MeshObject& object : shell.shown.model) {
