@@ -332,10 +332,17 @@ class Parser {
 
   bool readFrame(int parent, int depth) {
     const int me = static_cast<int>(frames_.size());
+    const std::size_t meshesBefore = model_.size();
     frames_.push_back(Frame{parent});
     for (;;) {
       const Token t = lex_.next();
-      if (t.kind == Tok::Close) return true;
+      if (t.kind == Tok::Close) {
+        // A frame that places no mesh is not kept (its meshless children
+        // went before it), so that a file of empty frames costs no more
+        // memory than its size.
+        if (model_.size() == meshesBefore) frames_.pop_back();
+        return true;
+      }
       if (t.kind == Tok::Open) {  // a reference to an object elsewhere
         if (!skipBody()) return false;
         continue;
@@ -401,6 +408,7 @@ class Parser {
       }
       if (!read || !skipBody()) return false;
     }
+    if (mesh.vertices.empty() && mesh.faces.count() == 0) return true;  // kept no more than an empty chunk
     model_.push_back(std::move(mesh));
     meshFrames_.push_back(frame);
     return true;
