@@ -13,6 +13,8 @@ packages=(
   qt6-base-dev libqt6opengl6-dev
   # PNG and JPEG pictures
   libpng-dev libjpeg-dev
+  # deflate: compressed DirectX files
+  zlib1g-dev
   # desktop integration checks: entries, metainfo, the MIME database and its lookups
   desktop-file-utils appstream shared-mime-info libglib2.0-bin
   # the Debian package: dpkg-shlibdeps, and file, with which CPack finds the libraries to look up

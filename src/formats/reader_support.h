@@ -93,8 +93,8 @@ inline bool beginsLike(const std::vector<std::uint8_t>& bytes, std::string_view 
 // set, and a model with a coordinate or centre that is not a finite number
 // is damaged. Objects left with neither vertices nor faces are not kept:
 // they draw nothing, take no part in the World, and a file of many empty
-// chunks would otherwise cost far more memory than its size (the DirectX
-// reader keeps its one placeholder: `keepEmptyObjects`). `droppedBefore`
+// chunks would otherwise cost far more memory than its size (a reader
+// that must keep them says `keepEmptyObjects`). `droppedBefore`
 // counts faces a reader left out on its own for the same reason as the
 // out-of-range ones, so the file still gets one message.
 ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore = 0,

@@ -51,5 +51,6 @@ ReadResult readPlyFile(const char* name);
 // glTF 2.0, JSON or binary: one object a triangle primitive of the default
 // scene, placed by its node.
 ReadResult readGltfFile(const char* name);
-// DirectX: the header is checked; no geometry is read.
+// DirectX, text, binary and MSZIP-compressed: one object per mesh, placed
+// by the frames around it.
 ReadResult readXFile(const char* name);
