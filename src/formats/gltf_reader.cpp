@@ -452,6 +452,7 @@ class GltfGeometry {
     }
     found = attribute(primitive, "TEXCOORD_0", TINYGLTF_TYPE_VEC2, TINYGLTF_TYPE_VEC2, vertices, picked, read, width);
     if (found == Found::Read) {
+      placeOnPicture(primitive.material, read);
       // v runs down from the picture's top row, t up from its bottom row.
       for (std::size_t k = 1; k < read.size(); k += 2) read[k] = 1.0f - read[k];
       object.texCoords.binding = Binding::PerVertex;
@@ -472,6 +473,33 @@ class GltfGeometry {
       }
     } else if (found != Found::Absent) {
       note(leftOut_, "colours");
+    }
+  }
+
+  // Texture coordinates through the base colour picture's texture transform
+  // (quantised ones often span 0 to 1 and are scaled back to the picture
+  // by it): offset + rotation x scale x (u, v).
+  void placeOnPicture(int material, std::vector<float>& uv) const {
+    if (material < 0 || static_cast<std::size_t>(material) >= gltf_.materials.size()) return;
+    const auto& extensions =
+        gltf_.materials[static_cast<std::size_t>(material)].pbrMetallicRoughness.baseColorTexture.extensions;
+    const auto found = extensions.find("KHR_texture_transform");
+    if (found == extensions.end() || !found->second.IsObject()) return;
+    const tinygltf::Value& transform = found->second;
+    auto number = [&transform](const char* key, int at, double fallback) {
+      if (!transform.Has(key)) return fallback;
+      const tinygltf::Value& value = transform.Get(key);
+      const tinygltf::Value& item = value.IsArray() ? value.Get(at) : value;
+      const double x = item.IsNumber() ? item.GetNumberAsDouble() : fallback;
+      return std::isfinite(x) ? x : fallback;
+    };
+    const double ou = number("offset", 0, 0), ov = number("offset", 1, 0), su = number("scale", 0, 1),
+                 sv = number("scale", 1, 1), turn = number("rotation", 0, 0);
+    const double c = std::cos(turn), s = std::sin(turn);
+    for (std::size_t k = 0; k + 1 < uv.size(); k += 2) {
+      const double u = su * uv[k], v = sv * uv[k + 1];
+      uv[k] = static_cast<float>(c * u + s * v + ou);
+      uv[k + 1] = static_cast<float>(-s * u + c * v + ov);
     }
   }
 
@@ -602,7 +630,8 @@ class GltfGeometry {
 // not read; empty when there is none.
 std::string missingExtension(const tinygltf::Model& gltf) {
   static constexpr std::string_view kRead[] = {"KHR_draco_mesh_compression", "EXT_meshopt_compression",
-                                               "KHR_meshopt_compression", "KHR_mesh_quantization"};
+                                               "KHR_meshopt_compression", "KHR_mesh_quantization",
+                                               "KHR_texture_transform"};
   for (const std::string& extension : gltf.extensionsRequired) {
     if (std::find(std::begin(kRead), std::end(kRead), extension) == std::end(kRead)) return extension;
   }
