@@ -406,10 +406,12 @@ class GltfGeometry {
 
   // A vertex attribute of one of two accessor types, its values in the
   // order of the object's vertices (`picked` where points chose them).
-  // Floats and normalised integers only: whole numbers would need the
-  // quantisation extension's texture transform to mean anything here.
+  // Floats and normalised integers; whole numbers (of 8 or 16 bits) only
+  // where `wholeNumbers`: quantised texture coordinates, which a texture
+  // transform scales back onto the picture.
   Found attribute(const tinygltf::Primitive& primitive, const char* key, int type, int otherType, std::size_t vertices,
-                  const std::vector<std::uint32_t>* picked, std::vector<float>& out, int& width) const {
+                  const std::vector<std::uint32_t>* picked, std::vector<float>& out, int& width,
+                  bool wholeNumbers = false) const {
     const auto found = primitive.attributes.find(key);
     if (found == primitive.attributes.end()) return Found::Absent;
     const int index = found->second;
@@ -418,7 +420,7 @@ class GltfGeometry {
     const int component = accessor.componentType;
     const bool usable =
         component == TINYGLTF_COMPONENT_TYPE_FLOAT ||
-        (accessor.normalized &&
+        ((accessor.normalized || wholeNumbers) &&
          (component == TINYGLTF_COMPONENT_TYPE_BYTE || component == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE ||
           component == TINYGLTF_COMPONENT_TYPE_SHORT || component == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT));
     if (!usable || (accessor.type != type && accessor.type != otherType) || accessor.count != vertices) {
@@ -450,7 +452,8 @@ class GltfGeometry {
     } else if (found != Found::Absent) {
       note(leftOut_, "normals");
     }
-    found = attribute(primitive, "TEXCOORD_0", TINYGLTF_TYPE_VEC2, TINYGLTF_TYPE_VEC2, vertices, picked, read, width);
+    found = attribute(primitive, "TEXCOORD_0", TINYGLTF_TYPE_VEC2, TINYGLTF_TYPE_VEC2, vertices, picked, read, width,
+                      true);
     if (found == Found::Read) {
       placeOnPicture(primitive.material, read);
       // v runs down from the picture's top row, t up from its bottom row.
