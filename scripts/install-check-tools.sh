@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 tools that scripts/compare-counts.sh and the making of
 # tests/data/real/ use: an independent reader to count against, and writers of
-# STL, PLY and glTF files; and lintian, which the packaging test runs on the
+# STL, PLY and glTF files (compressed ones too); and lintian, which the packaging test runs on the
 # Debian package where it is installed. Not needed to build or test the project.
 set -euo pipefail
 
@@ -15,6 +15,8 @@ packages=(
   # mesh processing: its meshlabserver writes PLY and STL; it needs a display, so run it
   # under xvfb-run (xvfb comes from scripts/install-deps.sh)
   meshlab
+  # glTF optimiser: writes meshopt-compressed, quantised glTF (EXT_meshopt_compression)
+  gltfpack
   # Debian's package checker
   lintian
 )

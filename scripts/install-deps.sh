@@ -23,6 +23,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev
   # glTF parsing
   libtinygltf-dev nlohmann-json3-dev
+  # compressed glTF meshes: Draco and meshopt
+  libdraco-dev libmeshoptimizer-dev
   # GUI tests without a display
   xvfb xauth
 )

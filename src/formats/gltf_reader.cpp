@@ -5,12 +5,8 @@
 // polylines, points into point clouds; normals, texture coordinates (set 0)
 // and colours (set 0) come per vertex, and each primitive's material brings
 // its base colour, its base colour picture (PNG or JPEG) and its alpha mode.
-#define TINYGLTF_NO_STB_IMAGE
-#define TINYGLTF_NO_STB_IMAGE_WRITE
-#define TINYGLTF_NO_EXTERNAL_IMAGE
-#define TINYGLTF_NO_FS
-#include <tiny_gltf.h>
-
+// Draco and meshopt compressed meshes are decoded first; quantised
+// attributes read through their component types.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -28,6 +24,7 @@
 #include <vector>
 
 #include "formats/binary_file.h"
+#include "formats/gltf_compression.h"
 #include "formats/readers.h"
 #include "formats/texture_files.h"
 #include "platform/large_arrays.h"
@@ -39,6 +36,11 @@ namespace {
 // many zeros as it says. Sixteen for each byte read is room for much reuse.
 constexpr std::uint64_t kLargestOutput = std::uint64_t{1} << 27;
 constexpr std::uint64_t kOutputPerByte = 16;
+
+// `bytesRead`: the file's and its buffers' bytes, decoded ones not counted.
+std::uint64_t outputBudget(std::uint64_t bytesRead) {
+  return std::min(kLargestOutput, kOutputPerByte * bytesRead + 4096);
+}
 
 using Matrix = std::array<double, 16>;  // column major, as glTF stores it
 constexpr Matrix kIdentity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -170,10 +172,8 @@ class GltfGeometry {
         name_(name),
         visited_(gltf.nodes.size(), false),
         materialOf_(gltf.materials.size(), kNotYet),
-        textureOf_(gltf.images.size(), kNotYet) {
-    for (const tinygltf::Buffer& buffer : gltf.buffers) bytesRead += buffer.data.size();
-    budget_ = std::min(kLargestOutput, kOutputPerByte * bytesRead + 4096);
-  }
+        textureOf_(gltf.images.size(), kNotYet),
+        budget_(outputBudget(bytesRead)) {}
 
   // Adds the node and everything under it, depth first, children in their
   // order; false for damage. A list of nodes still to visit, not recursion:
@@ -406,10 +406,12 @@ class GltfGeometry {
 
   // A vertex attribute of one of two accessor types, its values in the
   // order of the object's vertices (`picked` where points chose them).
-  // Floats and normalised integers only: whole numbers would need the
-  // quantisation extension's texture transform to mean anything here.
+  // Floats and normalised integers; whole numbers (of 8 or 16 bits) only
+  // where `wholeNumbers`: quantised texture coordinates, which a texture
+  // transform scales back onto the picture.
   Found attribute(const tinygltf::Primitive& primitive, const char* key, int type, int otherType, std::size_t vertices,
-                  const std::vector<std::uint32_t>* picked, std::vector<float>& out, int& width) const {
+                  const std::vector<std::uint32_t>* picked, std::vector<float>& out, int& width,
+                  bool wholeNumbers = false) const {
     const auto found = primitive.attributes.find(key);
     if (found == primitive.attributes.end()) return Found::Absent;
     const int index = found->second;
@@ -418,7 +420,7 @@ class GltfGeometry {
     const int component = accessor.componentType;
     const bool usable =
         component == TINYGLTF_COMPONENT_TYPE_FLOAT ||
-        (accessor.normalized &&
+        ((accessor.normalized || wholeNumbers) &&
          (component == TINYGLTF_COMPONENT_TYPE_BYTE || component == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE ||
           component == TINYGLTF_COMPONENT_TYPE_SHORT || component == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT));
     if (!usable || (accessor.type != type && accessor.type != otherType) || accessor.count != vertices) {
@@ -450,8 +452,10 @@ class GltfGeometry {
     } else if (found != Found::Absent) {
       note(leftOut_, "normals");
     }
-    found = attribute(primitive, "TEXCOORD_0", TINYGLTF_TYPE_VEC2, TINYGLTF_TYPE_VEC2, vertices, picked, read, width);
+    found = attribute(primitive, "TEXCOORD_0", TINYGLTF_TYPE_VEC2, TINYGLTF_TYPE_VEC2, vertices, picked, read, width,
+                      true);
     if (found == Found::Read) {
+      placeOnPicture(primitive.material, read);
       // v runs down from the picture's top row, t up from its bottom row.
       for (std::size_t k = 1; k < read.size(); k += 2) read[k] = 1.0f - read[k];
       object.texCoords.binding = Binding::PerVertex;
@@ -472,6 +476,33 @@ class GltfGeometry {
       }
     } else if (found != Found::Absent) {
       note(leftOut_, "colours");
+    }
+  }
+
+  // Texture coordinates through the base colour picture's texture transform
+  // (quantised ones often span 0 to 1 and are scaled back to the picture
+  // by it): offset + rotation x scale x (u, v).
+  void placeOnPicture(int material, std::vector<float>& uv) const {
+    if (material < 0 || static_cast<std::size_t>(material) >= gltf_.materials.size()) return;
+    const auto& extensions =
+        gltf_.materials[static_cast<std::size_t>(material)].pbrMetallicRoughness.baseColorTexture.extensions;
+    const auto found = extensions.find("KHR_texture_transform");
+    if (found == extensions.end() || !found->second.IsObject()) return;
+    const tinygltf::Value& transform = found->second;
+    auto number = [&transform](const char* key, int at, double fallback) {
+      if (!transform.Has(key)) return fallback;
+      const tinygltf::Value& value = transform.Get(key);
+      const tinygltf::Value& item = value.IsArray() ? value.Get(at) : value;
+      const double x = item.IsNumber() ? item.GetNumberAsDouble() : fallback;
+      return std::isfinite(x) ? x : fallback;
+    };
+    const double ou = number("offset", 0, 0), ov = number("offset", 1, 0), su = number("scale", 0, 1),
+                 sv = number("scale", 1, 1), turn = number("rotation", 0, 0);
+    const double c = std::cos(turn), s = std::sin(turn);
+    for (std::size_t k = 0; k + 1 < uv.size(); k += 2) {
+      const double u = su * uv[k], v = sv * uv[k + 1];
+      uv[k] = static_cast<float>(c * u + s * v + ou);
+      uv[k + 1] = static_cast<float>(-s * u + c * v + ov);
     }
   }
 
@@ -598,26 +629,34 @@ class GltfGeometry {
   std::string leftOut_;
 };
 
-bool usesCompression(const tinygltf::Model& gltf) {
+// The first extension the file cannot be read without that the reader does
+// not read; empty when there is none.
+std::string missingExtension(const tinygltf::Model& gltf) {
+  static constexpr std::string_view kRead[] = {"KHR_draco_mesh_compression", "EXT_meshopt_compression",
+                                               "KHR_meshopt_compression", "KHR_mesh_quantization",
+                                               "KHR_texture_transform"};
   for (const std::string& extension : gltf.extensionsRequired) {
-    if (extension == "KHR_draco_mesh_compression" || extension == "EXT_meshopt_compression" ||
-        extension == "KHR_meshopt_compression") {
-      return true;
-    }
+    if (std::find(std::begin(kRead), std::end(kRead), extension) == std::end(kRead)) return extension;
   }
-  for (const tinygltf::Mesh& mesh : gltf.meshes) {
-    for (const tinygltf::Primitive& primitive : mesh.primitives) {
-      if (primitive.extensions.count("KHR_draco_mesh_compression") == 0) continue;
-      // Readers without the decoder use the uncompressed data, when there is any.
-      const auto position = primitive.attributes.find("POSITION");
-      if (position == primitive.attributes.end() || position->second < 0 ||
-          static_cast<std::size_t>(position->second) >= gltf.accessors.size() ||
-          gltf.accessors[static_cast<std::size_t>(position->second)].bufferView < 0) {
-        return true;
-      }
-    }
-  }
-  return false;
+  return {};
+}
+
+// The binary file `bytes` (at least its 20 bytes of headers) with its JSON
+// chunk, which ends at `jsonEnd`, replaced by `json`.
+std::vector<std::uint8_t> withJson(const std::vector<std::uint8_t>& bytes, std::size_t jsonEnd, std::string json) {
+  while (json.size() % 4 != 0) json += ' ';
+  std::vector<std::uint8_t> rebuilt;
+  const auto u32 = [&rebuilt](std::size_t value) {
+    for (int shift = 0; shift < 32; shift += 8) rebuilt.push_back(static_cast<std::uint8_t>(value >> shift));
+  };
+  const std::size_t rest = bytes.size() - jsonEnd;
+  rebuilt.insert(rebuilt.end(), bytes.begin(), bytes.begin() + 8);
+  u32(20 + json.size() + rest);
+  u32(json.size());
+  rebuilt.insert(rebuilt.end(), bytes.begin() + 16, bytes.begin() + 20);  // the chunk's type, as it was
+  rebuilt.insert(rebuilt.end(), json.begin(), json.end());
+  rebuilt.insert(rebuilt.end(), bytes.begin() + static_cast<std::ptrdiff_t>(jsonEnd), bytes.end());
+  return rebuilt;
 }
 
 // The parser follows nested arrays and objects by recursion: text nested
@@ -659,7 +698,6 @@ ReadResult readGltfFile(const char* name) {
   parser.SetImageLoader(keepPictureBytes, nullptr);
   tinygltf::Model gltf;
   std::string error, warning;
-  const auto size = static_cast<unsigned int>(bytes.size());
   const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
   // The JSON: the whole of a text file, the first chunk of a binary one.
   std::string_view json(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -672,9 +710,22 @@ ReadResult readGltfFile(const char* name) {
     json = json.substr(std::min<std::size_t>(20, json.size()), in.u32le());
   }
   if (!nestedWithin(json, kDeepestNesting)) return refuseDamaged(name);
+  const std::uint64_t fileBytes = bytes.size();
+  if (std::string accepted; acceptCompressedJson(json, accepted, binary)) {
+    if (binary) {
+      const std::size_t jsonEnd = static_cast<std::size_t>(json.data() + json.size() -
+                                                           reinterpret_cast<const char*>(bytes.data()));
+      if (accepted.size() > UINT32_MAX - 28 - (bytes.size() - jsonEnd)) return refuseDamaged(name);
+      bytes = withJson(bytes, jsonEnd, std::move(accepted));
+    } else {
+      bytes.assign(accepted.begin(), accepted.end());
+    }
+    json = {};  // it named the bytes replaced
+  }
   bool parsed = false;
   // The parser throws on some malformed files (a buffer of length 0 in a
   // binary file reads its element 0): that file is not a glTF file we read.
+  const auto size = static_cast<unsigned int>(bytes.size());
   try {
     parsed = binary ? parser.LoadBinaryFromMemory(&gltf, &error, &warning, bytes.data(), size, folder)
                     : parser.LoadASCIIFromString(&gltf, &error, &warning, reinterpret_cast<const char*>(bytes.data()),
@@ -688,8 +739,9 @@ ReadResult readGltfFile(const char* name) {
     debugMessage("%s", error.c_str());
     // Text that is no JSON object is some other kind of file; a glTF file
     // the parser stops on says what stopped it (a buffer missing, ...).
-    const std::size_t start = json.find_first_not_of(" \t\r\n");
-    if (!binary && (start == std::string_view::npos || json[start] != '{')) return refuseFile(name, "is not a glTF file");
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    if (!binary && (start == std::string_view::npos || text[start] != '{')) return refuseFile(name, "is not a glTF file");
     const std::string why = "cannot be read: " + error.substr(0, std::min<std::size_t>(error.find('\n'), 200));
     return refuseFile(name, why.c_str());
   }
@@ -698,10 +750,18 @@ ReadResult readGltfFile(const char* name) {
     const bool later = std::strtol(gltf.asset.version.c_str(), nullptr, 10) > 2;
     return refuseFile(name, later ? kNewerVersion : "is an older version of the format, not read");
   }
-  if (usesCompression(gltf)) {
-    return refuseFile(name, "holds compressed meshes (Draco or meshopt), which cannot be read");
+  if (const std::string extension = missingExtension(gltf); !extension.empty()) {
+    const std::string why = "uses " + extension.substr(0, 80) + ", which is not read";
+    return refuseFile(name, why.c_str());
   }
-  GltfGeometry geometry(gltf, bytes.size(), name);
+  std::uint64_t bytesRead = fileBytes;
+  for (const tinygltf::Buffer& buffer : gltf.buffers) bytesRead += buffer.data.size();
+  std::uint64_t allowance = outputBudget(bytesRead);
+  bool damaged = true;
+  if (const std::string why = decompressGltf(gltf, allowance, damaged); !why.empty()) {
+    return damaged ? refuseDamaged(name, why.c_str()) : refuseFile(name, why.c_str());
+  }
+  GltfGeometry geometry(gltf, bytesRead, name);
   std::vector<int> roots;
   if (!gltf.scenes.empty()) {
     const int scene = gltf.defaultScene >= 0 ? gltf.defaultScene : 0;

@@ -1,10 +1,12 @@
 // What a glTF primitive shows besides its positions: its vertex attributes,
-// mode and material; and files shaped to exhaust the stack or memory,
-// refused or read, never a crash. Component types, index types and node
+// mode and material; meshopt modes and filters; and files shaped to exhaust
+// the stack or memory, refused or read, never a crash. Component types, index types and node
 // transforms are fixtures of the reader golden test.
 #include <gtest/gtest.h>
+#include <meshoptimizer.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -131,6 +133,9 @@ TEST(GltfReader, AttributesModesAndMaterials) {
       {"normalised ubyte texture coordinates",
        {{"TEXCOORD_0", 5121, true, "VEC2", raw<std::uint8_t>({0, 0, 51, 255, 255, 51})}}, {},
        "3 vertices, 1 faces; st 0 1 0.2 0 1 0.8"},
+      {"whole-number ushort texture coordinates",
+       {{"TEXCOORD_0", 5123, false, "VEC2", raw<std::uint16_t>({0, 0, 2, 1, 1, 0})}}, {},
+       "3 vertices, 1 faces; st 0 1 2 0 1 1"},
       {"float RGBA colours, clamped",
        {{"COLOR_0", 5126, false, "VEC4", raw<float>({2, 0, 0, 1, 0, 1, 0, 0.5f, 0, -1, 1, 0})}}, {},
        "3 vertices, 1 faces; colours 1 0 0 1 0 1 0 0.5 0 0 1 0"},
@@ -224,5 +229,153 @@ TEST(GltfReader, DeepAndWideStructuresAreBounded) {
     const ReadResult read = readGltfFile(path.c_str());
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(read.failure, c.outcome) << c.label;
+  }
+}
+
+namespace {
+
+// A .glb of one primitive whose buffer views are all meshopt compressed
+// (under `extension`), their fallback a buffer without data: float
+// positions through `positionFilter` (NONE or EXPONENTIAL), normals of
+// `normalStride` bytes through `normalFilter`, and indices 0 1 2 (TRIANGLES)
+// or 0 1 1 2 (INDICES, for lines). `damage` changes the JSON or the data.
+struct MeshoptFile {
+  const char* extension = "EXT_meshopt_compression";
+  const char* positionFilter = "NONE";
+  const char* normalFilter = "OCTAHEDRAL";
+  int normalStride = 4;
+  const char* indexMode = "TRIANGLES";
+  std::string (*damage)(std::string json, std::string& bin) = nullptr;
+};
+
+std::string meshoptGlb(const MeshoptFile& f) {
+  const float positions[9] = {1, 2, 3, 0, 0, 0, 1, 1, 1};
+  // Four values each: normals (w unused), and quaternions whose x y z point the same ways.
+  const float normals[12] = {0, 0, 1, 0, 0, 1, 0, 0, 0, 0, -1, 0};
+  const float turns[12] = {0, 0, 0.6f, 0.8f, 0, 0.6f, 0, 0.8f, 0, 0, -0.6f, 0.8f};
+  std::string bin, views;
+  std::size_t fallbackAt = 0;
+  // Compresses `count` elements of `stride` bytes into the binary chunk and
+  // adds their view, `length` bytes when decoded.
+  auto add = [&](const void* data, std::size_t count, std::size_t stride, const char* mode, const char* filter) {
+    std::vector<unsigned char> packed(std::string_view(mode) == "ATTRIBUTES"  ? meshopt_encodeVertexBufferBound(count, stride)
+                                      : std::string_view(mode) == "TRIANGLES" ? meshopt_encodeIndexBufferBound(count, count)
+                                                                              : meshopt_encodeIndexSequenceBound(count, count));
+    const auto* indices = static_cast<const unsigned*>(data);
+    const std::size_t size =
+        std::string_view(mode) == "ATTRIBUTES" ? meshopt_encodeVertexBuffer(packed.data(), packed.size(), data, count, stride)
+        : std::string_view(mode) == "TRIANGLES" ? meshopt_encodeIndexBuffer(packed.data(), packed.size(), indices, count)
+                                                : meshopt_encodeIndexSequence(packed.data(), packed.size(), indices, count);
+    const std::size_t decoded = count * stride, at = bin.size();
+    views += std::string(views.empty() ? "" : ",") + "{\"buffer\":1,\"byteOffset\":" + std::to_string(fallbackAt) +
+             ",\"byteLength\":" + std::to_string(decoded) +
+             (std::string_view(mode) == "ATTRIBUTES" ? ",\"byteStride\":" + std::to_string(stride) : "") +
+             ",\"extensions\":{\"" + f.extension + "\":{\"buffer\":0,\"byteOffset\":" + std::to_string(at) +
+             ",\"byteLength\":" + std::to_string(size) + ",\"byteStride\":" + std::to_string(stride) +
+             ",\"count\":" + std::to_string(count) + ",\"mode\":\"" + mode + "\",\"filter\":\"" + filter + "\"}}}";
+    fallbackAt += decoded;
+    bin.append(reinterpret_cast<const char*>(packed.data()), size);
+    while (bin.size() % 4 != 0) bin += '\0';
+  };
+  std::vector<unsigned char> p(36), n(3 * static_cast<std::size_t>(f.normalStride));
+  if (std::string_view(f.positionFilter) == "EXPONENTIAL") {
+    meshopt_encodeFilterExp(p.data(), 3, 12, 24, positions);
+  } else {
+    std::memcpy(p.data(), positions, sizeof positions);
+  }
+  if (std::string_view(f.normalFilter) == "QUATERNION") {
+    meshopt_encodeFilterQuat(n.data(), 3, 8, 12, turns);
+  } else {
+    meshopt_encodeFilterOct(n.data(), 3, static_cast<std::size_t>(f.normalStride), f.normalStride == 4 ? 8 : 16, normals);
+  }
+  const bool lines = std::string_view(f.indexMode) == "INDICES";
+  const unsigned indices[4] = {0, 1, lines ? 1u : 2u, 2};
+  add(p.data(), 3, 12, "ATTRIBUTES", f.positionFilter);
+  add(n.data(), 3, static_cast<std::size_t>(f.normalStride), "ATTRIBUTES", f.normalFilter);
+  std::vector<std::uint32_t> wide(indices, indices + (lines ? 4 : 3));
+  add(wide.data(), wide.size(), 4, f.indexMode, "NONE");
+  const int normalType = f.normalStride == 4 ? 5120 : 5122;
+  std::string json = std::string("{\"asset\":{\"version\":\"2.0\"},\"extensionsRequired\":[\"") + f.extension +
+                     "\"],\"buffers\":[{\"byteLength\":" + std::to_string(bin.size()) +
+                     "},{\"byteLength\":1000,\"extensions\":{\"" + f.extension + "\":{\"fallback\":true}}}]," +
+                     "\"bufferViews\":[" + views + "],\"accessors\":[" +
+                     "{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}," +
+                     "{\"bufferView\":1,\"componentType\":" + std::to_string(normalType) +
+                     ",\"normalized\":true,\"count\":3,\"type\":\"VEC3\"}," +
+                     "{\"bufferView\":2,\"componentType\":5125,\"count\":" + std::to_string(wide.size()) +
+                     ",\"type\":\"SCALAR\"}],\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0,\"NORMAL\":1}," +
+                     "\"indices\":2,\"mode\":" + (lines ? "1" : "4") + "}]}],\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}]}";
+  if (f.damage != nullptr) json = f.damage(json, bin);
+  while (json.size() % 4 != 0) json += ' ';
+  auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+  return "glTF" + u32(2) + u32(static_cast<std::uint32_t>(28 + json.size() + bin.size())) +
+         u32(static_cast<std::uint32_t>(json.size())) + "JSON" + json + u32(static_cast<std::uint32_t>(bin.size())) +
+         std::string("BIN\0", 4) + bin;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  return text.replace(text.find(from), from.size(), to);
+}
+
+}  // namespace
+
+TEST(GltfReader, MeshoptModesAndFilters) {
+  const std::string triangle = "3 vertices, 1 faces; normals 0 0 1 0 1 0 0 0 -1";
+  const struct {
+    const char* label;
+    MeshoptFile file;
+    std::string expected;  // the summary and the positions, or the refusal's words
+    ReadFailure failure = ReadFailure::None;
+  } cases[] = {
+      {"octahedral byte normals", {}, triangle},
+      {"octahedral short normals, the ratified name", {"KHR_meshopt_compression", "NONE", "OCTAHEDRAL", 8}, triangle},
+      {"exponential float positions", {.positionFilter = "EXPONENTIAL"}, triangle},
+      // Quaternion x, y, z read as normals: the decoder ran.
+      {"a quaternion view", {.normalFilter = "QUATERNION", .normalStride = 8}, triangle},
+      {"lines by an index sequence", {.indexMode = "INDICES"},
+       "3 vertices, 0 faces; normals 0 0 1 0 1 0 0 0 -1; lines 0 1 1 2"},
+      {"a quaternion of 4 bytes", {.damage = [](std::string json, std::string&) {
+         return replaced(json, "\"filter\":\"OCTAHEDRAL\"", "\"filter\":\"QUATERNION\"");
+       }}, "", ReadFailure::Damaged},
+      {"a filter on indices", {.damage = [](std::string json, std::string&) {
+         return replaced(json, "\"mode\":\"TRIANGLES\",\"filter\":\"NONE\"", "\"mode\":\"TRIANGLES\",\"filter\":\"EXPONENTIAL\"");
+       }}, "uses the meshopt filter EXPONENTIAL in buffer view 2, which is not read", ReadFailure::Refused},
+      {"an unknown mode", {.damage = [](std::string json, std::string&) {
+         return replaced(json, "\"mode\":\"TRIANGLES\"", "\"mode\":\"STRIPS\"");
+       }}, "uses the meshopt mode STRIPS in buffer view 2, which is not read", ReadFailure::Refused},
+      {"a later vertex codec", {.damage = [](std::string json, std::string& bin) {
+         bin[0] = static_cast<char>(0xA1);
+         return json;
+       }}, "uses a later meshopt vertex codec (version 1) in buffer view 0, which is not read", ReadFailure::Refused},
+      {"attributes of 6 bytes", {.damage = [](std::string json, std::string&) {
+         return replaced(json, "\"byteStride\":12,\"count\"", "\"byteStride\":6,\"count\"");
+       }}, "", ReadFailure::Damaged},
+      {"two indices as triangles", {.damage = [](std::string json, std::string&) {
+         return replaced(json, "\"count\":3,\"mode\":\"TRIANGLES\"", "\"count\":2,\"mode\":\"TRIANGLES\"");
+       }}, "", ReadFailure::Damaged},
+      {"compressed bytes past the binary chunk", {.damage = [](std::string json, std::string&) {
+         return replaced(json, "\"buffer\":0,\"byteOffset\":0", "\"buffer\":0,\"byteOffset\":4000");
+       }}, "", ReadFailure::Damaged},
+      {"a view longer than its decoded data", {.damage = [](std::string json, std::string&) {
+         return replaced(json, "\"byteLength\":36", "\"byteLength\":48");
+       }}, "", ReadFailure::Damaged},
+  };
+  IsolatedState state;
+  const std::string path = state.dir().file("meshopt.glb");
+  for (const auto& c : cases) {
+    writeTextFile(path, meshoptGlb(c.file));
+    testing::internal::CaptureStderr();
+    const ReadResult read = readGltfFile(path.c_str());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(read.failure, c.failure) << c.label;
+    if (c.failure != ReadFailure::None) {
+      EXPECT_NE(said.find(c.expected), std::string::npos) << c.label << ": " << said;
+      continue;
+    }
+    ASSERT_EQ(read.model.size(), 1u) << c.label;
+    EXPECT_EQ(summary(read.model), c.expected) << c.label;
+    const std::vector<float> want{1, 2, 3, 0, 0, 0, 1, 1, 1};
+    ASSERT_EQ(read.model[0].vertices.size(), want.size()) << c.label;
+    for (std::size_t k = 0; k < want.size(); ++k) EXPECT_NEAR(read.model[0].vertices[k], want[k], 1e-5) << c.label;
   }
 }
