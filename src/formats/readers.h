@@ -51,5 +51,9 @@ ReadResult readPlyFile(const char* name);
 // glTF 2.0, JSON or binary: one object a triangle primitive of the default
 // scene, placed by its node.
 ReadResult readGltfFile(const char* name);
+// The other formats, read by the import library in tessera-import (run under
+// limits, its faults ending it alone; formats/hand_back.h): one object a mesh
+// of each node, placed by the node.
+ReadResult readImportedFile(const char* name);
 // DirectX: the header is checked; no geometry is read.
 ReadResult readXFile(const char* name);
