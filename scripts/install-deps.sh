@@ -21,9 +21,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev
   # glTF parsing
   libtinygltf-dev nlohmann-json3-dev
-  # the other formats, read by tessera-import in a process of its own; its
-  # tools give the counts the tests' golden descriptions are checked against
-  libassimp-dev assimp-utils
+  # the other formats: the import library, loaded by tessera-import alone
+  libassimp-dev
   # GUI tests without a display
   xvfb xauth
 )

@@ -36,9 +36,15 @@ void faultIfAskedForTests() {
     for (;;) turns = turns + 1;
   }
   if (std::strcmp(fault, "runaway") == 0) {
-    // Memory without end, as a library fault might take: ends at the limit.
-    std::vector<std::vector<char>> held;
-    for (;;) held.emplace_back(std::size_t{64} << 20, 'x');
+    // Address space without end, as a library fault might take: the limit
+    // ends it after a few dozen blocks (left untouched, so that it costs no
+    // memory on the way).
+    std::vector<void*> held;
+    for (;;) {
+      void* block = std::malloc(std::size_t{64} << 20);
+      if (block == nullptr) std::abort();
+      held.push_back(block);
+    }
   }
 }
 
