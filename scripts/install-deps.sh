@@ -25,6 +25,8 @@ packages=(
   libtinygltf-dev nlohmann-json3-dev
   # compressed glTF meshes: Draco and meshopt
   libdraco-dev libmeshoptimizer-dev
+  # the other formats: the import library, loaded by tessera-import alone
+  libassimp-dev
   # GUI tests without a display
   xvfb xauth
 )

@@ -51,6 +51,10 @@ ReadResult readPlyFile(const char* name);
 // glTF 2.0, JSON or binary: one object a triangle primitive of the default
 // scene, placed by its node.
 ReadResult readGltfFile(const char* name);
+// The other formats, read by the import library in tessera-import (run under
+// limits, its faults ending it alone; formats/hand_back.h): one object a mesh
+// of each node, placed by the node.
+ReadResult readImportedFile(const char* name);
 // DirectX, text, binary and MSZIP-compressed: one object per mesh, placed
 // by the frames around it.
 ReadResult readXFile(const char* name);

@@ -11,7 +11,9 @@ bool writtenZUp(FormatId format) {
     case formatTruespace:
     case formatDxf:
     // Printing tools lay the part on the x-y build plate.
-    case formatStl: return true;
+    case formatStl:
+    case formatImport3mf:
+    case formatImportAmf: return true;
     // glTF is y up by its own definition; Wavefront, LightWave and DirectX
     // files are written y up by their programs; OFF, PLY and VTK hold scans,
     // shape collections and simulations that mostly stand y up as viewers

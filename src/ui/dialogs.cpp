@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "formats/format_table.h"
@@ -54,10 +57,18 @@ int chooseModelPath(std::string& destination) {
   }();
   FileChooser chooser{false, "", {{"All supported models", allModels.c_str()}, {"(*.*) All Files", "*"}},
                       startingFolder()};
-  for (std::size_t k = 0; k < formatTable().size(); ++k) {
-    const FormatInfo& format = formatTable()[k];
-    if (format.chooserFilter != nullptr) chooser.filters.push_back({format.chooserFilter, patterns[k].c_str()});
-  }
+  // Rows in turn that share a filter are one entry with all their endings.
+  static const std::vector<std::pair<const char*, std::string>> entries = [] {
+    std::vector<std::pair<const char*, std::string>> list;
+    for (std::size_t k = 0; k < formatTable().size(); ++k) {
+      const char* filter = formatTable()[k].chooserFilter;
+      if (filter == nullptr) continue;
+      if (!list.empty() && std::strcmp(list.back().first, filter) == 0) list.back().second += " " + patterns[k];
+      else list.push_back({filter, patterns[k]});
+    }
+    return list;
+  }();
+  for (const auto& [filter, entryPatterns] : entries) chooser.filters.push_back({filter, entryPatterns.c_str()});
   return choose(chooser, destination);
 }
 

@@ -80,6 +80,7 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
   EXPECT_EQ(info.out, readTextFile(data + "quad.info"));
   writeTextFile(dir.file("damaged.off"), "OFF 3 1 0 0 0");
   writeTextFile(dir.file("header.off"), "COFF 3 1 0");
+  writeTextFile(dir.file("ship.md4"), "whatever");
   writeTextFile(dir.file("ship.md3"), "whatever");
   writeTextFile(dir.file("cut.stl"), std::string(80, ' ') + std::string("\2\0\0\0", 4) + std::string(50, '\0'));
   writeTextFile(dir.file("newer.lwo"), std::string("FORM\0\0\0\4LWO3", 12));
@@ -94,7 +95,8 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
       {"info", 1, "tessera-tool: info takes one file" + help},
       {"frobnicate " + dir.file("damaged.off"), 1, "tessera-tool: unknown command 'frobnicate'" + help},
       {"info " + dir.file("absent.off"), 1, "tessera-tool: " + dir.file("absent.off") + ": No such file or directory\n"},
-      {"info " + dir.file("ship.md3"), 1, "tessera-tool: " + dir.file("ship.md3") + ": no reader fits the name's ending\n"},
+      {"info " + dir.file("ship.md4"), 1, "tessera-tool: " + dir.file("ship.md4") + ": no reader fits the name's ending\n"},
+      {"info " + dir.file("ship.md3"), 2, "tessera-tool: " + dir.file("ship.md3") + ": cannot be read by the import library: "},
       {"info " + dir.file("damaged.off"), 2, "tessera-tool: " + dir.file("damaged.off") + ": is damaged or truncated\n"},
       {"info " + dir.file("header.off"), 255, "tessera-tool: " + dir.file("header.off") + ": is not an OFF file\n"},
       {"info " + dir.file("cut.stl"), 2, "tessera-tool: " + dir.file("cut.stl") + ": is damaged or truncated\n"},

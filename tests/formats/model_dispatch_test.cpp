@@ -19,7 +19,12 @@ TEST(FormatTable, EndingsRuleAndDisplayNames) {
       {"CUBE.OFF", formatOff, "OFF format"},    {"cubeoff", formatOff, "OFF format"},
       {"a.X", formatDirectX, "DirectX format"}, {"scene.tex", formatDirectX, "DirectX format"},
       {"x", formatDirectX, "DirectX format"},   {"scene.GLB", formatGlb, "glTF format"},
-      {"ltf", formatUnknown, "Uknown format"},  {"ship.md3", formatUnknown, "Uknown format"},
+      {"ltf", formatUnknown, "Uknown format"},  {"ship.md4", formatUnknown, "Uknown format"},
+      // The import library's endings: those ending in x or 3d are not taken by shorter ones.
+      {"a.FBX", formatImportFbx, "FBX format"}, {"a.pmx", formatImportPmx, "MikuMikuDance format"},
+      {"a.x3d", formatImportX3d, "X3D format"}, {"a.ms3d", formatImportMs3d, "Milkshape 3D format"},
+      {"a.3d", formatImportUnreal3d, "Unreal format"}, {"a.Mesh.XML", formatImportOgreXml, "Ogre format"},
+      {"a.md5mesh", formatImportMd5mesh, "Doom 3 format"}, {"a.enff", formatImportEnff, "Neutral file format"},
       {"of", formatUnknown, "Uknown format"},   {"", formatUnknown, "Uknown format"},
   };
   for (const auto& c : cases) {

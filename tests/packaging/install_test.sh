@@ -50,25 +50,28 @@ $data/gltf/triangle-no-indices-no-scene.gltf model/gltf+json
 $data/gltf/strip-fan-lines-quantized.glb model/gltf-binary
 $data/lwo/classic-pairs.lwo image/x-lwo
 $data/dxf/blocks-count.dxf image/vnd.dxf
+$source/tests/data/real/3mf/box.3mf model/3mf
 LIST
 # Every type the thumbnailer and the entry name is one the database knows.
 for type in $(sed -n 's/^MimeType=//p' "$share/applications/org.tessera.Tessera.desktop" | tr ';' ' '); do
   grep -q "^$type" "$scratch/mime/mime/types" || fail "unknown type $type"
 done
 
-# The installed tool finds its renderer in libexec.
+# The installed tool finds its renderer and its importer in libexec.
 "$scratch/root/usr/bin/tessera-tool" thumbnail -s 32 "$source/samples/torus.off" "$scratch/files/t.png" ||
   fail "installed thumbnail"
+TESSERA_IMPORT_PROGRAM= "$scratch/root/usr/bin/tessera-tool" info "$source/tests/data/real/3mf/box.3mf" |
+  grep -q '^Format: 3MF format$' || fail "installed import"
 
 # The package: its files and the dependencies dpkg-shlibdeps found.
 (cd "$build" && quiet cpack -G DEB -B "$scratch/package")
 package=$(ls "$scratch"/package/tessera_*.deb)
 depends=$(dpkg-deb -f "$package" Depends)
-for library in libqt6widgets6 libosmesa6 libpng16-16 libjpeg62-turbo libc6; do
+for library in libqt6widgets6 libosmesa6 libpng16-16 libjpeg62-turbo libassimp5 libc6; do
   [[ "$depends" == *"$library"* ]] || fail "no $library in: $depends"
 done
 contents=$(dpkg-deb -c "$package")
-for file in libexec/tessera/tessera-render share/man/man1/tessera.1.gz share/man/man1/tessera-tool.1.gz \
+for file in libexec/tessera/tessera-render libexec/tessera/tessera-import share/man/man1/tessera.1.gz share/man/man1/tessera-tool.1.gz \
             share/doc/tessera/copyright share/doc/tessera/changelog.gz; do
   grep -q " \./usr/$file\$" <<<"$contents" || fail "$file not in the package"
 done

@@ -254,7 +254,7 @@ class WindowTest : public QObject {
     QCOMPARE(qtWindow.mainWindow->windowTitle(), QString("b.off - Tessera"));
     QCOMPARE(shell.recent.count, 1);  // a failed open does not enter the list; the third name is not opened
     // Later failures join the notice while it is open; OK dismisses them all.
-    for (std::string path : {file("a.off"), file("c.md3")}) opened(path);
+    for (std::string path : {file("a.off"), file("c.md4")}) opened(path);
     QTRY_COMPARE(noticeEntries().size(), 4);
     QCOMPARE(visibleNotices().size(), 1);
     QTest::mouseClick(visibleNotices()[0]->findChild<QPushButton*>(), Qt::LeftButton);
@@ -294,12 +294,15 @@ class WindowTest : public QObject {
       std::string content;
       const char* heading;
       const char* words;  // in the notice, after the file's name
+      const char* fault = nullptr;  // what tessera-import is made to do
     } files[] = {
         {"colour.off", "COFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "FILE NOT SUPPORTED", "is not an OFF file"},
         {"damaged.off", "OFF 3 1 0 0 0", "FILE NOT READ", "It is damaged or truncated."},
         {"notes.obj", text, "NOTHING TO SHOW", "no faces, lines or points to draw"},
         {"folder.obj", "", "FILE NOT READ", "is a folder"},
-        {"ship.md3", "", "FILE NOT SUPPORTED", "format of the file is unknown"},
+        {"ship.md4", "", "FILE NOT SUPPORTED", "format of the file is unknown"},
+        {"text.fbx", text, "FILE NOT READ", "cannot be read by the import library"},
+        {"crash.dae", text, "FILE NOT READ", "the importer failed on this file", "crash"},
         {"gone.lwo", "", "FILE NOT FOUND", "No such file or directory"},
         {"cut.stl", std::string(80, ' ') + std::string("\2\0\0\0", 4) + std::string(50, '\0'), "FILE NOT READ",
          "It is damaged or truncated."},
@@ -319,8 +322,10 @@ class WindowTest : public QObject {
       if (f.name != std::string("folder.obj") && f.name != std::string("gone.lwo")) writeTextFile(file(f.name), f.content);
       const int before = noticeEntries().size();
       chosenPath = file(f.name);
+      if (f.fault != nullptr) setenv("TESSERA_IMPORT_FAULT_FOR_TESTS", f.fault, 1);
       command(cmdOpen);
       QTRY_COMPARE(noticeEntries().size(), before + 1);
+      unsetenv("TESSERA_IMPORT_FAULT_FOR_TESTS");
       const QString told = noticeEntries().last();
       QVERIFY2(told.startsWith(f.heading) && told.contains(f.words), qPrintable(told));
       QVERIFY2(told.count(QString::fromStdString(file(f.name))) == 1, qPrintable(told));
@@ -791,6 +796,9 @@ class WindowTest : public QObject {
     QVERIFY(!qtWindow.mainWindow->isVisible());  // closed at once, not when the read ended
   }
 };
+
+// The import library's formats are read by tessera-import of this build.
+const int kImporter = setenv("TESSERA_IMPORT_PROGRAM", TESSERA_IMPORT_PATH, 0);
 
 QTEST_MAIN(WindowTest)
 #include "window_test.moc"
