@@ -53,7 +53,29 @@ float convertWithCLibrary(const char* text, std::size_t length, bool& ok) {
   return value;
 }
 
+constexpr std::size_t kLineEndLook = std::size_t{64} << 10;
+
 }  // namespace
+
+bool endsLinesWithCr(const char* text, std::size_t size) {
+  const std::size_t look = std::min(size, kLineEndLook);
+  for (std::size_t k = 0; k < look; ++k) {
+    if (text[k] == '\n') return false;
+    if (text[k] == '\r') return k + 1 == size || text[k + 1] != '\n';
+  }
+  return false;
+}
+
+bool crsToLineFeeds(char* text, std::size_t size, bool textEnds) {
+  char* p = text;
+  char* const end = text + size;
+  while ((p = static_cast<char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))) != nullptr) {
+    if (p + 1 == end) return !textEnds;
+    if (p[1] != '\n') *p = '\n';
+    ++p;
+  }
+  return false;
+}
 
 TextScanner::TextScanner(std::FILE* file) : file_(file) {
   struct stat info {};
@@ -63,6 +85,12 @@ TextScanner::TextScanner(std::FILE* file) : file_(file) {
                  static_cast<std::uint64_t>(at > 0 && at <= info.st_size ? at : 0);
     if (at <= 0 && totalSize_ > kBufferSize) {
       mapped_ = MappedFile::map(fileno(file), totalSize_);
+      // A file of CR-ended lines streams through the buffer instead, where
+      // its line ends are made line feeds; the mapping is the file's own.
+      if (mapped_ != nullptr && endsLinesWithCr(mapped_->data(), static_cast<std::size_t>(totalSize_))) {
+        mapped_.reset();
+        lineEnds_ = LineEnds::Cr;
+      }
       if (mapped_ != nullptr) {
         readProgress().toDo += totalSize_;  // one pass; a reader that makes two adds the second
         data_ = mapped_->data();
@@ -103,13 +131,21 @@ void TextScanner::releaseScannedPages() {
 }
 
 TextScanner::TextScanner(const char* text, std::size_t size)
-    : data_(text), end_(size), inputEnded_(true), totalSize_(size), bytesRead_(size) {}
+    : data_(text), end_(size), inputEnded_(true), totalSize_(size), bytesRead_(size) {
+  if (endsLinesWithCr(text, size)) {
+    storage_.reset(new char[size]);
+    std::memcpy(storage_.get(), text, size);
+    crsToLineFeeds(storage_.get(), size, true);
+    data_ = storage_.get();
+  }
+}
 
 bool TextScanner::refill() {
   if (inputEnded_) return false;
   if (pos_ > 0) {
     std::memmove(storage_.get(), storage_.get() + pos_, end_ - pos_);
     end_ -= pos_;
+    translated_ -= std::min(translated_, pos_);
     pos_ = 0;
   }
   const std::size_t room = capacity_ - end_;
@@ -118,6 +154,14 @@ bool TextScanner::refill() {
   if (got < room) inputEnded_ = true;
   end_ += got;
   bytesRead_ += got;
+  if (lineEnds_ == LineEnds::NotSeen && end_ > 0) {
+    lineEnds_ = endsLinesWithCr(storage_.get(), end_) ? LineEnds::Cr : LineEnds::Lf;
+  }
+  if (lineEnds_ == LineEnds::Cr) {
+    // A CR at the end of what has come waits for the byte after it.
+    const bool waiting = crsToLineFeeds(storage_.get() + translated_, end_ - translated_, inputEnded_);
+    translated_ = waiting ? end_ - 1 : end_;
+  }
   return got > 0;
 }
 
@@ -576,7 +620,7 @@ bool TextScanner::rewind() {
     return true;
   }
   if (std::fseek(file_, 0, SEEK_SET) != 0) return false;
-  pos_ = end_ = 0;
+  pos_ = end_ = translated_ = 0;
   bytesRead_ = 0;
   inputEnded_ = false;
   return true;
