@@ -478,6 +478,10 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
     }
   }
   progress.done += bodyEnd - counted;  // what follows the last record too
+  // Splat files keep normal slots they never fill: normals all zero say
+  // nothing, and lit they would draw the points black.
+  const std::vector<float>& normals = object.normals.values;
+  if (std::all_of(normals.begin(), normals.end(), [](float n) { return n == 0.0f; })) object.normals.clear();
   if (!header.textureFile.empty() && object.texCoords.present()) {
     if (const std::int32_t texture = addTextureFile(model, name, header.textureFile); texture >= 0) {
       model.materials.push_back(Material{header.textureFile, Rgba{}, texture});
