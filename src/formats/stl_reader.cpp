@@ -209,12 +209,13 @@ bool expect(TextScanner& scan, const char* word) {
   return readWord(scan, token) && is(token, word);
 }
 
-// Words that begin or end a part of a solid: a stray word is none of them.
-bool isKeyword(const std::string& token) {
+// A writer's word of its own: none that begins or ends a part of a solid,
+// and no run too long to be a word (that is damage, and is not read).
+bool isStray(const std::string& token) {
   for (const char* word : {"solid", "endsolid", "facet", "outer", "vertex", "endloop", "endfacet"}) {
-    if (is(token, word)) return true;
+    if (is(token, word)) return false;
   }
-  return false;
+  return !token.empty();
 }
 
 ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
@@ -248,7 +249,7 @@ ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
       }
       if (!is(token, "endloop") || corners.size() > 32767) return refuseDamaged(name);
       // Some writers leave words of their own before endfacet.
-      while (readWord(scan, token) && !isKeyword(token)) {
+      while (readWord(scan, token) && isStray(token)) {
       }
       if (!is(token, "endfacet")) return refuseDamaged(name);
       FaceTable& faces = model.back().faces;
@@ -256,7 +257,7 @@ ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
       std::span<std::int32_t> face = faces.append(corners.size());
       std::copy(corners.begin(), corners.end(), face.begin());
       facetInSolid = true;
-    } else if (!(welder != nullptr && facetInSolid && !isKeyword(token))) {
+    } else if (!(welder != nullptr && facetInSolid && isStray(token))) {
       // Words of a writer's own between the facets of a solid are passed
       // over; anywhere else a word that is not STL is damage.
       return refuseDamaged(name);

@@ -70,8 +70,8 @@ bool crsToLineFeeds(char* text, std::size_t size, bool textEnds) {
   char* p = text;
   char* const end = text + size;
   while ((p = static_cast<char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))) != nullptr) {
-    if (p + 1 == end) return !textEnds;
-    if (p[1] != '\n') *p = '\n';
+    if (p + 1 == end && !textEnds) return true;
+    if (p + 1 == end || p[1] != '\n') *p = '\n';
     ++p;
   }
   return false;
@@ -145,22 +145,28 @@ bool TextScanner::refill() {
   if (pos_ > 0) {
     std::memmove(storage_.get(), storage_.get() + pos_, end_ - pos_);
     end_ -= pos_;
-    translated_ -= std::min(translated_, pos_);
     pos_ = 0;
   }
   const std::size_t room = capacity_ - end_;
   if (room == 0) return false;
-  const std::size_t got = std::fread(storage_.get() + end_, 1, room, file_);
+  char* const fresh = storage_.get() + end_;
+  const std::size_t got = std::fread(fresh, 1, room, file_);
   if (got < room) inputEnded_ = true;
   end_ += got;
   bytesRead_ += got;
   if (lineEnds_ == LineEnds::NotSeen && end_ > 0) {
     lineEnds_ = endsLinesWithCr(storage_.get(), end_) ? LineEnds::Cr : LineEnds::Lf;
   }
-  if (lineEnds_ == LineEnds::Cr) {
-    // A CR at the end of what has come waits for the byte after it.
-    const bool waiting = crsToLineFeeds(storage_.get() + translated_, end_ - translated_, inputEnded_);
-    translated_ = waiting ? end_ - 1 : end_;
+  if (lineEnds_ == LineEnds::Cr && got > 0) {
+    // A CR that ended the last read was taken as a line end: the LF of its
+    // CR LF, first in this one, goes (counted as read, so places keep).
+    std::size_t size = got;
+    if (crEndedRead_ && fresh[0] == '\n') {
+      std::memmove(fresh, fresh + 1, --size);
+      --end_;
+    }
+    crEndedRead_ = size > 0 && fresh[size - 1] == '\r';
+    crsToLineFeeds(fresh, size, true);
   }
   return got > 0;
 }
@@ -620,7 +626,8 @@ bool TextScanner::rewind() {
     return true;
   }
   if (std::fseek(file_, 0, SEEK_SET) != 0) return false;
-  pos_ = end_ = translated_ = 0;
+  pos_ = end_ = 0;
+  crEndedRead_ = false;
   bytesRead_ = 0;
   inputEnded_ = false;
   return true;

@@ -36,8 +36,8 @@ inline const char* parsePlainDigits(const char* p, const char* end, std::int32_t
 // text of LF or CR LF lines a stray CR stays a blank, as it always was.
 bool endsLinesWithCr(const char* text, std::size_t size);
 // Each CR of `text` that no LF follows made a line feed; a CR that is the
-// last byte is left for the caller to decide when more follows (returns
-// whether it was). The size stays the same, so places in the text keep.
+// last byte is left as it is unless `textEnds` (returns whether it was). The
+// size stays the same, so places in the text keep.
 bool crsToLineFeeds(char* text, std::size_t size, bool textEnds);
 
 class TextScanner {
@@ -137,7 +137,7 @@ class TextScanner {
   std::size_t counted_ = 0;               // bytes of this pass told to the progress
   enum class LineEnds : std::uint8_t { NotSeen, Lf, Cr };
   LineEnds lineEnds_ = LineEnds::NotSeen;  // of a streamed file, told by its first bytes
-  std::size_t translated_ = 0;            // of the buffer, CRs made line feeds so far
+  bool crEndedRead_ = false;              // the last read of CR-ended text ended in a CR
 };
 
 template <typename Visit>

@@ -184,6 +184,7 @@ TEST(TextScanner, LinesEndedByACrAloneAreLinesFromMemoryMappedFilesAndPipes) {
   } cases[] = {
       {"CR lines", crText},
       {"CR lines, the last without one", "a b\rc\r\rd"},
+      {"CR lines, the last with one", "a\rb\r"},
       {"a stray CR in LF lines stays in its line", "a\rb\nc\r\n"},
   };
   TempDir dir;
