@@ -88,7 +88,9 @@ std::vector<MtlMaterial> readMtlText(std::string_view text) {
   // Where both are given, d is the opacity; Tr is its older complement.
   bool opacityGiven = false;
   while (!text.empty()) {
-    const std::size_t lf = text.find('\n');
+    // A CR alone ends a line in old Mac files; the one of a CR LF leaves an
+    // empty line, which says nothing.
+    const std::size_t lf = text.find_first_of("\r\n");
     std::string_view line = text.substr(0, lf);
     text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
     const std::string_view keyword = takeWord(line);

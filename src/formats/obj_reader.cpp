@@ -639,7 +639,10 @@ void finishAppearance(MeshObject& object, const Place& total, const std::vector<
 
 }  // namespace
 
-ReadResult readObjTextInParts(std::string_view text, const char* name, std::size_t parts, PartThreads threads) {
+ReadResult readObjTextInParts(std::string_view given, const char* name, std::size_t parts, PartThreads threads) {
+  // Cut at line feeds: text of CR-ended lines is read from the scanner's copy.
+  const TextScanner lines(given.data(), given.size());
+  const std::string_view text = lines.wholeText();
   const std::vector<std::string_view> runs = splitAtLines(text, parts);
   std::vector<Counts> counts(runs.size());
   forEachPart(runs.size(), threads, [&](std::size_t k) {

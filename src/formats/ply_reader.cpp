@@ -3,8 +3,10 @@
 // the vertices (its x, y and z, whatever their type, and where present their
 // colour, normal and texture coordinates), the `face` element the faces (its
 // `vertex_indices` or `vertex_index` list, and a colour or a `texcoord` list
-// where present); a `comment TextureFile` names the texture. Every other
-// element and property is skipped by its declared type. One object.
+// where present), or a `tristrips` element its strips as triangles; a
+// `comment TextureFile` names the texture. Every other element and property
+// is skipped by its declared type. Vertices without faces are a point cloud.
+// One object.
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -36,6 +38,7 @@ std::optional<Scalar> scalarNamed(std::string_view word) {
       {"short", Scalar::Int16},   {"int16", Scalar::Int16},   {"ushort", Scalar::UInt16}, {"uint16", Scalar::UInt16},
       {"int", Scalar::Int32},     {"int32", Scalar::Int32},   {"uint", Scalar::UInt32},   {"uint32", Scalar::UInt32},
       {"float", Scalar::Float32}, {"float32", Scalar::Float32}, {"double", Scalar::Float64}, {"float64", Scalar::Float64},
+      {"bool", Scalar::UInt8},  // a byte, 0 or 1, from some scanners
   };
   for (const Name& name : kNames) {
     if (word == name.word) return name.type;
@@ -82,13 +85,16 @@ HeaderProblem parseHeader(const FileBytes& bytes, Header& header) {
   if (!beginsLike(bytes.data(), bytes.size(), "ply")) return HeaderProblem::NotPly;
   std::size_t at = 0;
   bool first = true, sawFormat = false;
+  // Old Mac files end each header line, end_header's too, in a CR alone.
+  const bool crLines = endsLinesWithCr(text.data(), text.size());
   while (at < text.size()) {
-    const std::size_t lf = text.find('\n', at);
+    const std::size_t lf = text.find(crLines ? '\r' : '\n', at);
     // A file that ends inside its header was cut short.
     if (lf == std::string_view::npos) return text.size() < kLongestHeader ? HeaderProblem::CutShort : HeaderProblem::Unknown;
     std::string_view line = text.substr(at, lf - at);
     at = lf + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (crLines && !line.empty() && line.front() == '\n') line.remove_prefix(1);  // of a CR LF among them
     std::vector<std::string_view> words;
     for (std::size_t w = 0; w < line.size();) {
       const std::size_t start = line.find_first_not_of(" \t", w);
@@ -177,10 +183,10 @@ int partOf(std::string_view name, std::initializer_list<std::initializer_list<co
   return -1;
 }
 
-void assignRole(Roles& roles, const Property& property, int number, bool isVertex, bool isFace) {
+void assignRole(Roles& roles, const Property& property, int number, bool isVertex, bool isFace, bool isStrips) {
   const std::string_view name = property.name;
   if (property.countType) {
-    if (isFace && (name == "vertex_indices" || name == "vertex_index")) roles.corners = number;
+    if ((isFace || isStrips) && (name == "vertex_indices" || name == "vertex_index")) roles.corners = number;
     if (isFace && name == "texcoord") roles.cornerTexCoords = number;
     return;
   }
@@ -309,6 +315,37 @@ bool isDamaged(const TextValues& values) { return values.damaged(); }
 
 constexpr std::size_t kLargestFace = 32767;
 
+// The triangles of a list of strips: each corner after a strip's first two
+// makes one with the two before it, every second one turned so that all face
+// the same way; a negative index starts a new strip. Triangles with a corner
+// twice, which only join strips, are left out.
+template <typename Values>
+bool readStrips(Values& values, Scalar type, std::int64_t length, FaceTable& faces) {
+  std::int64_t a = -1, b = -1;
+  bool turned = false;
+  for (std::int64_t i = 0; i < length && !isDamaged(values); ++i) {
+    const std::int64_t c = values.whole(type);
+    if (c < 0) {
+      a = b = -1;
+      turned = false;
+      continue;
+    }
+    if (a >= 0) {
+      if (a != b && b != c && a != c) {
+        if (faces.indices.size() + 3 > UINT32_MAX) return false;
+        const std::span<std::int32_t> t = faces.append(3);
+        t[0] = static_cast<std::int32_t>(turned ? b : a);
+        t[1] = static_cast<std::int32_t>(turned ? a : b);
+        t[2] = static_cast<std::int32_t>(c);
+      }
+      turned = !turned;
+    }
+    a = b;
+    b = c;
+  }
+  return !isDamaged(values);
+}
+
 template <std::size_t N>
 int indexOf(const int (&roles)[N], int number) {
   for (std::size_t k = 0; k < N; ++k) {
@@ -332,12 +369,13 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
     if (element.properties.empty()) continue;  // records of nothing take no bytes
     Roles roles;
     const bool isVertex = element.name == "vertex", isFace = element.name == "face";
+    const bool isStrips = element.name == "tristrips";
     std::size_t smallest = 0;  // the fewest bytes (binary) a record can take
     for (std::size_t k = 0; k < element.properties.size(); ++k) {
       const Property& property = element.properties[k];
       const int number = static_cast<int>(k);
       smallest += text ? 1 : sizeOf(property.countType.value_or(property.type));
-      assignRole(roles, property, number, isVertex, isFace);
+      assignRole(roles, property, number, isVertex, isFace, isStrips);
     }
     // A colour without its alpha is opaque; a part of a colour, normal or
     // texture coordinate alone is nothing.
@@ -398,6 +436,10 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
             for (std::int64_t i = 0; i < length && !isDamaged(values); ++i) values.skip(property.type);
             continue;
           }
+          if (isStrips) {
+            if (!readStrips(values, property.type, length, object.faces)) return refuseDamaged(name);
+            continue;
+          }
           if (static_cast<std::uint64_t>(length) > kLargestFace ||
               object.faces.indices.size() + static_cast<std::size_t>(length) > UINT32_MAX) {
             return refuseDamaged(name);
@@ -436,6 +478,10 @@ ReadResult readBody(const Header& header, Values& values, std::size_t bodyBytes,
     }
   }
   progress.done += bodyEnd - counted;  // what follows the last record too
+  // Splat files keep normal slots they never fill: normals all zero say
+  // nothing, and lit they would draw the points black.
+  const std::vector<float>& normals = object.normals.values;
+  if (std::all_of(normals.begin(), normals.end(), [](float n) { return n == 0.0f; })) object.normals.clear();
   if (!header.textureFile.empty() && object.texCoords.present()) {
     if (const std::int32_t texture = addTextureFile(model, name, header.textureFile); texture >= 0) {
       model.materials.push_back(Material{header.textureFile, Rgba{}, texture});

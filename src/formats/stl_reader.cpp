@@ -3,6 +3,8 @@
 // A binary file is one whose size is 84 + 50 x its triangle count, whatever
 // its header says (binary headers often begin with "solid" too). One object
 // a binary file; one a `solid` block of an ASCII file.
+#include <strings.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -199,9 +201,21 @@ bool readWord(TextScanner& scan, std::string& token) {
   return scan.readToken(token);
 }
 
+// Keywords are written in either case.
+bool is(const std::string& token, const char* word) { return strcasecmp(token.c_str(), word) == 0; }
+
 bool expect(TextScanner& scan, const char* word) {
   std::string token;
-  return readWord(scan, token) && token == word;
+  return readWord(scan, token) && is(token, word);
+}
+
+// A writer's word of its own: none that begins or ends a part of a solid,
+// and no run too long to be a word (that is damage, and is not read).
+bool isStray(const std::string& token) {
+  for (const char* word : {"solid", "endsolid", "facet", "outer", "vertex", "endloop", "endfacet"}) {
+    if (is(token, word)) return false;
+  }
+  return !token.empty();
 }
 
 ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
@@ -209,32 +223,43 @@ ReadResult readAsciiStl(const FileBytes& bytes, const char* name) {
   Model model;
   std::unique_ptr<Welder> welder;
   std::string token;
+  bool facetInSolid = false;
   while (readWord(scan, token)) {
-    if (token == "solid") {
+    if (is(token, "solid")) {
       model.emplace_back();
       welder = std::make_unique<Welder>(model.back());
+      facetInSolid = false;
       scan.skipRestOfLine();  // the solid's name
-    } else if (token == "endsolid") {
+    } else if (is(token, "endsolid")) {
       welder.reset();
       scan.skipRestOfLine();
-    } else if (token == "facet" && welder != nullptr) {
-      float normal[3];
-      if (!expect(scan, "normal") || !scan.readFloat(normal[0]) || !scan.readFloat(normal[1]) ||
-          !scan.readFloat(normal[2]) || !expect(scan, "outer") || !expect(scan, "loop")) {
-        return refuseDamaged(name);
+    } else if (is(token, "facet") && welder != nullptr) {
+      // The normal is not used (the faces' own winding is drawn): whatever
+      // its three words say, even nothing of a number.
+      if (!expect(scan, "normal")) return refuseDamaged(name);
+      for (int k = 0; k < 3 && readWord(scan, token) && !is(token, "outer"); ++k) {
       }
+      if (!is(token, "outer") && !expect(scan, "outer")) return refuseDamaged(name);
+      if (!expect(scan, "loop")) return refuseDamaged(name);
       std::vector<std::int32_t> corners;
-      while (readWord(scan, token) && token == "vertex") {
+      while (readWord(scan, token) && is(token, "vertex")) {
         float xyz[3];
         if (!scan.readFloat(xyz[0]) || !scan.readFloat(xyz[1]) || !scan.readFloat(xyz[2])) return refuseDamaged(name);
         corners.push_back(welder->vertex(xyz));
       }
-      if (token != "endloop" || !expect(scan, "endfacet") || corners.size() > 32767) return refuseDamaged(name);
+      if (!is(token, "endloop") || corners.size() > 32767) return refuseDamaged(name);
+      // Some writers leave words of their own before endfacet.
+      while (readWord(scan, token) && isStray(token)) {
+      }
+      if (!is(token, "endfacet")) return refuseDamaged(name);
       FaceTable& faces = model.back().faces;
       if (faces.indices.size() + corners.size() > UINT32_MAX) return refuseDamaged(name);
       std::span<std::int32_t> face = faces.append(corners.size());
       std::copy(corners.begin(), corners.end(), face.begin());
-    } else {
+      facetInSolid = true;
+    } else if (!(welder != nullptr && facetInSolid && isStray(token))) {
+      // Words of a writer's own between the facets of a solid are passed
+      // over; anywhere else a word that is not STL is damage.
       return refuseDamaged(name);
     }
   }
@@ -254,7 +279,7 @@ ReadResult readStlFile(const char* name) {
   std::uint32_t count = 0;
   if (bytes.size() >= 84) std::memcpy(&count, bytes.data() + 80, 4);
   const bool binary = bytes.size() >= 84 && bytes.size() == 84 + 50 * static_cast<std::uint64_t>(count);
-  if (!binary && (bytes.size() < 5 || std::memcmp(bytes.data(), "solid", 5) != 0)) {
+  if (!binary && (bytes.size() < 5 || strncasecmp(reinterpret_cast<const char*>(bytes.data()), "solid", 5) != 0)) {
     // Binary content whose size is not what its triangle count needs is a
     // binary file cut short (or run on), not a file of another kind.
     return holdsControlBytes(bytes.data(), std::min<std::size_t>(bytes.size(), 4096)) ? refuseDamaged(name)

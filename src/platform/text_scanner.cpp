@@ -53,7 +53,29 @@ float convertWithCLibrary(const char* text, std::size_t length, bool& ok) {
   return value;
 }
 
+constexpr std::size_t kLineEndLook = std::size_t{64} << 10;
+
 }  // namespace
+
+bool endsLinesWithCr(const char* text, std::size_t size) {
+  const std::size_t look = std::min(size, kLineEndLook);
+  for (std::size_t k = 0; k < look; ++k) {
+    if (text[k] == '\n') return false;
+    if (text[k] == '\r') return k + 1 == size || text[k + 1] != '\n';
+  }
+  return false;
+}
+
+bool crsToLineFeeds(char* text, std::size_t size, bool textEnds) {
+  char* p = text;
+  char* const end = text + size;
+  while ((p = static_cast<char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)))) != nullptr) {
+    if (p + 1 == end && !textEnds) return true;
+    if (p + 1 == end || p[1] != '\n') *p = '\n';
+    ++p;
+  }
+  return false;
+}
 
 TextScanner::TextScanner(std::FILE* file) : file_(file) {
   struct stat info {};
@@ -63,6 +85,12 @@ TextScanner::TextScanner(std::FILE* file) : file_(file) {
                  static_cast<std::uint64_t>(at > 0 && at <= info.st_size ? at : 0);
     if (at <= 0 && totalSize_ > kBufferSize) {
       mapped_ = MappedFile::map(fileno(file), totalSize_);
+      // A file of CR-ended lines streams through the buffer instead, where
+      // its line ends are made line feeds; the mapping is the file's own.
+      if (mapped_ != nullptr && endsLinesWithCr(mapped_->data(), static_cast<std::size_t>(totalSize_))) {
+        mapped_.reset();
+        lineEnds_ = LineEnds::Cr;
+      }
       if (mapped_ != nullptr) {
         readProgress().toDo += totalSize_;  // one pass; a reader that makes two adds the second
         data_ = mapped_->data();
@@ -103,7 +131,14 @@ void TextScanner::releaseScannedPages() {
 }
 
 TextScanner::TextScanner(const char* text, std::size_t size)
-    : data_(text), end_(size), inputEnded_(true), totalSize_(size), bytesRead_(size) {}
+    : data_(text), end_(size), inputEnded_(true), totalSize_(size), bytesRead_(size) {
+  if (endsLinesWithCr(text, size)) {
+    storage_.reset(new char[size]);
+    std::memcpy(storage_.get(), text, size);
+    crsToLineFeeds(storage_.get(), size, true);
+    data_ = storage_.get();
+  }
+}
 
 bool TextScanner::refill() {
   if (inputEnded_) return false;
@@ -114,10 +149,25 @@ bool TextScanner::refill() {
   }
   const std::size_t room = capacity_ - end_;
   if (room == 0) return false;
-  const std::size_t got = std::fread(storage_.get() + end_, 1, room, file_);
+  char* const fresh = storage_.get() + end_;
+  const std::size_t got = std::fread(fresh, 1, room, file_);
   if (got < room) inputEnded_ = true;
   end_ += got;
   bytesRead_ += got;
+  if (lineEnds_ == LineEnds::NotSeen && end_ > 0) {
+    lineEnds_ = endsLinesWithCr(storage_.get(), end_) ? LineEnds::Cr : LineEnds::Lf;
+  }
+  if (lineEnds_ == LineEnds::Cr && got > 0) {
+    // A CR that ended the last read was taken as a line end: the LF of its
+    // CR LF, first in this one, goes (counted as read, so places keep).
+    std::size_t size = got;
+    if (crEndedRead_ && fresh[0] == '\n') {
+      std::memmove(fresh, fresh + 1, --size);
+      --end_;
+    }
+    crEndedRead_ = size > 0 && fresh[size - 1] == '\r';
+    crsToLineFeeds(fresh, size, true);
+  }
   return got > 0;
 }
 
@@ -577,6 +627,7 @@ bool TextScanner::rewind() {
   }
   if (std::fseek(file_, 0, SEEK_SET) != 0) return false;
   pos_ = end_ = 0;
+  crEndedRead_ = false;
   bytesRead_ = 0;
   inputEnded_ = false;
   return true;

@@ -31,6 +31,15 @@ inline const char* parsePlainDigits(const char* p, const char* end, std::int32_t
   return q;
 }
 
+// Old Mac files end their lines in a CR alone. A text does so when its first
+// line end (looked for in its first 64 KiB) is a CR that no LF follows; in a
+// text of LF or CR LF lines a stray CR stays a blank, as it always was.
+bool endsLinesWithCr(const char* text, std::size_t size);
+// Each CR of `text` that no LF follows made a line feed; a CR that is the
+// last byte is left as it is unless `textEnds` (returns whether it was). The
+// size stays the same, so places in the text keep.
+bool crsToLineFeeds(char* text, std::size_t size, bool textEnds);
+
 class TextScanner {
  public:
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
@@ -41,7 +50,9 @@ class TextScanner {
   // moves on, so the memory it holds stays small.
   explicit TextScanner(std::FILE* file);
   ~TextScanner();
-  // Reads from text in memory (tests, fuzzing).
+  // Reads from text in memory (tests, fuzzing, files read whole). Lines
+  // ended by a CR alone read as lines, as everywhere in the scanner: such
+  // text is read from a copy with line feeds.
   TextScanner(const char* text, std::size_t size);
 
   TextScanner(const TextScanner&) = delete;
@@ -124,6 +135,9 @@ class TextScanner {
   std::unique_ptr<MappedFile> mapped_;    // the file, when it is mapped
   std::size_t released_ = 0;              // bytes of the mapping given back
   std::size_t counted_ = 0;               // bytes of this pass told to the progress
+  enum class LineEnds : std::uint8_t { NotSeen, Lf, Cr };
+  LineEnds lineEnds_ = LineEnds::NotSeen;  // of a streamed file, told by its first bytes
+  bool crEndedRead_ = false;              // the last read of CR-ended text ended in a CR
 };
 
 template <typename Visit>

@@ -47,6 +47,7 @@ struct Case {
   const char* what;
   std::string text;
   std::string name = "model";  // where the side files are looked for
+  std::string sameAs = "";      // another text whose one run this must give (the same lines otherwise ended)
 };
 
 // Each text read in 1 to 5000 parts, on threads of their own and in turn,
@@ -54,8 +55,9 @@ struct Case {
 void expectSameInParts(const std::vector<Case>& cases, ReadResult (*oneRun)(TextScanner&, const char*),
                        ReadResult (*inParts)(std::string_view, const char*, std::size_t, PartThreads)) {
   for (const Case& c : cases) {
+    const std::string& reference = c.sameAs.empty() ? c.text : c.sameAs;
     const std::string whole = outcome([&] {
-      TextScanner scan(c.text.data(), c.text.size());
+      TextScanner scan(reference.data(), reference.size());
       return oneRun(scan, c.name.c_str());
     });
     for (std::size_t parts : {1, 2, 3, 7, 5000}) {
@@ -114,6 +116,14 @@ std::string offBody(int vertices, int faces, const std::string& faceEnd = "\n", 
   return text;
 }
 
+// The text with each line feed that no CR comes before made a CR alone.
+std::string crLines(std::string text) {
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == '\n' && (k == 0 || text[k - 1] != '\r')) text[k] = '\r';
+  }
+  return text;
+}
+
 std::string off(int vertices, int faces, const std::string& body) {
   return "OFF\n" + std::to_string(vertices) + " " + std::to_string(faces) + " 0\n" + body;
 }
@@ -132,6 +142,7 @@ TEST(ReadingInParts, ObjSameModelAndMessagesAsOneRun) {
       {"faces that name no vertex are dropped", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 4 5 6\nf 1 2 0\nf -9 1 2\n"},
       {"a damaged vertex line", mixedText(800, 3) + "v 1 2\n" + mixedText(800, 4)},
       {"vertices only", "v 1 2 3\nv 4 5 6\n"},
+      {"old Mac line ends", crLines(mixedText(3000, 13)), "model", mixedText(3000, 13)},
       {"nothing to read", "# only a comment\n"},
       {"empty", ""},
   }, readObjText, readObjTextInParts);
@@ -142,6 +153,8 @@ TEST(ReadingInParts, OffSameModelAndMessagesAsNumberByNumber) {
   expectSameInParts({
       {"one a line", off(400, 900, body)},
       {"CR LF face lines", off(400, 900, offBody(400, 900, "\r\n"))},
+      {"old Mac line ends", crLines(off(400, 900, offBody(400, 900, "\r\n", 2))), "model",
+       off(400, 900, offBody(400, 900, "\r\n", 2))},
       {"text after the last face", off(400, 900, body + "junk 1 2\n# more\n")},
       {"fewer faces than told", off(400, 901, body)},
       {"fewer coordinates than told", off(400, 900, body.substr(0, 30)) },

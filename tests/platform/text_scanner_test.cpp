@@ -165,3 +165,66 @@ TEST(TextScanner, StreamsMatchFscanfAcrossBufferBoundariesAndLongRunsReadWhole) 
   }
   std::fclose(file);
 }
+
+TEST(TextScanner, LinesEndedByACrAloneAreLinesFromMemoryMappedFilesAndPipes) {
+  // Lines of many lengths; one line end falls on the last byte of the first
+  // buffer a pipe fills, where the byte after it is not yet read.
+  std::string crText;
+  for (int k = 0; crText.size() < 2 * TextScanner::kBufferSize + 5000; ++k) {
+    crText += "v " + std::to_string(k) + std::string(static_cast<std::size_t>(k % 37), 'x');
+    if (crText.size() > TextScanner::kBufferSize - 100 && crText.size() < TextScanner::kBufferSize) {
+      crText += std::string(TextScanner::kBufferSize - 1 - crText.size(), 'y');
+    }
+    crText += k % 50 == 7 ? "\r\n" : "\r";  // a CR LF among them is one line end too
+  }
+  ASSERT_EQ(crText[TextScanner::kBufferSize - 1], '\r');
+  const struct {
+    const char* what;
+    std::string text;
+  } cases[] = {
+      {"CR lines", crText},
+      {"CR lines, the last without one", "a b\rc\r\rd"},
+      {"CR lines, the last with one", "a\rb\r"},
+      {"a stray CR in LF lines stays in its line", "a\rb\nc\r\n"},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> expected(1);
+    for (std::size_t k = 0; k < c.text.size(); ++k) {
+      const bool crLines = c.text.find('\n') > c.text.find('\r') && c.text[c.text.find('\r') + 1] != '\n';
+      if (c.text[k] == '\n' || (crLines && c.text[k] == '\r')) {
+        if (c.text[k] == '\r' && k + 1 < c.text.size() && c.text[k + 1] == '\n') ++k;
+        if (k + 1 < c.text.size()) expected.emplace_back();
+      } else if (!(c.text[k] == '\r' && k + 1 < c.text.size() && c.text[k + 1] == '\n')) {
+        expected.back() += c.text[k];
+      }
+    }
+    const auto lines = [](TextScanner& scan) {
+      std::vector<std::string> got;
+      scan.forEachLine([&](std::string_view line) {
+        got.emplace_back(line);
+        return true;
+      });
+      return got;
+    };
+    TextScanner inMemory(c.text.data(), c.text.size());
+    EXPECT_EQ(lines(inMemory), expected) << "in memory";
+    const std::string path = dir.file("lines.txt");
+    writeTextFile(path, c.text);
+    for (const bool throughPipe : {false, true}) {
+      std::FILE* file = throughPipe ? popen(("cat " + path).c_str(), "r") : std::fopen(path.c_str(), "r");
+      ASSERT_NE(file, nullptr);
+      {
+        TextScanner scan(file);
+        EXPECT_EQ(lines(scan), expected) << (throughPipe ? "through a pipe" : "from the file");
+        if (!throughPipe) {
+          // A second pass reads the same lines.
+          ASSERT_TRUE(scan.rewind());
+          EXPECT_EQ(lines(scan), expected) << "second pass";
+        }
+      }
+      throughPipe ? pclose(file) : std::fclose(file);
+    }
+  }
+}
