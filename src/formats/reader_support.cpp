@@ -124,6 +124,10 @@ ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore
   for (MeshObject& object : model) {
     if (readCancelled()) return ReadResult(ReadFailure::Damaged);
     dropped += dropOutOfRangeFaces(object);
+    if (const std::int64_t points = dropNonFinitePoints(object); points > 0) {
+      debugMessage("File, %s, has %lld points with a coordinate that is no number; they were left out.\n", name,
+                   static_cast<long long>(points));
+    }
     computeBounds(object);
     computeCenter(object);
     stepDone();

@@ -1,5 +1,7 @@
 #include "model/mesh_object.h"
 
+#include <cmath>
+
 #include "model/appearance_check.h"
 
 void computeBounds(MeshObject& object) {
@@ -72,4 +74,46 @@ std::int64_t dropOutOfRangeFaces(MeshObject& object) {
     faces.offsets.resize(keptFaces + 1);
   }
   return dropped;
+}
+
+namespace {
+
+// Keeps the entries of a per-vertex table whose vertex stays.
+template <typename Attribute>
+void keepPerVertex(Attribute& attribute, const std::vector<bool>& kept) {
+  if (attribute.binding != Binding::PerVertex || attribute.count() != kept.size()) return;
+  std::size_t write = 0;
+  for (std::size_t v = 0; v < kept.size(); ++v) {
+    if (!kept[v]) continue;
+    for (int k = 0; k < Attribute::width; ++k) attribute.values[write * Attribute::width + k] = attribute.values[v * Attribute::width + k];
+    ++write;
+  }
+  attribute.values.resize(write * Attribute::width);
+}
+
+}  // namespace
+
+std::int64_t dropNonFinitePoints(MeshObject& object) {
+  if (!object.isPointCloud()) return 0;
+  std::vector<float>& v = object.vertices;
+  const std::size_t count = v.size() / 3;
+  std::vector<bool> kept(count);
+  std::size_t keep = 0;
+  for (std::size_t p = 0; p < count; ++p) {
+    kept[p] = std::isfinite(v[3 * p]) && std::isfinite(v[3 * p + 1]) && std::isfinite(v[3 * p + 2]);
+    keep += kept[p];
+  }
+  // A cloud of nothing but such points is damaged, not empty: it stays for the caller to refuse.
+  if (keep == count || keep == 0) return 0;
+  std::size_t write = 0;
+  for (std::size_t p = 0; p < count; ++p) {
+    if (!kept[p]) continue;
+    for (int k = 0; k < 3; ++k) v[3 * write + k] = v[3 * p + k];
+    ++write;
+  }
+  v.resize(3 * write);
+  keepPerVertex(object.colors, kept);
+  keepPerVertex(object.normals, kept);
+  keepPerVertex(object.texCoords, kept);
+  return static_cast<std::int64_t>(count - write);
 }

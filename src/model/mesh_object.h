@@ -102,3 +102,9 @@ void computeCenter(MeshObject& object);
 // Removes faces with an index outside 0..numVertices-1 and returns how many
 // were removed.
 std::int64_t dropOutOfRangeFaces(MeshObject& object);
+
+// A point cloud's points with a coordinate that is no finite number (a scan's
+// or a trained splat's missing samples) go, with what each carries; nothing
+// refers to them. Returns how many went; other objects, and a cloud with no
+// finite point at all, are left alone.
+std::int64_t dropNonFinitePoints(MeshObject& object);

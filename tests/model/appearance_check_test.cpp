@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 
 #include "model/appearance_check.h"
 #include "support/mesh_builders.h"
@@ -92,3 +93,16 @@ TEST(AppearanceCheck, DroppedFacesTakeTheirOwnValuesWithThem) {
 }
 
 }  // namespace
+
+TEST(PointCloud, PointsWithoutANumberGoWithTheirColours) {
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  MeshObject cloud = makeObject({0, 0, 0, nan, 1, 1, 2, 2, 2, 3, -inf, 3}, {});
+  cloud.colors = {Binding::PerVertex, {1, 0, 0, 1, 0, 1, 0, 1, 0, 0, 1, 1, 1, 1, 1, 1}, {}};
+  EXPECT_EQ(dropNonFinitePoints(cloud), 2);
+  EXPECT_EQ(cloud.vertices, (std::vector<float>{0, 0, 0, 2, 2, 2}));
+  EXPECT_EQ(cloud.colors.values, (std::vector<float>{1, 0, 0, 1, 0, 0, 1, 1}));
+  // A mesh's vertices are referred to by its faces: they stay, and the file is refused as before.
+  MeshObject mesh = makeObject({0, 0, 0, nan, 1, 1, 2, 2, 2}, {{0, 1, 2}});
+  EXPECT_EQ(dropNonFinitePoints(mesh), 0);
+  EXPECT_EQ(mesh.vertices.size(), 9u);
+}
