@@ -11,12 +11,49 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/read_progress.h"
 
 namespace {
 
 constexpr std::size_t kErrorsKept = 64 * 1024;
+
+// An address-sanitized child reserves terabytes of shadow memory as it
+// starts, which an address-space limit would refuse: such a child is held by
+// the sanitizer's own limit on the memory it really uses instead.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitizedAddresses = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitizedAddresses = true;
+#else
+constexpr bool kSanitizedAddresses = false;
+#endif
+#else
+constexpr bool kSanitizedAddresses = false;
+#endif
+
+// The child's environment: the caller's, with the sanitizer's memory limit
+// where the child is sanitized.
+std::vector<std::string> childEnvironment(const ChildLimits& limits) {
+  std::vector<std::string> environment;
+  std::string sanitizerOptions;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text = *entry;
+    if (kSanitizedAddresses && text.starts_with("ASAN_OPTIONS=")) {
+      sanitizerOptions = std::string(text.substr(13)) + ":";
+    } else {
+      environment.emplace_back(text);
+    }
+  }
+  if (kSanitizedAddresses) {
+    // A fault in the import library stays a signal, as in any other build.
+    environment.push_back("ASAN_OPTIONS=" + sanitizerOptions + "handle_segv=0:handle_abort=0:hard_rss_limit_mb=" +
+                          std::to_string(limits.addressSpace >> 20));
+  }
+  return environment;
+}
 
 void closeIfOpen(int& fd) {
   if (fd >= 0) close(fd);
@@ -25,13 +62,14 @@ void closeIfOpen(int& fd) {
 
 // Between fork and exec only async-signal-safe calls: the child of a
 // threaded program holds copies of locks other threads may have held.
-[[noreturn]] void becomeChild(const char* program, char* const* argv, int out, int err, const ChildLimits& limits) {
+[[noreturn]] void becomeChild(const char* program, char* const* argv, char* const* envp, int out, int err,
+                              const ChildLimits& limits) {
   const int nothing = open("/dev/null", O_RDONLY);
   if (nothing < 0 || dup2(nothing, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(127);
   const rlim_t memory = static_cast<rlim_t>(limits.addressSpace);
   const rlim_t seconds = static_cast<rlim_t>(limits.seconds);
   const struct rlimit as {memory, memory}, cpu{seconds, seconds + 1}, core{0, 0};
-  setrlimit(RLIMIT_AS, &as);
+  if (!kSanitizedAddresses) setrlimit(RLIMIT_AS, &as);
   setrlimit(RLIMIT_CPU, &cpu);
   setrlimit(RLIMIT_CORE, &core);
   // Signals the caller ignores or blocks would stay so across exec.
@@ -39,7 +77,7 @@ void closeIfOpen(int& fd) {
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
   signal(SIGPIPE, SIG_DFL);
-  execv(program, argv);
+  execve(program, argv, envp);
   _exit(127);
 }
 
@@ -52,6 +90,10 @@ ChildRun runChild(const std::string& program, const std::vector<std::string>& ar
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
+  std::vector<std::string> environment = childEnvironment(limits);
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
 
   int out[2] = {-1, -1}, err[2] = {-1, -1};
   if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
@@ -60,7 +102,7 @@ ChildRun runChild(const std::string& program, const std::vector<std::string>& ar
     return run;
   }
   const pid_t pid = fork();
-  if (pid == 0) becomeChild(program.c_str(), argv.data(), out[1], err[1], limits);
+  if (pid == 0) becomeChild(program.c_str(), argv.data(), envp.data(), out[1], err[1], limits);
   closeIfOpen(out[1]);
   closeIfOpen(err[1]);
   if (pid < 0) {
