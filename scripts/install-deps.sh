@@ -25,6 +25,8 @@ packages=(
   libtinygltf-dev nlohmann-json3-dev
   # compressed glTF meshes: Draco and meshopt
   libdraco-dev libmeshoptimizer-dev
+  # VTK XML polydata
+  libtinyxml2-dev
   # GUI tests without a display
   xvfb xauth
 )
