@@ -27,6 +27,8 @@ packages=(
   libdraco-dev libmeshoptimizer-dev
   # the other formats: the import library, loaded by tessera-import alone
   libassimp-dev
+  # VTK XML polydata
+  libtinyxml2-dev
   # GUI tests without a display
   xvfb xauth
 )

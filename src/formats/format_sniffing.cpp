@@ -94,6 +94,7 @@ const FormatInfo* formatOfContent(std::span<const std::uint8_t> head, std::uint6
   if (firstWord.size() >= 3 && firstWord.size() <= 8 && lowered(firstWord.substr(firstWord.size() - 3)) == "off") {
     return row(formatOff);
   }
+  if (startsWith(start, "<") && text.find("<VTKFile") != std::string_view::npos) return row(formatVtp);
   if (!start.empty() && start.front() == '{') {
     // JSON: glTF's own top-level names (the asset may come after kilobytes of meshes).
     for (std::string_view key : {"\"asset\"", "\"accessors\"", "\"bufferViews\"", "\"meshes\""}) {

@@ -4,11 +4,15 @@
 // gives each point list the faces of every polygon list up to the next one.
 // Surfaces give faces their colour (both layouts) and, in LWO2, an image
 // mapped through a UV map (VMAP, with VMAD's per-polygon corrections).
-// LWO3 (LightWave 2015 on) is another layout: refused as a newer version.
+// LWO3 (LightWave 2018 on) keeps LWO2's geometry chunks but writes surfaces
+// and clips as FORMs of chunks with 4-byte lengths, each FORM's header a
+// chunk with a blank tag, and gives a surface's colour in its node graph.
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "formats/binary_file.h"
 #include "formats/readers.h"
@@ -227,6 +231,111 @@ bool readSurface(ByteCursor& in, std::size_t end, bool modern, Looks& looks) {
   return true;
 }
 
+// LWO3 chunks: a 4-byte tag and a 4-byte length, padded to even; a FORM's
+// type comes first in its data. `visit(tag, isForm, start, stop)` finds the
+// cursor at `start`; the walk goes on after the chunk whatever it did.
+template <typename Visit>
+bool forEachChunk3(ByteCursor& in, std::size_t end, Visit&& visit) {
+  while (end - in.tell() >= 8) {
+    std::string_view tag = in.text(4);
+    const std::size_t length = in.u32be();
+    if (length > end - in.tell()) return false;
+    std::size_t start = in.tell();
+    const std::size_t stop = start + length;
+    const bool form = tag == "FORM";
+    if (form) {
+      if (length < 4) return false;
+      tag = in.text(4), start += 4;
+    }
+    if (!visit(tag, form, start, stop)) return false;
+    if (!in.seek(std::min(stop + (length & 1), end))) return false;
+  }
+  return true;
+}
+
+double f64be(ByteCursor& in) {
+  const std::uint64_t bits = (static_cast<std::uint64_t>(in.u32be()) << 32) | in.u32be();
+  double value = 0;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+// An LWO3 surface: its name in the header chunk; the colour from a COLR
+// chunk or, in the node graph, the Color input of the first Standard or
+// Principled BSDF node (a value of 3 doubles); its transparency the same
+// way; the first image block's clip and UV map as in LWO2.
+bool readSurface3(ByteCursor& in, std::size_t end, Looks& looks) {
+  Surface surface;
+  bool named = false, colored = false, transparent = false;
+  bool inMaterialNode = false;
+  std::string entry, parent;
+  const auto walkIn = [&](auto&& self, std::size_t stop, int depth) -> bool {
+    return forEachChunk3(in, stop, [&](std::string_view tag, bool form, std::size_t start, std::size_t chunkEnd) {
+      if (depth > 24) return true;  // deeper than writers nest: passed over
+      if (form) {
+        const std::string outer = std::exchange(parent, std::string(tag));
+        const bool outerNode = inMaterialNode;
+        if (tag == "NTAG") inMaterialNode = false;
+        if (tag == "ENTR") entry.clear();
+        const bool ok = self(self, chunkEnd, depth + 1);
+        parent = outer;
+        if (tag == "NTAG") inMaterialNode = outerNode;
+        return ok;
+      }
+      const std::size_t length = chunkEnd - start;
+      if (tag == "    " && depth == 0 && !named) {
+        named = readS0(in, chunkEnd, surface.name);
+      } else if (tag == "NRNM") {
+        std::string kind;
+        readS0(in, chunkEnd, kind);
+        inMaterialNode = (kind == "Standard" || kind == "Principled BSDF") && !colored;
+      } else if (tag == "NAME") {
+        readS0(in, chunkEnd, entry);
+      } else if (tag == "    " && inMaterialNode && parent == "VALU" && length >= 12) {
+        const std::uint32_t count = in.u32be();
+        if ((entry == "Color" || entry == "Base Color") && count == 3 && length >= 28 && !colored) {
+          surface.color.r = static_cast<float>(f64be(in));
+          surface.color.g = static_cast<float>(f64be(in));
+          surface.color.b = static_cast<float>(f64be(in));
+          colored = true;
+        } else if (entry == "Transparency" && count == 1 && !transparent) {
+          surface.color.a = 1.0f - std::clamp(static_cast<float>(f64be(in)), 0.0f, 1.0f);
+          transparent = true;
+        }
+      } else if ((tag == "COLR" || (tag == "    " && parent == "COLR")) && length >= 12 && !colored) {
+        surface.color.r = in.f32be(), surface.color.g = in.f32be(), surface.color.b = in.f32be();
+        colored = true;
+      } else if (tag == "IMAG" && surface.clip == 0) {
+        std::uint32_t clip = 0;
+        if (readVx(in, chunkEnd, clip)) surface.clip = clip;
+      } else if (tag == "VMAP" && surface.uvMap.empty()) {
+        readS0(in, chunkEnd, surface.uvMap);
+      }
+      return true;
+    });
+  };
+  if (!walkIn(walkIn, end, 0) || !named) return false;
+  looks.surfaces.push_back(std::move(surface));
+  return true;
+}
+
+// An LWO3 clip: its index in the header chunk, a still image's file name in
+// the header of its STIL form.
+bool readClip3(ByteCursor& in, std::size_t end, Looks& looks) {
+  std::uint32_t index = 0;
+  bool indexed = false;
+  return forEachChunk3(in, end, [&](std::string_view tag, bool form, std::size_t, std::size_t chunkEnd) {
+    if (tag == "    " && !form && !indexed && chunkEnd - in.tell() >= 4) {
+      index = in.u32be(), indexed = true;
+    } else if (tag == "STIL" && form && indexed && chunkEnd - in.tell() >= 8 && in.text(4) == "    ") {
+      const std::size_t length = in.u32be();
+      std::string file;
+      if (length <= chunkEnd - in.tell() && readS0(in, in.tell() + length, file)) looks.clips[index] = file;
+    }
+    return true;
+  });
+}
+
 // The materials from the surfaces, and each object's faces given theirs by
 // their tag's (LWO2) or surface number's (LWOB) name.
 void dressObjects(Model& model, const std::map<std::size_t, std::size_t>& places, Looks& looks, bool modern,
@@ -299,7 +408,7 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects, Looks* look
   const std::string_view formType = in.text(4);
   if (in.damaged() || formLength < 4 || formLength > in.size() - 8) return false;
   const std::size_t formEnd = 8 + static_cast<std::size_t>(formLength);
-  const bool modern = formType == "LWO2";
+  const bool modern = formType == "LWO2" || formType == "LWO3";
 
   pointLists = 0;
   std::size_t polygonLists = 0, lastPolygonsStart = 0;
@@ -348,6 +457,10 @@ bool walk(ByteCursor& in, std::size_t& pointLists, Objects* objects, Looks* look
         ok = readClip(in, dataEnd, *looks);
       } else if (tag == "SURF") {
         ok = readSurface(in, dataEnd, modern, *looks);
+      } else if (tag == "FORM" && formType == "LWO3" && length >= 4) {
+        const std::string_view type = in.text(4);
+        if (type == "SURF") ok = readSurface3(in, dataEnd, *looks);
+        if (type == "CLIP") ok = readClip3(in, dataEnd, *looks);
       }
       if (!ok) debugMessage("File, %s, has a damaged %.4s chunk; it was left out.\n", path, tag.data());
     }
@@ -366,8 +479,7 @@ ReadResult readLwoFile(const char* name) {
   if (!beginsLike(bytes, "FORM")) return refuseFile(name, "is not a Lightwave file");
   if (bytes.size() >= 12) {
     const std::string_view type(reinterpret_cast<const char*>(bytes.data()) + 8, 4);
-    if (type == "LWO3") return refuseFile(name, kNewerVersion);
-    if (type != "LWOB" && type != "LWLO" && type != "LWO2") return refuseFile(name, "is not a Lightwave file");
+    if (type != "LWOB" && type != "LWLO" && type != "LWO2" && type != "LWO3") return refuseFile(name, "is not a Lightwave file");
   }
   ByteCursor in(bytes);
   // A counting walk finds the point lists, a filling walk fills the objects.
@@ -383,6 +495,7 @@ ReadResult readLwoFile(const char* name) {
     places[place] = model.size();
     model.push_back(std::move(object));
   }
-  dressObjects(model, places, looks, in.size() >= 12 && std::string_view(reinterpret_cast<const char*>(bytes.data()) + 8, 4) == "LWO2", name);
+  const std::string_view type = in.size() >= 12 ? std::string_view(reinterpret_cast<const char*>(bytes.data()) + 8, 4) : "";
+  dressObjects(model, places, looks, type == "LWO2" || type == "LWO3", name);
   return finishModel(std::move(model), name);
 }

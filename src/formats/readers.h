@@ -29,6 +29,7 @@ ReadResult readObjTextInParts(std::string_view text, const char* name, std::size
 // and connectivity arrays): one object.
 ReadResult readVtkFile(const char* name);
 ReadResult readVtkText(TextScanner& scan, const char* name);
+ReadResult readVtpFile(const char* name);
 // The 3DFACE entities of a text DXF drawing: one object per entity that
 // gives a coordinate.
 ReadResult readDxfFile(const char* name);

@@ -83,7 +83,7 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
   writeTextFile(dir.file("ship.md4"), "whatever");
   writeTextFile(dir.file("ship.md3"), "whatever");
   writeTextFile(dir.file("cut.stl"), std::string(80, ' ') + std::string("\2\0\0\0", 4) + std::string(50, '\0'));
-  writeTextFile(dir.file("newer.lwo"), std::string("FORM\0\0\0\4LWO3", 12));
+  writeTextFile(dir.file("newer.md2"), std::string("IDP2\x09\0\0\0", 8));
   const std::string torus = TESSERA_SOURCE_DIR "/samples/torus.off", out = dir.file("out.bmp");
   const std::string help = "\nTry 'tessera-tool --help' for more information.\n";
   const struct {
@@ -100,8 +100,8 @@ TEST(Tool, InfoPrintsTheModelAndExitStatusAndErrorLinesTellWhatWentWrong) {
       {"info " + dir.file("damaged.off"), 2, "tessera-tool: " + dir.file("damaged.off") + ": is damaged or truncated\n"},
       {"info " + dir.file("header.off"), 255, "tessera-tool: " + dir.file("header.off") + ": is not an OFF file\n"},
       {"info " + dir.file("cut.stl"), 2, "tessera-tool: " + dir.file("cut.stl") + ": is damaged or truncated\n"},
-      {"info " + dir.file("newer.lwo"), 255,
-       "tessera-tool: " + dir.file("newer.lwo") + ": is a newer version of the format, not read\n"},
+      {"info " + dir.file("newer.md2"), 255,
+       "tessera-tool: " + dir.file("newer.md2") + ": is a newer version of the format, not read\n"},
       {"convert " + torus + " " + dir.file("copy.obj"), 1,
        "tessera-tool: " + dir.file("copy.obj") + ": is not an OFF name: convert writes OFF files only\n"},
       {"convert " + torus + " - --format png", 1, "tessera-tool: option --format cannot take 'png'" + help},

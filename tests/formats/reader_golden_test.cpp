@@ -167,3 +167,28 @@ TEST(ReaderGolden, EveryPrefixOfABinaryFileLoadsOrIsRefused) {
     }
   }
 }
+
+// A fixture named NAME-binary.EXT and its twin NAME-text.EXT hold the same
+// model in a format's two forms: their descriptions match but for the name.
+TEST(ReaderGolden, BinaryAndTextTwinsReadAlike) {
+  std::size_t pairs = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(kData / "formats")) {
+    const std::string name = entry.path().stem().string();
+    if (!name.ends_with("-binary")) continue;
+    const fs::path twin = entry.path().parent_path() /
+                          (name.substr(0, name.size() - 7) + "-text" + entry.path().extension().string());
+    if (!fs::exists(twin)) continue;
+    std::string texts[2];
+    for (int k = 0; k < 2; ++k) {
+      IsolatedState state;
+      const fs::path& file = k == 0 ? entry.path() : twin;
+      testing::internal::CaptureStderr();
+      const FormatInfo* format = nullptr;
+      const ReadResult read = readModelFile(file.c_str(), format);
+      texts[k] = describe(read, testing::internal::GetCapturedStderr(), file.string(), "the file");
+    }
+    EXPECT_EQ(texts[0], texts[1]) << entry.path();
+    ++pairs;
+  }
+  EXPECT_GE(pairs, 3u);
+}

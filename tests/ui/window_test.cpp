@@ -306,7 +306,6 @@ class WindowTest : public QObject {
         {"gone.lwo", "", "FILE NOT FOUND", "No such file or directory"},
         {"cut.stl", std::string(80, ' ') + std::string("\2\0\0\0", 4) + std::string(50, '\0'), "FILE NOT READ",
          "It is damaged or truncated."},
-        {"newer.lwo", std::string("FORM\0\0\0\4LWO3", 12), "FILE NOT SUPPORTED", "is a newer version of the format, not read"},
         {"newer.md2", std::string("IDP2\x09\0\0\0", 8), "FILE NOT SUPPORTED", "is a newer version of the format, not read"},
         {"text.3ds", text, "FILE NOT SUPPORTED", "is not a 3D Studio file"},
         {"text.md2", text, "FILE NOT SUPPORTED", "is not a Quake 2 MD2 file"},
