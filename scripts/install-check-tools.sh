@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 tools that scripts/compare-counts.sh and the making of
 # tests/data/real/ use: an independent reader to count against, and writers of
-# STL, PLY and glTF files (compressed ones too); and lintian, which the packaging test runs on the
+# STL, PLY, glTF (compressed ones too) and VTK files; and lintian, which the packaging test runs on the
 # Debian package where it is installed. Not needed to build or test the project.
 set -euo pipefail
 
@@ -17,6 +17,8 @@ packages=(
   meshlab
   # glTF optimiser: writes meshopt-compressed, quantised glTF (EXT_meshopt_compression)
   gltfpack
+  # VTK's own writers: legacy binary .vtk and XML .vtp (ascii, base64, appended, zlib)
+  python3-vtk9
   # Debian's package checker
   lintian
 )
