@@ -12,7 +12,7 @@ enum class StandardView { First, Front, Back, Left, Right, Top, Bottom, Isometri
 // How far the first view looks down on the model, in degrees: enough that a
 // model lying on its ground plane is not seen edge-on, little enough that
 // an upright one is seen much as from the front.
-constexpr float kFirstViewElevation = 25.0f;
+constexpr float kFirstViewElevation = 30.0f;
 
 // The camera's rotation set to the view; zoom and pan stay.
 void setStandardView(Camera& camera, StandardView view, UpAxis up);

@@ -181,8 +181,9 @@ TEST_F(FramingTest, DepthCueingNeverHidesTheModel) {
         distinct += fogged[4 * p] > 0 || fogged[4 * p + 1] > 0 || fogged[4 * p + 2] > 0;
       }
       EXPECT_GE(distinct, drawn * 9 / 10) << c.name << " at " << level;
-      // (The pixel centre lies a little inside the nearest corner: a step or two of fog at most.)
-      EXPECT_NEAR(fogged[4 * nearest], clear[4 * nearest], 5) << c.name << " at " << level;
+      // (The pixel centre lies a little inside the nearest corner: on a surface seen at a
+      // glancing angle that is a few steps of fog, never more than 4%.)
+      EXPECT_NEAR(fogged[4 * nearest], clear[4 * nearest], 10) << c.name << " at " << level;
     }
   }
 }
