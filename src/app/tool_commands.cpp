@@ -15,6 +15,7 @@
 #include "formats/off_writer.h"
 #include "model/dump.h"
 #include "model/world.h"
+#include "platform/child_process.h"
 
 namespace {
 
@@ -132,24 +133,13 @@ int runConvert(int argc, char** argv) {
 // write models never load the offscreen GL library. It stands beside this
 // one in the build, in libexec when installed.
 int runRenderer(int argc, char** argv) {
-  char self[4096];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  std::string folder;
-  if (length > 0) {
-    const std::string path(self, static_cast<std::size_t>(length));
-    folder = path.substr(0, path.rfind('/') + 1);
-  }
-  std::vector<char*> arguments{nullptr};
+  std::string renderer = helperProgramPath("TESSERA_RENDER_PROGRAM", "tessera-render", TESSERA_RENDER_FROM_BINDIR);
+  std::vector<char*> arguments{renderer.data()};
   for (int k = 0; k < argc; ++k) arguments.push_back(argv[k]);
   arguments.push_back(nullptr);
   std::fflush(stdout);
-  int error = ENOENT;
-  for (std::string renderer : {folder + "tessera-render", folder + TESSERA_RENDER_FROM_BINDIR}) {
-    arguments[0] = renderer.data();
-    execv(renderer.c_str(), arguments.data());
-    error = errno == ENOENT ? error : errno;
-  }
-  return fileError("tessera-render", std::strerror(error));
+  execv(renderer.c_str(), arguments.data());
+  return fileError("tessera-render", std::strerror(errno));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -49,3 +50,23 @@ class FileBytes {
   std::unique_ptr<MappedFile> mapped_;
   std::vector<std::uint8_t> copy_;
 };
+
+// The number `size` bytes of raw bits stand for (the bits already put in
+// order, the first byte of a big-endian number highest): a 4- or 8-byte
+// float, or a whole number, signed or not. The readers of typed arrays
+// (VTK's binary sections, VTK XML data arrays) share it.
+inline double numberFromBits(std::uint64_t bits, std::size_t size, bool isFloat, bool isSigned) {
+  if (isFloat && size == 4) {
+    float value = 0;
+    const auto narrow = static_cast<std::uint32_t>(bits);
+    std::memcpy(&value, &narrow, sizeof value);
+    return value;
+  }
+  if (isFloat) {
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+  }
+  if (isSigned && size < 8 && (bits >> (8 * size - 1)) != 0) bits |= ~std::uint64_t{0} << (8 * size);
+  return isSigned ? static_cast<double>(static_cast<std::int64_t>(bits)) : static_cast<double>(bits);
+}

@@ -250,21 +250,9 @@ class VtkBytes {
     std::uint64_t bits = 0;
     for (std::size_t k = 0; k < size; ++k) bits = (bits << 8) | static_cast<std::uint8_t>(bytes_[pos_ + k]);
     pos_ += size;
-    if (type == "float") {
-      float value = 0;
-      const auto narrow = static_cast<std::uint32_t>(bits);
-      std::memcpy(&value, &narrow, sizeof value);
-      return value;
-    }
-    if (type == "double") {
-      double value = 0;
-      std::memcpy(&value, &bits, sizeof value);
-      return value;
-    }
     const bool sign = type == "char" || type == "short" || type == "int" || type == "long" || type == "vtkIdType" ||
                       type.starts_with("vtktypeint");
-    if (sign && size < 8 && (bits >> (8 * size - 1)) != 0) bits |= ~std::uint64_t{0} << (8 * size);
-    return sign ? static_cast<double>(static_cast<std::int64_t>(bits)) : static_cast<double>(bits);
+    return numberFromBits(bits, size, type == "float" || type == "double", sign);
   }
 
   std::string_view bytes_;

@@ -110,20 +110,7 @@ std::size_t typeSize(std::string_view type) {
 }
 
 double decode(const std::uint8_t* p, std::string_view type, std::size_t size, bool bigEndian) {
-  std::uint64_t bits = word(p, size, bigEndian);
-  if (type == "Float32") {
-    float value = 0;
-    const auto narrow = static_cast<std::uint32_t>(bits);
-    std::memcpy(&value, &narrow, sizeof value);
-    return value;
-  }
-  if (type == "Float64") {
-    double value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-  }
-  if (type[0] == 'I' && size < 8 && (bits >> (8 * size - 1)) != 0) bits |= ~std::uint64_t{0} << (8 * size);
-  return type[0] == 'I' ? static_cast<double>(static_cast<std::int64_t>(bits)) : static_cast<double>(bits);
+  return numberFromBits(word(p, size, bigEndian), size, type[0] == 'F', type[0] == 'I');
 }
 
 // A DataArray's values, whatever its format; false when it is damaged.
