@@ -9,6 +9,13 @@
 // A grid of triangles (2 per cell) in the xy plane: about 2*n*n faces.
 MeshObject makeTriangleGrid(int n);
 
+// A closed, gently bumpy sphere of about `triangles` triangles: a surface
+// like a scan's, which simplification can thin without losing its shape.
+MeshObject makeBumpySphere(std::size_t triangles);
+
+// Binary little-endian PLY of a triangle mesh.
+bool writeBinaryPly(const MeshObject& object, const std::string& path);
+
 // OFF text as the writer would produce it.
 std::string offText(const MeshObject& object);
 

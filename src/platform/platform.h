@@ -58,7 +58,8 @@ void platformMessageBox(std::string_view text, std::string_view caption);
 // Created on first use; empty when it cannot be made.
 std::string platformConfigDirectory();
 
-// Ask for the whole drawing area to be repainted (nothing before the window exists).
+// Ask for the whole drawing area to be repainted (nothing before the window
+// exists). Requests coalesce: at most one frame a display refresh.
 void platformRequestRedraw();
 
 void platformSwapBuffers();

@@ -24,6 +24,7 @@ enum class WindowMessage {
   DrawingAreaReady,  // the drawing area's GL context was made
   Spin,              // the loop's nudge while the model spins on
   CancelRead,        // the status bar's Cancel button
+  SettleCheck,       // a while after the view last moved: has it come to rest?
 };
 
 // The keys the view answers that no menu item carries.

@@ -44,8 +44,11 @@ void windowOuterRect(int& x, int& y, int& width, int& height);
 int windowClientWidth();
 // Ends the event loop with this exit code.
 void windowPostQuit(int code);
-// Sends WindowMessage::Spin to the main window once the event loop has the control back.
+// Sends WindowMessage::Spin to the main window once the event loop has the
+// control back, no sooner than the display's next refresh after the last frame.
 void platformPostSpin();
+// Sends WindowMessage::SettleCheck to the main window after `milliseconds`.
+void platformPostSettleCheck(int milliseconds);
 
 // A fresh copy of the menu template on the menu bar.
 void menuAttachFresh();

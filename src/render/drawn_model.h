@@ -7,6 +7,9 @@
 
 #include "render/model_arrays.h"
 #include "render/model_textures.h"
+#include "render/stand_in.h"
+#include "render/stand_in_maker.h"
+#include "model/shown.h"
 #include "render/surface_arrays.h"
 
 struct DrawnObject {
@@ -23,4 +26,17 @@ struct DrawnObject {
 struct DrawnModel {
   std::vector<DrawnObject> objects;
   ModelTextures textures;
+  // The stand-in's levels, finest first, once made, and the level each
+  // display style draws with the frames in a row it drew too slowly;
+  // whether a full frame has been timed to decide on one.
+  std::vector<StandIn> standIns;
+  std::size_t levelOfStyle[3] = {0, 0, 0};
+  int slowFramesOfStyle[3] = {0, 0, 0};
+  bool weighed = false;
+  double standInSeconds = 0.0;  // how long it took to make
+  // Last, so that it ends first: its thread reads the arrays above.
+  std::unique_ptr<StandInMaker> maker;
 };
+
+// What drawing has made from the shown model so far; null before its first frame.
+inline DrawnModel* drawnModelOf(const Shown& shown) { return static_cast<DrawnModel*>(shown.drawn.get()); }

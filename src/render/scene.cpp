@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -12,17 +13,26 @@
 #include "render/background.h"
 #include "render/drawn_model.h"
 #include "render/rotation.h"
+#include "render/stand_in_use.h"
 #include "render/view_setup.h"
 
 namespace {
 
 void setColor(const Color& c) { glColor3f(c.r, c.g, c.b); }
 
-// What one frame is drawn from.
+// What one frame is drawn from; `standIn`: drawn in the model's place.
 struct Frame {
   const Shown& shown;
   const Camera& camera;
   const ViewOptions& options;
+  const StandIn* standIn = nullptr;
+};
+
+// Time this frame spends making arrays, which later frames will not.
+double preparingSeconds = 0.0;
+struct Preparing {
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+  ~Preparing() { preparingSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); }
 };
 
 void drawIndexed(GLenum mode, const std::uint32_t* indices, std::size_t count) {
@@ -34,6 +44,7 @@ void drawIndexed(GLenum mode, const std::uint32_t* indices, std::size_t count) {
 // is drawn, the appearance's the first time the solid style shows it).
 DrawnModel& drawnOf(const Shown& shown) {
   if (!shown.drawn) {
+    const Preparing preparing;
     auto drawn = std::make_shared<DrawnModel>();
     drawn->objects.resize(shown.model.size());
     for (std::size_t i = 0; i < shown.model.size(); ++i) {
@@ -59,7 +70,11 @@ void drawBatch(const Frame& f, DrawnModel& drawn, const SurfaceArrays& s, const 
       setColor(f.options.foregroundColor);
     }
   }
-  const GLuint texture = m != nullptr && !s.texCoords.empty() ? drawn.textures.name(f.shown.model, m->texture) : 0;
+  GLuint texture = 0;
+  if (m != nullptr && !s.texCoords.empty()) {
+    const Preparing preparing;  // the first time, the picture is handed to GL
+    texture = drawn.textures.name(f.shown.model, m->texture);
+  }
   if (texture != 0) {
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -91,14 +106,7 @@ void drawBatch(const Frame& f, DrawnModel& drawn, const SurfaceArrays& s, const 
 // The solid style of an object with its colours, materials, textures or
 // smooth normals: its opaque batches, or its blended ones (drawn after
 // every object's opaque ones, so that what is behind them is there to show).
-void drawSurface(const Frame& f, DrawnModel& drawn, DrawnObject& object, const MeshObject& mesh, bool blended) {
-  const SurfaceChoice choice{f.options.modelColors, f.options.lighting, f.options.smoothShading,
-                             f.shown.drawsTriangles};
-  if (!object.surface || !(object.surfaceChoice == choice)) {
-    object.surface = std::make_unique<SurfaceArrays>(makeSurfaceArrays(mesh, f.shown.model, object.fill, choice));
-    object.surfaceChoice = choice;
-  }
-  const SurfaceArrays& s = *object.surface;
+void drawSurfaceArrays(const Frame& f, DrawnModel& drawn, const SurfaceArrays& s, bool blended) {
   glVertexPointer(3, GL_FLOAT, 0, s.positions.data());
   if (!s.normals.empty()) {
     glEnableClientState(GL_NORMAL_ARRAY);
@@ -114,6 +122,43 @@ void drawSurface(const Frame& f, DrawnModel& drawn, DrawnObject& object, const M
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   setColor(f.options.foregroundColor);
+}
+
+void drawSurface(const Frame& f, DrawnModel& drawn, DrawnObject& object, const MeshObject& mesh, bool blended) {
+  const SurfaceChoice choice{f.options.modelColors, f.options.lighting, f.options.smoothShading,
+                             f.shown.drawsTriangles};
+  if (!object.surface || !(object.surfaceChoice == choice)) {
+    const Preparing preparing;
+    object.surface = std::make_unique<SurfaceArrays>(makeSurfaceArrays(mesh, f.shown.model, object.fill, choice));
+    object.surfaceChoice = choice;
+  }
+  drawSurfaceArrays(f, drawn, *object.surface, blended);
+}
+
+// An object's stand-in in the pass under way: its edges when outlining,
+// else its triangles, with the model's colours where the solid style shows
+// them and, lit, its smooth normals (faceted where the model is drawn flat).
+void drawStandInObject(const Frame& f, DrawnModel& drawn, const StandInObject& object, bool appearance, bool smooth,
+                       bool filled, bool blended) {
+  const SurfaceArrays& s = object.surface;
+  if (!filled) {
+    glVertexPointer(3, GL_FLOAT, 0, s.positions.data());
+    drawIndexed(GL_LINES, object.edges.data(), object.edges.size());
+    return;
+  }
+  if (f.options.lighting && !smooth) glShadeModel(GL_FLAT);
+  if (appearance) {
+    drawSurfaceArrays(f, drawn, s, blended);
+  } else if (!blended) {
+    glVertexPointer(3, GL_FLOAT, 0, s.positions.data());
+    if (f.options.lighting) {
+      glEnableClientState(GL_NORMAL_ARRAY);
+      glNormalPointer(GL_FLOAT, 0, s.normals.data());
+    }
+    for (const SurfaceBatch& batch : s.batches) drawIndexed(GL_TRIANGLES, batch.triangles.data(), batch.triangles.size());
+    glDisableClientState(GL_NORMAL_ARRAY);
+  }
+  glShadeModel(GL_SMOOTH);
 }
 
 bool fillingPolygons() {
@@ -135,22 +180,38 @@ void drawModel(const Frame& f, bool solid) {
   const auto showsSurface = [&](std::size_t i) {
     return solid && ((o.modelColors && drawn.objects[i].hasAppearance) || (o.lighting && o.smoothShading));
   };
+  const auto standInOf = [&](std::size_t i) -> const StandInObject* {
+    if (f.standIn == nullptr || i >= f.standIn->objects.size()) return nullptr;
+    const StandInObject& s = f.standIn->objects[i];
+    return s.surface.batches.empty() ? nullptr : &s;
+  };
+  const auto showsColors = [&](std::size_t i) { return solid && o.modelColors && drawn.objects[i].hasAppearance; };
   glEnableClientState(GL_VERTEX_ARRAY);
   for (std::size_t i = 0; i < model.size() && i < drawn.objects.size(); ++i) {
     const MeshObject& object = model[i];
     ObjectArrays& arrays = drawn.objects[i].fill;
+    if (const StandInObject* s = standInOf(i)) {
+      drawStandInObject(f, drawn, *s, showsColors(i), solid && o.smoothShading, filled, false);
+      continue;
+    }
     if (showsSurface(i)) {
       drawSurface(f, drawn, drawn.objects[i], object, false);
       continue;
     }
     glVertexPointer(3, GL_FLOAT, 0, object.vertices.data());
     if (!filled) {
-      if (!arrays.edgesMade) makeEdgeArrays(object, drawsTriangles, arrays);
+      if (!arrays.edgesMade) {
+        const Preparing preparing;
+        makeEdgeArrays(object, drawsTriangles, arrays);
+      }
       drawIndexed(GL_LINES, arrays.edges.data(), arrays.edges.size());
       continue;
     }
     if (f.options.lighting) {
-      if (!arrays.litMade) makeLitArrays(object, arrays);
+      if (!arrays.litMade) {
+        const Preparing preparing;
+        makeLitArrays(object, arrays);
+      }
       glEnableClientState(GL_NORMAL_ARRAY);
       glVertexPointer(3, GL_FLOAT, 0, arrays.litCorners.data());
       glNormalPointer(GL_FLOAT, 0, arrays.litNormals.data());
@@ -170,7 +231,11 @@ void drawModel(const Frame& f, bool solid) {
     }
   }
   for (std::size_t i = 0; i < model.size() && i < drawn.objects.size(); ++i) {
-    if (showsSurface(i)) drawSurface(f, drawn, drawn.objects[i], model[i], true);
+    if (const StandInObject* s = standInOf(i)) {
+      if (showsColors(i)) drawStandInObject(f, drawn, *s, true, o.smoothShading, filled, true);
+    } else if (showsSurface(i)) {
+      drawSurface(f, drawn, drawn.objects[i], model[i], true);
+    }
   }
   glDisableClientState(GL_VERTEX_ARRAY);
 }
@@ -197,6 +262,7 @@ void drawLinesAndPoints(const Frame& f) {
     }
     std::vector<std::uint32_t>& segments = drawn.objects[i].lineSegments;
     if (segments.empty() && object.lines.count() > 0) {
+      const Preparing preparing;
       for (std::size_t l = 0; l < object.lines.count(); ++l) {
         const auto line = object.lines[l];
         for (std::size_t k = 0; k + 1 < line.size(); ++k) {
@@ -207,7 +273,14 @@ void drawLinesAndPoints(const Frame& f) {
     drawIndexed(GL_LINES, segments.data(), segments.size());
     if (object.isPointCloud()) {
       glPointSize(static_cast<GLfloat>(std::clamp(o.pointSize, 1, 10)));
-      glDrawArrays(GL_POINTS, 0, object.numVertices());
+      const StandInObject* s = f.standIn != nullptr && i < f.standIn->objects.size() ? &f.standIn->objects[i] : nullptr;
+      if (s != nullptr && !s->points.empty()) {
+        glVertexPointer(3, GL_FLOAT, 0, s->points.data());
+        if (colored && !s->pointColors.empty()) glColorPointer(4, GL_FLOAT, 0, s->pointColors.data());
+        glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(s->points.size() / 3));
+      } else {
+        glDrawArrays(GL_POINTS, 0, object.numVertices());
+      }
       glPointSize(1.0f);
     }
     glDisableClientState(GL_COLOR_ARRAY);
@@ -404,18 +477,19 @@ DepthRange depthRange(float eye, float radius) {
   return {nearPlane, farPlane};
 }
 
-void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& options) {
-  const Frame f{shown, camera, options};
+FrameReport drawScene(const Shown& shown, const Camera& camera, const ViewOptions& options, bool moving) {
+  const Frame f{shown, camera, options, moving ? readyStandIn(shown, options.style) : nullptr};
+  preparingSeconds = 0.0;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   // A drawing area without height has no aspect ratio: only the clear.
   if (camera.viewHeight <= 0 || camera.viewWidth <= 0) {
     finishFrame();
-    return;
+    return {};
   }
   if (shown.backgroundShown) drawBackground(camera.viewWidth, camera.viewHeight);
   if (!shown.hasModel()) {
     finishFrame();
-    return;
+    return {};
   }
   glPushMatrix();
   placeModel(f);
@@ -427,4 +501,5 @@ void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& opti
   if (options.showBoundingBox) drawBoundingBox(f);
   glPopMatrix();
   finishFrame();
+  return {f.standIn != nullptr, preparingSeconds * 1000.0};
 }

@@ -6,9 +6,16 @@
 #include "render/camera.h"
 #include "settings/view_options.h"
 
+struct FrameReport {
+  bool simplified = false;   // the model's stand-in was drawn in its place
+  double preparingMs = 0.0;  // time spent making arrays that later frames reuse
+};
+
 // Draws a frame of what is shown, as the camera sees it with the options,
 // and hands it to the platform's buffer swap. Changes none of the three.
-void drawScene(const Shown& shown, const Camera& camera, const ViewOptions& options);
+// `moving`: the view is on the move, so the model's stand-in is drawn in
+// its place where one is made.
+FrameReport drawScene(const Shown& shown, const Camera& camera, const ViewOptions& options, bool moving = false);
 
 
 // Near and far planes for an eye at `eye` from the centre of a sphere of

@@ -148,7 +148,7 @@ void readValues(TextScanner& scan, ViewOptions& o, WindowGeometry& g) {
       scan.readInt(g.windowY) && scan.readInt(g.windowWidth) && scan.readInt(g.windowHeight) &&
       readShowState(scan, g.windowShowState) && readFlag(scan, o.lighting) && readFlag(scan, o.modelColors) &&
       readFlag(scan, o.smoothShading) && readPointSize(scan, o.pointSize) && readFlag(scan, o.orthographic) &&
-      readUpAxisChoices(scan, o.upAxisChoices);
+      readUpAxisChoices(scan, o.upAxisChoices) && readFlag(scan, o.simplifyWhileMoving);
   takeStoredFlags(stored, o);
   clampGeometry(g);
 }
@@ -172,6 +172,7 @@ WriteResult writeAll(const std::string& path, const ViewOptions& o, const Window
   std::fprintf(f, "%zu", o.upAxisChoices.size());
   for (const auto& [format, axis] : o.upAxisChoices) std::fprintf(f, " %s %c", format.c_str(), axis == UpAxis::Z ? 'z' : 'y');
   std::fprintf(f, "\n");
+  std::fprintf(f, "%d\n", o.simplifyWhileMoving);
   return output.commit();
 }
 

@@ -33,6 +33,7 @@ struct ViewOptions {
   bool smoothShading = true;   // lit faces shaded with smooth normals; off: each face flat
   std::int32_t pointSize = 2;  // pixels across a point of a point cloud, 1 to 10
   bool orthographic = false;   // parallel projection; off: perspective
+  bool simplifyWhileMoving = true;  // a large model's lighter stand-in drawn while the view moves
   // The up axis the user chose for a format, by the format's name ending;
   // a format not listed keeps the one its writers use.
   std::map<std::string, UpAxis> upAxisChoices;

@@ -50,6 +50,7 @@ enum Command : int {
   cmdOrthographic = 40128,
   cmdUpAxisY = 40129,
   cmdUpAxisZ = 40130,
+  cmdSimplifyWhileMoving = 40131,
   cmdRecentSeparator = 40000,
   cmdRecentFirst = 30000,    // 30000 + i: recent entry i
 };

@@ -191,6 +191,7 @@ void runCommand(int command) {
     case cmdLighting: toggle(o.lighting); break;
     case cmdModelColors: toggle(o.modelColors); break;
     case cmdSmoothShading: toggle(o.smoothShading); break;
+    case cmdSimplifyWhileMoving: toggle(o.simplifyWhileMoving); break;
     case cmdFullScreen: windowToggleFullScreen(); break;
     default: break;  // greyed in the template and never enabled, or unknown
   }

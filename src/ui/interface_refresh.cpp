@@ -39,6 +39,7 @@ void showMenuState() {
       {cmdLighting, o.lighting},
       {cmdModelColors, o.modelColors},
       {cmdSmoothShading, o.smoothShading},
+      {cmdSimplifyWhileMoving, o.simplifyWhileMoving},
       {cmdWireframe, o.style == DisplayStyle::Wireframe},
       {cmdSolid, o.style == DisplayStyle::Solid},
       {cmdSaveSettingsOnExit, o.saveSettingsOnExit},

@@ -16,6 +16,7 @@
 #include "ui/model_opening.h"
 #include "ui/trackball.h"
 #include "ui/shell.h"
+#include "ui/view_motion.h"
 #include "ui/command_numbers.h"
 #include "render/view_fit.h"
 
@@ -68,7 +69,7 @@ int onSize(int drawingWidth, int drawingHeight) {
 int onPaint() {
   // The window system may have set its own viewport since the last frame.
   glViewport(0, 0, shell.camera.viewWidth, shell.camera.viewHeight);
-  drawScene(shell.shown, shell.camera, shell.viewOptions);
+  drawViewFrame();
   // While spinning, each frame asks for the next tick, which turns the model
   // by the time that has passed: drawing itself never turns it.
   if (shell.trackball.spinning) platformPostSpin();
@@ -135,6 +136,7 @@ int mainWindowProc(Message& message) {
       if (message.key == ViewKey::Escape && cancelModelRead()) return 0;
       return onViewKey(message.key);
     case WindowMessage::Spin: return onSpin();
+    case WindowMessage::SettleCheck: return onSettleCheck();
     default: return 0;
   }
 }

@@ -68,6 +68,7 @@ constexpr MenuItem kMenu[] = {
     {3, "8 px", 40118, false},
     {3, "9 px", 40119, false},
     {3, "10 px", 40120, false},
+    {2, "Simplify While Moving", cmdSimplifyWhileMoving, false},
     {1, "Mouse", 0, false},
     {2, "Toggle Pivot Point", 0, false},
     {3, "Center Of Mass", cmdPivotCenter, false},

@@ -11,6 +11,7 @@
 #include "settings/recent_files.h"
 #include "settings/view_options.h"
 #include "ui/trackball_state.h"
+#include "ui/view_motion.h"
 
 struct ModelRead;  // ui/model_opening.cpp
 
@@ -21,6 +22,7 @@ struct Shell {
   WindowGeometry windowGeometry;
   RecentList recent;
   TrackballState trackball;
+  ViewMotion motion;
   // Right edges of the two status-bar parts.
   int statusParts[2] = {0, 0};
   // The user has been told that settings cannot be saved this session.

@@ -71,6 +71,8 @@ int onLeftButtonDown(int px, int py) {
   shell.trackball.spin = Spin{};
   shell.trackball.rotateDrag = true;
   beginRotation(px, py);
+  // A drag begins: its first frame is already one of the moving ones.
+  noteViewMoved();
   platformRequestRedraw();
   shell.trackball.lastMouseX = px;
   shell.trackball.lastMouseY = py;
@@ -89,6 +91,7 @@ int onLeftButtonUp(int px, int py) {
 
 int onRightButtonDown(int px, int py) {
   shell.trackball.zoomDrag = true;
+  noteViewMoved();
   platformRequestRedraw();
   shell.trackball.lastMouseX = px;
   shell.trackball.lastMouseY = py;
@@ -121,6 +124,7 @@ int onMouseMove(int px, int py, bool shift) {
     shell.trackball.lastMoveAt = now;
     shell.trackball.lastTrackballVector = v;
     turnModel(shell.camera, degrees, axis[0], axis[1], axis[2]);
+    noteViewMoved();
     platformRequestRedraw();
   } else if (shell.trackball.panDrag) {
     // The model follows the pointer in the plane through the world centre.
@@ -131,12 +135,14 @@ int onMouseMove(int px, int py, bool shift) {
     shell.camera.panY -= static_cast<float>(py - shell.trackball.lastMouseY) * unitsPerPixel;
     shell.trackball.lastMouseX = px;
     shell.trackball.lastMouseY = py;
+    noteViewMoved();
     platformRequestRedraw();
   } else if (shell.trackball.zoomDrag) {
     const int dy = shell.trackball.lastMouseY - py;
     shell.trackball.lastMouseX = px;
     shell.trackball.lastMouseY = py;
     zoomView(shell.camera, shell.shown.world, shell.viewOptions, static_cast<float>(dy) / kPixelsPerNotch, shift);
+    noteViewMoved();
     platformRequestRedraw();
   }
   return 0;
@@ -146,6 +152,7 @@ int onSpin() {
   if (!shell.trackball.spinning) return 0;
   const float* axis = shell.trackball.spin.axis;
   turnModel(shell.camera, spinTurn(shell.trackball.spin, secondsNow()), axis[0], axis[1], axis[2]);
+  noteViewMoved();
   platformRequestRedraw();
   return 0;
 }
@@ -165,6 +172,7 @@ int onMiddleButtonUp() {
 int onWheel(int eighthsOfDegrees, bool through, std::optional<ZoomPoint> toward) {
   const float notches = static_cast<float>(eighthsOfDegrees) / kEighthsPerNotch;
   zoomView(shell.camera, shell.shown.world, shell.viewOptions, notches, through, toward);
+  noteViewMoved();
   platformRequestRedraw();
   return 0;
 }
@@ -182,6 +190,7 @@ int onViewKey(ViewKey key) {
       break;
     default: return 0;
   }
+  if (key != ViewKey::Escape) noteViewMoved();
   platformRequestRedraw();
   return 0;
 }

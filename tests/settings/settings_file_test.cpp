@@ -18,7 +18,7 @@ namespace {
 const std::string kSixteenLines =
     "1.1_BETA Tessera\n0\n1\n0\n0\n0.300000\n0\n1\n0\n1\n0\n1\n1\n"
     "1.000000 1.000000 1.000000\n0.000000 0.501961 1.000000\n150 150 400 400 1\n";
-const std::string kDefaultFile = kSixteenLines + "1\n1\n1\n2\n0\n0\n";
+const std::string kDefaultFile = kSixteenLines + "1\n1\n1\n2\n0\n0\n1\n";
 
 std::string settingsFile() { return settingsPath("Tessera.ini"); }
 
@@ -38,6 +38,7 @@ std::string describe(const ViewOptions& o, const WindowGeometry& g) {
                 g.windowShowState, o.modelColors, o.smoothShading, o.pointSize);
   std::string described = text;
   if (o.orthographic) described += " orthographic";
+  if (!o.simplifyWhileMoving) described += " unsimplified";
   for (const auto& [format, axis] : o.upAxisChoices) described += " " + format + (axis == UpAxis::Z ? ":z" : ":y");
   return described;
 }
@@ -58,7 +59,7 @@ std::string withRanges(const char* level, const char* foreground, const char* sh
 
 TEST(SettingsFile, WhatIsReadFromAFile) {
   const std::string lightingOn = kSixteenLines + "1\n", lightingOff = kSixteenLines + "0\n";
-  const std::string everyLine = kSixteenLines + "1\n0\n1\n7\n1\n4 stl y obj z md2 x 3ds Z\n";
+  const std::string everyLine = kSixteenLines + "1\n0\n1\n7\n1\n4 stl y obj z md2 x 3ds Z\n0\n";
   const std::string pointsTooLarge = kSixteenLines + "1\n1\n1\n11\n";
   const std::string upAxesBeyondCount = kSixteenLines + "1\n1\n1\n2\n0\n65 stl y\n";
   const struct {
@@ -81,7 +82,7 @@ TEST(SettingsFile, WhatIsReadFromAFile) {
       {"lighting on", lightingOn.c_str(), kDefaults, false, 0},
       {"every line", everyLine.c_str(),
        "style 0 pivot 0 flags 0100111 level 0.3 fg 1 1 1 bg 0 0.501961 1 window 150 150 400 400 1 look 01 7 "
-       "orthographic obj:z stl:y", false, 0},
+       "orthographic unsimplified obj:z stl:y", false, 0},
       {"a point size beyond 10", pointsTooLarge.c_str(), kDefaults, false, 0},
       {"more up axes than formats", upAxesBeyondCount.c_str(), kDefaults, false, 0},
       // Values in file order; 7 leaves the axes at their default; hidden-line
@@ -134,7 +135,7 @@ TEST(SettingsFile, WrittenFilesReadBack) {
   options.lighting = false;
   options.pointSize = 10;
   ASSERT_TRUE(writeSettings("Tessera.ini", options, WindowGeometry{}));
-  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "0\n1\n1\n10\n0\n0\n");
+  EXPECT_EQ(readTextFile(settingsFile()), kSixteenLines + "0\n1\n1\n10\n0\n0\n1\n");
   options.modelColors = false;
   options.smoothShading = false;
 
@@ -142,6 +143,7 @@ TEST(SettingsFile, WrittenFilesReadBack) {
   options.depthCueLevel = 0.99f;
   options.pivot = Pivot::Origin;
   options.orthographic = true;
+  options.simplifyWhileMoving = false;
   options.upAxisChoices = {{"stl", UpAxis::Y}, {"gltf", UpAxis::Z}};
   options.foregroundColor = {0.2f, 0.4f, 0.6f};
   options.backgroundColor = {1.0f / 3.0f, 0.0f, 0.75f};

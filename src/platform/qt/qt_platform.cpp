@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -26,7 +27,19 @@ void platformMessageBox(std::string_view text, std::string_view caption) {
 }
 
 void platformRequestRedraw() {
-  if (qtWindow.mainWindow != nullptr && qtWindow.mainWindow->view != nullptr) qtWindow.mainWindow->view->update();
+  if (qtWindow.mainWindow == nullptr || qtWindow.mainWindow->view == nullptr) return;
+  // Moves between two refreshes make one frame, drawn at the next refresh.
+  const int wait = millisecondsToNextRefresh();
+  if (wait <= 0) {
+    qtWindow.mainWindow->view->update();
+    return;
+  }
+  if (qtWindow.redrawWaiting) return;
+  qtWindow.redrawWaiting = true;
+  QTimer::singleShot(wait, qApp, [] {
+    qtWindow.redrawWaiting = false;
+    if (qtWindow.mainWindow != nullptr && qtWindow.mainWindow->view != nullptr) qtWindow.mainWindow->view->update();
+  });
 }
 
 // The drawing area composes its frame itself after paintGL.

@@ -17,6 +17,7 @@
 #include <QSurfaceFormat>
 #include <QToolBar>
 #include <QToolTip>
+#include <QTimer>
 #include <QHelpEvent>
 #include <QUrl>
 
@@ -103,6 +104,7 @@ void ViewWidget::resizeGL(int, int) {
 
 void ViewWidget::paintGL() {
   ++qtWindow.framesDrawn;
+  qtWindow.sinceFrame.start();
   Message paint{WindowMessage::Paint};
   sendMessage(paint);
 }
@@ -294,6 +296,8 @@ void showMainWindow(bool maximized, bool minimized) {
 
 void destroyWindowWidgets() {
   dropBackgroundWork();
+  qtWindow.redrawWaiting = false;
+  qtWindow.sinceFrame.invalidate();
   qtWindow.buttons.clear();
   qtWindow.menu = MenuState{};
   delete qtWindow.mainWindow;
@@ -314,7 +318,27 @@ int windowClientWidth() { return qtWindow.mainWindow->width(); }
 
 void windowPostQuit(int code) { QCoreApplication::exit(code); }
 
-void platformPostSpin() { postMessage(WindowMessage::Spin, 0); }
+int millisecondsToNextRefresh() {
+  if (!qtWindow.sinceFrame.isValid() || qtWindow.mainWindow == nullptr) return 0;
+  const QScreen* screen = qtWindow.mainWindow->screen();
+  const double hertz = std::clamp(screen != nullptr ? screen->refreshRate() : 60.0, 24.0, 240.0);
+  const qint64 left = static_cast<qint64>(std::ceil(1000.0 / hertz)) - qtWindow.sinceFrame.elapsed();
+  return static_cast<int>(std::max<qint64>(left, 0));
+}
+
+void platformPostSpin() {
+  QTimer::singleShot(millisecondsToNextRefresh(), qApp, [] {
+    Message message{WindowMessage::Spin};
+    sendMessage(message);
+  });
+}
+
+void platformPostSettleCheck(int milliseconds) {
+  QTimer::singleShot(std::max(milliseconds, 0), qApp, [] {
+    Message message{WindowMessage::SettleCheck};
+    sendMessage(message);
+  });
+}
 
 void drawingAreaMakeCurrent() {
   if (qtWindow.mainWindow != nullptr) qtWindow.mainWindow->view->makeCurrent();

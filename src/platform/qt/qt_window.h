@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QOpenGLWidget>
 #include <QPointer>
 #include <QStringList>
@@ -79,6 +80,8 @@ struct QtWindowState {
   TesseraWindow* mainWindow = nullptr;  // while it exists
   std::shared_ptr<BackgroundWork> work;  // whose end is awaited
   unsigned long long framesDrawn = 0;
+  QElapsedTimer sinceFrame;    // since the last frame began
+  bool redrawWaiting = false;  // a redraw is held back to the next refresh
   MenuState menu;
   std::map<int, QAction*> buttons;  // toolbar actions by command 1..11
   WindowLayout shellLayout;
@@ -100,6 +103,10 @@ extern QtWindowState qtWindow;
 
 // Our UTF-8 text as Qt takes it.
 inline QString qtText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// How long until the display's next refresh after the last frame began; 0
+// when it is due.
+int millisecondsToNextRefresh();
 
 // Hands a message to the shell's handler now.
 int sendMessage(Message& message);
