@@ -47,6 +47,8 @@
 #include "ui/main_window.h"
 #include "ui/model_opening.h"
 #include "ui/shell.h"
+#include "render/drawn_model.h"
+#include "render/stand_in_use.h"
 
 namespace {
 
@@ -593,6 +595,55 @@ class WindowTest : public QObject {
     QVERIFY(!shell.trackball.spinning);
     QTest::qWait(50);
     QVERIFY(!turnsWithoutInput());
+  }
+
+  // A model too slow to move smoothly draws its stand-in while dragged and
+  // itself once at rest; with Simplify While Moving off, always itself.
+  void largeModelMovesAsItsStandInAndRestsWhole() {
+    QVERIFY(startedOnScreen({writeModelFile(file("big.off"), makeTorus(200, 100, 2, 0.5f))}));
+    QVERIFY(menuIsChecked(cmdSimplifyWhileMoving));
+    QTest::qWait(50);
+    // Every frame counts as slow and every model as large enough.
+    shell.motion.budget = {0.0, 1e9, 1, 0.15};
+    drawnModelOf(shell.shown)->weighed = false;
+    platformRequestRedraw();
+    QTRY_VERIFY(readyStandIn(shell.shown, DisplayStyle::Solid) != nullptr);
+    const int cx = shell.camera.viewWidth / 2, cy = shell.camera.viewHeight / 2;
+    struct Dragged {
+      bool standInWhileMoving, restedWhole;
+      unsigned long long simplifiedFrames;
+    };
+    const auto dragSlowly = [&]() -> Dragged {
+      const unsigned long long simplified = shell.motion.simplifiedFrames;
+      mouse(WindowMessage::LeftButtonDown, cx, cy);
+      for (int step = 1; step <= 5; ++step) {
+        mouse(WindowMessage::MouseMove, cx + 10 * step, cy);
+        QTest::qWait(30);
+      }
+      const bool standInWhileMoving = shell.motion.lastFrameSimplified;
+      const unsigned long long full = shell.motion.fullFrames;
+      mouse(WindowMessage::LeftButtonUp, cx + 50, cy);
+      // The model itself within the settling time and a frame.
+      const bool rested = QTest::qWaitFor([&] { return !shell.motion.moving; }, 1000) &&
+                          QTest::qWaitFor([&] { return !shell.motion.lastFrameSimplified; }, 1000) &&
+                          (!standInWhileMoving || shell.motion.fullFrames > full);
+      return {standInWhileMoving, rested, shell.motion.simplifiedFrames - simplified};
+    };
+    const Dragged on = dragSlowly();
+    QVERIFY(on.standInWhileMoving && on.restedWhole && on.simplifiedFrames >= 2);
+    // A burst of moves between two frames makes one frame, not a queue of them.
+    mouse(WindowMessage::LeftButtonDown, cx, cy);
+    QTest::qWait(50);
+    const unsigned long long frames = windowFramesDrawn();
+    for (int step = 0; step < 50; ++step) mouse(WindowMessage::MouseMove, cx + step, cy + step / 2);
+    QTest::qWait(40);
+    QVERIFY(windowFramesDrawn() - frames <= 2);
+    mouse(WindowMessage::LeftButtonUp, cx + 49, cy + 24);
+
+    command(cmdSimplifyWhileMoving);
+    QVERIFY(!menuIsChecked(cmdSimplifyWhileMoving) && !shell.viewOptions.simplifyWhileMoving);
+    const Dragged off = dragSlowly();
+    QVERIFY(!off.standInWhileMoving && off.restedWhole && off.simplifiedFrames == 0);
   }
 
   void drops() {
