@@ -322,8 +322,9 @@ int millisecondsToNextRefresh() {
   if (!qtWindow.sinceFrame.isValid() || qtWindow.mainWindow == nullptr) return 0;
   const QScreen* screen = qtWindow.mainWindow->screen();
   const double hertz = std::clamp(screen != nullptr ? screen->refreshRate() : 60.0, 24.0, 240.0);
-  const qint64 left = static_cast<qint64>(std::ceil(1000.0 / hertz)) - qtWindow.sinceFrame.elapsed();
-  return static_cast<int>(std::max<qint64>(left, 0));
+  // Whole milliseconds down: a frame a hair early is better than one a refresh late.
+  const double left = 1000.0 / hertz - static_cast<double>(qtWindow.sinceFrame.nsecsElapsed()) / 1e6;
+  return static_cast<int>(std::max(std::floor(left), 0.0));
 }
 
 void platformPostSpin() {
