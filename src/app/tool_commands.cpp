@@ -102,6 +102,7 @@ int runInfo(const char* name) {
     vertices += object.numVertices();
   }
   std::fputs(formatModelAppearance(shown.model).c_str(), stdout);
+  std::fputs(formatModelFrames(shown.model).c_str(), stdout);
   std::fputs(formatWorldStatistics(shown.world).c_str(), stdout);
   std::printf("Polygons: %lld  Vertices: %lld\n", polygons, vertices);
   return std::fflush(stdout) == 0 ? 0 : 1;

@@ -78,6 +78,66 @@ void readMd2TexCoords(const std::vector<std::uint8_t>& bytes, const std::int32_t
   texCoords.binding = Binding::PerCorner;
 }
 
+// One frame's packed vertices decoded into the model's frames, with its
+// name; false (and nothing added) when a coordinate is no number.
+bool addFrame(ByteCursor& in, std::string_view name, std::int32_t count, const float scale[3], const float shift[3],
+              VertexFrames& frames) {
+  const std::size_t start = frames.positions.size();
+  frames.positions.resize(start + 3 * static_cast<std::size_t>(count));
+  float* v = frames.positions.data() + start;
+  bool finite = true;
+  for (std::size_t i = 0; i < 3 * static_cast<std::size_t>(count); i += 3) {
+    for (int axis = 0; axis < 3; ++axis) {
+      v[i + axis] = static_cast<float>(in.u8()) * scale[axis] + shift[axis];
+      finite = finite && std::isfinite(v[i + axis]);
+    }
+    in.u8();  // normal index
+  }
+  if (!finite) {
+    frames.positions.resize(start);
+    return false;
+  }
+  frames.names.emplace_back(name.substr(0, name.find('\0')));
+  return true;
+}
+
+// The frame name field: 16 bytes, ending at its first NUL.
+std::string_view frameName(ByteCursor& in) {
+  const std::string_view field = in.text(16);
+  return field.substr(0, field.find('\0'));
+}
+
+// The frames after the first, each `frameSize` bytes from the one before. A
+// count or size that does not fit the file keeps the first frame alone.
+void readMd2Frames(const std::vector<std::uint8_t>& bytes, const std::int32_t header[16], const char* name,
+                   MeshObject& object, VertexFrames& frames) {
+  const std::int32_t frameSize = header[3], vertexCount = header[5], frameCount = header[9], offset = header[13];
+  frames.vertexCount = static_cast<std::size_t>(vertexCount);
+  frames.names.push_back("");
+  frames.positions = object.vertices;
+  ByteCursor in(bytes);
+  in.seek(static_cast<std::uint32_t>(offset) + 24);
+  frames.names[0] = std::string(frameName(in));
+  if (frameCount <= 1) return;
+  const std::uint64_t needed = 40 + 4 * static_cast<std::uint64_t>(vertexCount);
+  if (frameSize < 0 || static_cast<std::uint64_t>(frameSize) < needed || !in.seek(static_cast<std::uint32_t>(offset)) ||
+      !in.holds(static_cast<std::uint32_t>(frameCount), static_cast<std::uint32_t>(frameSize))) {
+    debugMessage("File, %s, has frames that do not fit in it; only the first is shown.\n", name);
+    return;
+  }
+  std::int32_t dropped = 0;
+  for (std::int32_t k = 1; k < frameCount; ++k) {
+    in.seek(static_cast<std::uint64_t>(offset) + static_cast<std::uint64_t>(k) * static_cast<std::uint64_t>(frameSize));
+    float scale[3], translate[3];
+    for (float& v : scale) v = in.f32le();
+    for (float& v : translate) v = in.f32le();
+    const std::string_view frame = frameName(in);
+    if (!addFrame(in, frame, vertexCount, scale, translate, frames)) ++dropped;
+  }
+  if (dropped > 0) debugMessage("File, %s, has %d frames whose places are no numbers; they were left out.\n", name, dropped);
+  frames.runs = runsByName(frames.names);
+}
+
 // The name with another ending for its last part.
 std::string withEnding(const std::string& name, const char* ending) {
   const std::size_t dot = name.find_last_of("./\\");
@@ -178,6 +238,57 @@ void addMdlSkin(const std::vector<std::uint8_t>& bytes, std::size_t at, std::int
   model[0].material = static_cast<std::int32_t>(model.materials.size() - 1);
 }
 
+// The frame entries from the first one's body on: single frames, and groups
+// of frames (each a run of its own). The first entry's group goes on after
+// its first frame. Stops at the first entry that does not fit the file.
+void readMdlFrames(const std::vector<std::uint8_t>& bytes, std::size_t firstFrameAt, std::int32_t entryCount,
+                   std::int32_t inFirstEntry, std::int32_t vertexCount, const float scale[3], const float origin[3],
+                   const char* name, const MeshObject& object, VertexFrames& frames) {
+  const std::uint64_t frameBytes = 24 + 4 * static_cast<std::uint64_t>(vertexCount);
+  frames.vertexCount = static_cast<std::size_t>(vertexCount);
+  frames.positions = object.vertices;
+  ByteCursor in(bytes);
+  in.seek(firstFrameAt + 8);
+  frames.names.emplace_back(frameName(in));
+  in.seek(firstFrameAt + frameBytes);
+  std::vector<std::size_t> groupStarts;
+  if (inFirstEntry > 1) groupStarts.push_back(0);
+  bool fits = true;
+  std::int32_t dropped = 0;
+  const auto readFrames = [&](std::int32_t count) {
+    for (std::int32_t k = 0; k < count && fits; ++k) {
+      if (!in.holds(1, frameBytes)) {
+        fits = false;
+        break;
+      }
+      in.skip(8);  // the frame's box
+      const std::string_view frame = frameName(in);
+      if (!addFrame(in, frame, vertexCount, scale, origin, frames)) ++dropped;
+    }
+  };
+  readFrames(inFirstEntry - 1);
+  for (std::int32_t entry = 1; entry < entryCount && fits; ++entry) {
+    if (in.remaining() < 4) {
+      fits = false;
+      break;
+    }
+    if (in.i32le() == 0) {
+      readFrames(1);
+      continue;
+    }
+    const std::int32_t count = in.i32le();
+    if (count < 0 || !in.skip(8 + 4 * static_cast<std::uint64_t>(count)) || !in.holds(static_cast<std::uint32_t>(count), frameBytes)) {
+      fits = false;
+      break;
+    }
+    groupStarts.push_back(frames.names.size());
+    readFrames(count);
+  }
+  if (!fits) debugMessage("File, %s, has frames that do not fit in it; those before them are kept.\n", name);
+  if (dropped > 0) debugMessage("File, %s, has %d frames whose places are no numbers; they were left out.\n", name, dropped);
+  frames.runs = runsByName(frames.names, groupStarts);
+}
+
 }  // namespace
 
 ReadResult readMd2File(const char* name) {
@@ -213,6 +324,7 @@ ReadResult readMd2File(const char* name) {
   }
   readPackedVertices(in, vertexCount, scale, translate, object);
   if (in.damaged()) return refuseDamaged(name);
+  readMd2Frames(bytes, header, name, object, model.frames);
   readMd2TexCoords(bytes, header, name, object);
   if (const std::string skin = findMd2Skin(bytes, header, name); !skin.empty()) {
     if (const std::int32_t texture = addTextureFile(model, name, skin); texture >= 0) {
@@ -235,8 +347,8 @@ ReadResult readMdlFile(const char* name) {
   for (float& o : origin) o = in.f32le();
   in.skip(16);  // radius, eye offsets
   const std::int32_t skinCount = in.i32le(), skinWidth = in.i32le(), skinHeight = in.i32le();
-  const std::int32_t vertexCount = in.i32le(), triangleCount = in.i32le();
-  in.skip(16);  // frames, sync type, flags, size
+  const std::int32_t vertexCount = in.i32le(), triangleCount = in.i32le(), frameCount = in.i32le();
+  in.skip(12);  // sync type, flags, size
   if (in.damaged() || skinCount < 0 || skinWidth < 0 || skinHeight < 0 || vertexCount < 0 ||
       triangleCount < 0) {
     return refuseDamaged(name);
@@ -270,9 +382,10 @@ ReadResult readMdlFile(const char* name) {
   readTriangles(in, triangleCount, 4, 4, 0, object);
 
   // A frame group shows its first frame.
+  std::int32_t inFirstEntry = 1;
   if (in.i32le() != 0) {
-    const std::int32_t frames = in.i32le();
-    if (frames < 0 || !in.skip(8 + 4 * static_cast<std::uint64_t>(frames))) {
+    inFirstEntry = in.i32le();
+    if (inFirstEntry < 0 || !in.skip(8 + 4 * static_cast<std::uint64_t>(inFirstEntry))) {
       return refuseDamaged(name);
     }
   }
@@ -288,8 +401,10 @@ ReadResult readMdlFile(const char* name) {
   if (in.damaged() || !in.holds(static_cast<std::uint32_t>(vertexCount), 4)) {
     return refuseDamaged(name);
   }
+  const std::size_t firstFrameAt = in.tell() - 16 - 8;
   readPackedVertices(in, vertexCount, scale, origin, object);
   if (in.damaged()) return refuseDamaged(name);
+  readMdlFrames(bytes, firstFrameAt, frameCount, inFirstEntry, vertexCount, scale, origin, name, object, model.frames);
   for (const auto& corner : box) {
     for (float value : corner) {
       if (!std::isfinite(value)) return refuseDamaged(name);

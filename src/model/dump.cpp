@@ -65,6 +65,19 @@ std::string formatModelAppearance(const Model& model) {
   return out;
 }
 
+std::string formatModelFrames(const Model& model) {
+  const VertexFrames& frames = model.frames;
+  if (frames.empty()) return "";
+  std::string out;
+  appendFormatted(out, "Frames = %zu\n", frames.count());
+  out += "Animations =";
+  for (std::size_t k = 0; k < frames.runs.size(); ++k) {
+    appendFormatted(out, "%s %s %zu", k == 0 ? "" : ",", frames.runs[k].name.c_str(), frames.runs[k].count);
+  }
+  out += "\n";
+  return out;
+}
+
 std::string formatWorldStatistics(const World& w) {
   std::string out;
   appendFormatted(out, "WORLD --> xCenMass = %f\n", w.xCenMass);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/appearance.h"
+#include "model/vertex_frames.h"
 
 // All faces of an object stored flat: one index array and one start offset per
 // face (plus the end of the last face). faces[i][j] reads like a list of lists
@@ -73,6 +74,8 @@ struct Model : std::vector<MeshObject> {
   using std::vector<MeshObject>::vector;
   std::vector<Material> materials;
   std::vector<Texture> textures;
+  // Keyframes of one object's vertices, where the file animates them.
+  VertexFrames frames;
 };
 
 // Bounds rule: the first vertex sets both ends of each axis; later vertices

@@ -95,6 +95,16 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
     }
     text += "\n";
   }
+  // Animated vertices: the frames, their runs, and where the middle and last frames put the first vertex.
+  if (const VertexFrames& f = read.model.frames; !f.empty()) {
+    text += format("frames: %zu of %zu vertices;", f.count(), f.vertexCount);
+    for (const FrameRun& run : f.runs) text += format(" %s@%zu+%zu", run.name.c_str(), run.first, run.count);
+    text += "\n";
+    for (std::size_t k : {f.count() / 2, f.count() - 1}) {
+      if (f.vertexCount == 0) break;
+      text += format("  frame %zu '%s' (%.9g %.9g %.9g)\n", k, f.names[k].c_str(), f.frame(k)[0], f.frame(k)[1], f.frame(k)[2]);
+    }
+  }
   for (const Material& m : read.model.materials) {
     const Rgba& c = m.baseColor;
     text += format("material %s: %.6g %.6g %.6g %.6g, %s %.6g, texture %d\n", m.name.c_str(), c.r, c.g, c.b, c.a,
