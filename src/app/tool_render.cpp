@@ -1,7 +1,9 @@
 // tessera-tool render: one frame drawn offscreen with the options of the
 // viewer's first run, changed by flags, written as the image export writes.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -10,7 +12,10 @@
 #include "app/tool_commands.h"
 #include "formats/up_axis_defaults.h"
 #include "platform/headless/offscreen_context.h"
+#include "pictures/gif_file.h"
+#include "render/animation_recording.h"
 #include "render/background.h"
+#include "render/shown_pose.h"
 #include "render/image_export.h"
 #include "render/rotation.h"
 #include "render/scene.h"
@@ -30,7 +35,18 @@ struct RenderRequest {
   float turn[4] = {0, 0, 0, 0};
   std::optional<StandardView> view;
   std::optional<UpAxis> up;
+  // The model's frames: a run by name, a frame of it or a time into it, and
+  // where every frame or an animated GIF goes.
+  const char* animation = nullptr;
+  std::optional<long> frame;
+  std::optional<float> time;
+  const char* framesFolder = nullptr;
+  const char* gif = nullptr;
+  float framesPerSecond = 20.0f;
 };
+
+// A GIF is at most this wide and high.
+constexpr int kLargestGifSide = 1024;
 
 // The kind --format names, if any.
 std::optional<PictureKind> formatKind(const char* format) {
@@ -110,6 +126,22 @@ bool parseOption(const char* name, const char* value, RenderRequest& request, Vi
     if (std::strcmp(value, "orthographic") == 0) return o.orthographic = true, true;
     return false;
   }
+  if (std::strcmp(name, "--animation") == 0) return request.animation = value, true;
+  if (std::strcmp(name, "--frame") == 0) {
+    char* end = nullptr;
+    const long frame = std::strtol(value, &end, 10);
+    return end != value && *end == '\0' && frame >= 0 ? (request.frame = frame, true) : false;
+  }
+  if (std::strcmp(name, "--time") == 0) {
+    float seconds = 0.0f;
+    return parseNumber(value, seconds) && seconds >= 0.0f && std::isfinite(seconds) ? (request.time = seconds, true) : false;
+  }
+  if (std::strcmp(name, "--frames") == 0) return request.framesFolder = value, true;
+  if (std::strcmp(name, "--gif") == 0) return request.gif = value, true;
+  if (std::strcmp(name, "--frames-per-second") == 0) {
+    return parseNumber(value, request.framesPerSecond) && request.framesPerSecond >= 10.0f &&
+           request.framesPerSecond <= 30.0f;
+  }
   if (std::strcmp(name, "--turn") == 0) {
     char extra = 0;
     float* t = request.turn;
@@ -152,20 +184,63 @@ int startOffscreenFrame(const char* input, int width, int height, ToolView& view
   return 0;
 }
 
+// The frames asked for: every frame of the run as PNG files in a folder, or
+// the run (a turn for a model without frames) as an animated GIF.
+int writeFrames(const RenderRequest& request, ToolView& view, const FrameRun* run) {
+  const int width = view.camera.viewWidth, height = view.camera.viewHeight;
+  if (request.framesFolder != nullptr) {
+    if (view.shown.model.frames.empty()) return fileError(request.input, "has no frames");
+    std::error_code error;
+    std::filesystem::create_directories(request.framesFolder, error);
+    const FrameRun frames = run != nullptr ? *run : allFrames(view.shown.model.frames);
+    for (std::size_t k = 0; k < frames.count; ++k) {
+      poseShown(view.shown, {frames.first + k, frames.first + k, 0.0f});
+      drawScene(view.shown, view.camera, view.options);
+      char name[32];
+      std::snprintf(name, sizeof name, "frame-%04zu.png", k);
+      const std::string path = (std::filesystem::path(request.framesFolder) / name).string();
+      if (const WriteResult written = exportImage(path.c_str(), width, height, PictureKind::Png); !written) {
+        return fileError(path.c_str(), written.reason);
+      }
+    }
+    return 0;
+  }
+  const Recording recording = planRecording(view.shown, run, request.framesPerSecond, view.camera);
+  GifWriter gif(outputPath(request.gif), width, height);
+  const int centiseconds = static_cast<int>(std::lround(100.0 / request.framesPerSecond));
+  for (std::size_t k = 0; k < recording.frameCount; ++k) {
+    stageRecordedFrame(view.shown, view.camera, recording, k);
+    drawScene(view.shown, view.camera, view.options);
+    const std::optional<RgbImage> frame = capturedFrame(width, height);
+    if (!frame || !gif.addFrame(*frame, centiseconds)) break;
+  }
+  const WriteResult written = gif.finish();
+  return written ? 0 : fileError(request.gif, written.reason);
+}
+
 int runRender(int argc, char** argv) {
   ToolView view;
   view.options = firstRunViewOptions();  // as the viewer's first run
   RenderRequest request;
   request.input = argv[0];
-  request.output = argv[1];
-  for (int k = 2; k < argc; k += 2) {
+  // The picture to write, unless --frames or --gif says where the frames go.
+  const bool named = std::strncmp(argv[1], "--", 2) != 0;
+  request.output = named ? argv[1] : nullptr;
+  for (int k = named ? 2 : 1; k < argc; k += 2) {
     if (k + 1 >= argc) return usageError(std::string("option ") + argv[k] + " needs a value");
     if (!parseOption(argv[k], argv[k + 1], request, view.options)) {
       return usageError(std::string("option ") + argv[k] + " cannot take '" + argv[k + 1] + "'");
     }
   }
 
-  const std::optional<PictureKind> kind = pictureKindFor(request);
+  const bool framesOut = request.framesFolder != nullptr || request.gif != nullptr;
+  if ((request.output != nullptr) == framesOut || (request.framesFolder != nullptr && request.gif != nullptr)) {
+    return usageError("render takes one picture to write, or --frames FOLDER or --gif OUT.gif");
+  }
+  if (request.gif != nullptr && (request.width > kLargestGifSide || request.height > kLargestGifSide)) {
+    return usageError("an animated GIF is at most 1024 pixels across and high");
+  }
+  const std::optional<PictureKind> kind = framesOut ? std::optional(PictureKind::Png) : pictureKindFor(request);
   if (!kind) return usageError(std::string("option --format cannot take '") + request.format + "' for " + request.output);
   if (!frameFits(request.width, request.height)) {
     std::fprintf(stderr, "tessera-tool: a %dx%d picture needs 1 GB or more of buffers; ask for fewer pixels\n",
@@ -183,6 +258,24 @@ int runRender(int argc, char** argv) {
   }
   turnModelWithGl(view.camera, request.turn[0], request.turn[1], request.turn[2], request.turn[3]);
   fitModelToView(view.shown, view.options, view.camera);  // the whole model, as the viewer's first picture
+  const VertexFrames& frames = view.shown.model.frames;
+  const FrameRun* run = nullptr;
+  if (request.animation != nullptr) {
+    run = runNamed(frames, request.animation);
+    if (run == nullptr) return fileError(request.input, std::string("has no animation named '") + request.animation + "'");
+  }
+  if ((request.frame || request.time) && frames.empty()) return fileError(request.input, "has no frames");
+  if (framesOut) return writeFrames(request, view, run);
+  const FrameRun played = run != nullptr ? *run : allFrames(frames);
+  if (request.frame) {
+    if (static_cast<std::size_t>(*request.frame) >= played.count) {
+      return fileError(request.input, "has " + std::to_string(played.count) + " frames there, numbered from 0");
+    }
+    const std::size_t k = played.first + static_cast<std::size_t>(*request.frame);
+    poseShown(view.shown, {k, k, 0.0f});
+  } else if (request.time) {
+    poseShown(view.shown, placeInRun(frames, played, *request.time));
+  }
   drawScene(view.shown, view.camera, view.options);
   const WriteResult written =
       exportImage(outputPath(request.output), view.camera.viewWidth, view.camera.viewHeight, *kind);
