@@ -47,6 +47,8 @@ void windowPostQuit(int code);
 // Sends WindowMessage::Spin to the main window once the event loop has the
 // control back, no sooner than the display's next refresh after the last frame.
 void platformPostSpin();
+// Sends the command to the main window once the event loop has the control back.
+void platformPostCommand(int command);
 // Sends WindowMessage::SettleCheck to the main window after `milliseconds`.
 void platformPostSettleCheck(int milliseconds);
 

@@ -2,6 +2,9 @@
 // The command numbers of the menu, the toolbar and the Recent items.
 
 // Menu commands.
+// The Animation menu lists at most this many of a model's animations.
+constexpr int kAnimationCapacity = 256;
+
 enum Command : int {
   cmdOpen = 40007,
   cmdClose = 40008,
@@ -51,6 +54,12 @@ enum Command : int {
   cmdUpAxisY = 40129,
   cmdUpAxisZ = 40130,
   cmdSimplifyWhileMoving = 40131,
+  cmdPlayPause = 40132,
+  cmdNextFrame = 40133,
+  cmdPreviousFrame = 40134,
+  cmdAllFrames = 40135,
+  cmdGifStep = 40136,        // the next frame of an animated GIF being written (no menu item)
+  cmdAnimationFirst = 31000,  // 31000 + i: the model's animation i
   cmdRecentSeparator = 40000,
   cmdRecentFirst = 30000,    // 30000 + i: recent entry i
 };

@@ -22,6 +22,7 @@
 #include "settings/settings_file.h"
 #include "settings/view_options.h"
 #include "ui/dialogs.h"
+#include "ui/gif_export.h"
 #include "ui/interface_refresh.h"
 #include "ui/menu_template.h"
 #include "ui/model_opening.h"
@@ -49,7 +50,15 @@ void tellNotSaved(const std::string& path, const WriteResult& written) {
 void saveAs() {
   std::string path;
   if (chooseOffSavePath(path) != 0) return;
-  tellNotSaved(path, writeModelAsOff(shell.shown.model, path.c_str()));
+  const VertexFrames& frames = shell.shown.model.frames;
+  if (frames.empty()) {
+    tellNotSaved(path, writeModelAsOff(shell.shown.model, path.c_str()));
+    return;
+  }
+  // The frame shown is the view's: the model is saved as read, in its first frame.
+  Model asRead = shell.shown.model;
+  asRead[static_cast<std::size_t>(frames.object)].vertices.assign(frames.frame(0), frames.frame(0) + 3 * frames.vertexCount);
+  tellNotSaved(path, writeModelAsOff(asRead, path.c_str()));
 }
 
 // Close frees the model and everything drawing made from it; the picture
@@ -60,6 +69,7 @@ void closeModel() {
   drawingAreaMakeCurrent();
   clearShown(shell.shown);
   drawingAreaDoneCurrent();
+  playbackModelShown();
   statusSetText(0, "No file loaded");
   windowSetTitle("Tessera");
   statusSetText(1, "Polygons: 0 Vertices: 0");
@@ -154,6 +164,7 @@ void runCommand(int command) {
     return;
   }
   if (runViewCommand(command)) return;
+  if (handlePlaybackCommand(command)) return;
   if (command >= cmdPointSize1 && command <= cmdPointSize10) {
     o.pointSize = command - cmdPointSize1 + 1;
     return;
@@ -161,6 +172,8 @@ void runCommand(int command) {
   switch (command) {
     case cmdOpen: openChosenFile(); break;
     case cmdSaveAs: saveAs(); break;
+    case cmdExportGif: exportAnimatedGif(); break;
+    case cmdGifStep: writeNextGifFrame(); break;
     case cmdClose: closeModel(); break;
     case cmdImportBackground: importBackground(); break;
     case cmdClearBackground: clearBackground(); break;

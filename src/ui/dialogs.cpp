@@ -76,6 +76,15 @@ int chooseOffSavePath(std::string& destination) {
   return choose({true, proposedName(".off"), {{"(.off) OFF format", "*.off"}}, startingFolder()}, destination);
 }
 
+int chooseGifSavePath(std::string& destination) {
+  if (choose({true, proposedName(".gif"), {{"(.gif) Animated GIF", "*.gif", ".gif"}}, startingFolder(), "Export Animated GIF"},
+             destination) != 0) {
+    return -1;
+  }
+  if (std::filesystem::path(destination).extension().empty()) destination += ".gif";
+  return 0;
+}
+
 int chooseBackgroundPath(std::string& destination) {
   return choose({false, "", {{"(.bmp .png .jpg) Pictures", "*.bmp *.png *.jpg *.jpeg"},
                                   {"(.bmp) Windows bitmap", "*.bmp"},

@@ -53,12 +53,14 @@ void showMenuState() {
   for (int size = 1; size <= 10; ++size) menuCheck(cmdPointSize1 + size - 1, o.pointSize == size);
   showViewMenuState();
   menuEnable(cmdSaveAs, shell.shown.hasModel());
+  menuEnable(cmdExportGif, shell.shown.hasModel());
   // While a picture is shown behind the model, clearing it stays possible.
   menuEnable(cmdClearBackground, shell.shown.backgroundShown);
 }
 
 void refreshInterface() {
   menuAttachFresh();
+  playbackModelShown();
   showMenuState();
   drawingAreaSetHint(shell.shown.hasModel() ? "" : "Open a model with File > Open, Ctrl+O, or drop one here");
   if (shell.shown.hasModel()) {

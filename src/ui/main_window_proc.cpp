@@ -17,6 +17,7 @@
 #include "ui/trackball.h"
 #include "ui/shell.h"
 #include "ui/view_motion.h"
+#include "ui/gif_export.h"
 #include "ui/command_numbers.h"
 #include "render/view_fit.h"
 
@@ -72,7 +73,7 @@ int onPaint() {
   drawViewFrame();
   // While spinning, each frame asks for the next tick, which turns the model
   // by the time that has passed: drawing itself never turns it.
-  if (shell.trackball.spinning) platformPostSpin();
+  if (shell.trackball.spinning || shell.playback.playing) platformPostSpin();
   return 0;
 }
 
@@ -117,7 +118,7 @@ int mainWindowProc(Message& message) {
       cancelModelRead();  // the window does not wait for a read
       windowPostQuit(0);
       return 0;
-    case WindowMessage::CancelRead: return cancelModelRead(), 0;
+    case WindowMessage::CancelRead: return cancelModelRead() || cancelGifExport(), 0;
     case WindowMessage::Command: return handleCommand(message.command);
     case WindowMessage::Notify:
       message.reply = handleNotify(message.command);
@@ -133,7 +134,7 @@ int mainWindowProc(Message& message) {
     case WindowMessage::Wheel: return onWheel(message.turn, message.shift, ZoomPoint{message.x, message.y});
     case WindowMessage::KeyDown:
       // Escape stops a read first; without one it leaves full screen.
-      if (message.key == ViewKey::Escape && cancelModelRead()) return 0;
+      if (message.key == ViewKey::Escape && (cancelModelRead() || cancelGifExport())) return 0;
       return onViewKey(message.key);
     case WindowMessage::Spin: return onSpin();
     case WindowMessage::SettleCheck: return onSettleCheck();

@@ -94,6 +94,12 @@ constexpr MenuItem kMenu[] = {
     {1, "Colors", 0, false},
     {2, "Foreground...", cmdForeground, false},
     {2, "Background...", cmdBackground, false},
+    {0, "&Animation", 0, false},
+    {1, "Play", cmdPlayPause, true, "Space"},
+    {1, "Next Frame", cmdNextFrame, true, "."},
+    {1, "Previous Frame", cmdPreviousFrame, true, ","},
+    {1, nullptr, 0, false},
+    {1, "All Frames", cmdAllFrames, true},
     {0, "About", cmdAbout, false},
 };
 

@@ -10,6 +10,7 @@
 #include "render/camera.h"
 #include "settings/recent_files.h"
 #include "settings/view_options.h"
+#include "ui/animation_playback.h"
 #include "ui/trackball_state.h"
 #include "ui/view_motion.h"
 
@@ -23,6 +24,7 @@ struct Shell {
   RecentList recent;
   TrackballState trackball;
   ViewMotion motion;
+  Playback playback;
   // Right edges of the two status-bar parts.
   int statusParts[2] = {0, 0};
   // The user has been told that settings cannot be saved this session.

@@ -149,6 +149,7 @@ int onMouseMove(int px, int py, bool shift) {
 }
 
 int onSpin() {
+  advancePlayback();
   if (!shell.trackball.spinning) return 0;
   const float* axis = shell.trackball.spin.axis;
   turnModel(shell.camera, spinTurn(shell.trackball.spin, secondsNow()), axis[0], axis[1], axis[2]);

@@ -334,6 +334,8 @@ void platformPostSpin() {
   });
 }
 
+void platformPostCommand(int command) { postMessage(WindowMessage::Command, command); }
+
 void platformPostSettleCheck(int milliseconds) {
   QTimer::singleShot(std::max(milliseconds, 0), qApp, [] {
     Message message{WindowMessage::SettleCheck};
