@@ -7,11 +7,12 @@
 std::string frameStem(const std::string& name) {
   std::size_t end = name.size();
   while (end > 0 && std::isdigit(static_cast<unsigned char>(name[end - 1]))) --end;
+  // A name of digits alone is its own stem.
+  if (end == 0) return name;
   // Frames are numbered in two digits at most: before them, more digits
   // belong to the name (pain1 of pain101 .. pain104, pain2 of pain201 ..).
   if (name.size() - end > 2) end = name.size() - 2;
-  // A name of digits alone is its own stem.
-  return end == 0 ? name : name.substr(0, end);
+  return name.substr(0, end);
 }
 
 std::vector<FrameRun> runsByName(const std::vector<std::string>& names, const std::vector<std::size_t>& groupStarts) {

@@ -448,3 +448,104 @@ TEST(Tool, OutputsGoWhereTheirNamesLead) {
     }
   }
 }
+
+namespace {
+
+// The frames of a GIF file, walked block by block: their count and delays
+// (centiseconds), and whether it loops and ends as a GIF must.
+struct GifShape {
+  bool valid = false, loops = false;
+  int width = 0, height = 0;
+  std::vector<int> delays;
+};
+
+GifShape gifShape(const std::string& bytes) {
+  GifShape shape;
+  const auto u8 = [&](std::size_t at) { return at < bytes.size() ? static_cast<unsigned char>(bytes[at]) : 0u; };
+  const auto u16 = [&](std::size_t at) { return static_cast<int>(u8(at) | u8(at + 1) << 8); };
+  if (bytes.compare(0, 6, "GIF89a") != 0) return shape;
+  shape.width = u16(6), shape.height = u16(8);
+  std::size_t at = 13 + ((u8(10) & 0x80) ? 3u << ((u8(10) & 7) + 1) : 0u);
+  const auto skipBlocks = [&] {
+    while (at < bytes.size() && u8(at) != 0) at += 1 + u8(at);
+    ++at;
+  };
+  while (at < bytes.size()) {
+    const unsigned kind = u8(at);
+    if (kind == 0x3B) return shape.valid = at + 1 == bytes.size(), shape;
+    if (kind == 0x21) {
+      if (u8(at + 1) == 0xF9) shape.delays.push_back(u16(at + 4));
+      if (u8(at + 1) == 0xFF && bytes.compare(at + 3, 11, "NETSCAPE2.0") == 0) shape.loops = true;
+      at += 2;
+      skipBlocks();
+    } else if (kind == 0x2C) {
+      const unsigned flags = u8(at + 9);
+      at += 10 + ((flags & 0x80) ? 3u << ((flags & 7) + 1) : 0u) + 1;  // and the LZW code size
+      skipBlocks();
+    } else {
+      return shape;
+    }
+  }
+  return shape;
+}
+
+}  // namespace
+
+TEST(Tool, AnimatedModelsRenderAFrameEveryFrameOrAGif) {
+  TempDir dir;
+  std::vector<std::string> names;
+  for (int k = 1; k <= 6; ++k) names.push_back("run0" + std::to_string(k));
+  for (int k = 1; k <= 4; ++k) names.push_back("idle0" + std::to_string(k));
+  const std::string md2 = dir.file("moving.md2"), torus = writeModelFile(dir.file("torus.off"), makeTorus(24, 12, 2, 0.5f));
+  writeTextFile(md2, md2Bytes(names));
+  const ToolRun info = runTool("info " + md2, dir);
+  EXPECT_NE(info.out.find("Frames = 10\nAnimations = run 6, idle 4\n"), std::string::npos) << info.out;
+
+  // Every frame of a run, as PNG files numbered from 0; each shows its own pose.
+  ASSERT_EQ(runTool("render " + md2 + " --frames " + dir.file("idle") + " --animation idle --size 64x64", dir).status, 0);
+  std::vector<std::string> pictures;
+  for (int k = 0; k < 4; ++k) pictures.push_back(readTextFile(dir.file("idle/frame-000" + std::to_string(k) + ".png")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("idle/frame-0004.png")));
+  for (int k = 1; k < 4; ++k) EXPECT_NE(pictures[static_cast<std::size_t>(k)], pictures[static_cast<std::size_t>(k - 1)]) << k;
+  // A frame by number or by time is the same picture as the folder's.
+  ASSERT_EQ(runTool("render " + md2 + " " + dir.file("second.png") + " --animation idle --frame 2 --size 64x64", dir).status, 0);
+  EXPECT_EQ(readTextFile(dir.file("second.png")), pictures[2]);
+  ASSERT_EQ(runTool("render " + md2 + " " + dir.file("timed.png") + " --animation idle --time 0.6 --size 64x64", dir).status, 0);
+  EXPECT_EQ(readTextFile(dir.file("timed.png")), pictures[2]);  // 0.4 s is a whole round of four frames
+
+  // GIFs: the run at 20 frames a second (0.6 s: 12 frames of 5 cs), and a
+  // still model's turn (4 s: 40 frames at 10 a second), looping.
+  const struct {
+    std::string arguments;
+    std::size_t frames;
+    int delay;
+  } gifs[] = {{md2 + " --gif " + dir.file("run.gif") + " --animation run --size 80x60", 12, 5},
+              {torus + " --gif " + dir.file("turn.gif") + " --frames-per-second 10 --size 80x60", 40, 10}};
+  for (const auto& g : gifs) {
+    ASSERT_EQ(runTool("render " + g.arguments, dir).status, 0) << g.arguments;
+    const GifShape shape = gifShape(readTextFile(g.arguments.substr(g.arguments.find("--gif ") + 6, g.arguments.find(".gif") + 4 - g.arguments.find("--gif ") - 6)));
+    EXPECT_TRUE(shape.valid && shape.loops) << g.arguments;
+    EXPECT_EQ(shape.width, 80);
+    EXPECT_EQ(shape.height, 60);
+    EXPECT_EQ(shape.delays, std::vector<int>(g.frames, g.delay)) << g.arguments;
+  }
+
+  const std::string help = "\nTry 'tessera-tool --help' for more information.\n";
+  const struct {
+    std::string arguments;
+    std::string says;
+  } refused[] = {
+      {md2 + " " + dir.file("x.png") + " --animation walk", md2 + ": has no animation named 'walk'"},
+      {md2 + " " + dir.file("x.png") + " --animation idle --frame 4", md2 + ": has 4 frames there, numbered from 0"},
+      {torus + " " + dir.file("x.png") + " --frame 0", torus + ": has no frames"},
+      {torus + " --frames " + dir.file("none"), torus + ": has no frames"},
+      {md2 + " " + dir.file("x.png") + " --gif " + dir.file("y.gif"), "render takes one picture to write, or --frames FOLDER or --gif OUT.gif" + help},
+      {md2 + " --gif " + dir.file("y.gif") + " --size 1100x100", "an animated GIF is at most 1024 pixels across and high" + help},
+      {md2 + " --gif " + dir.file("y.gif") + " --frames-per-second 60", "option --frames-per-second cannot take '60'" + help},
+  };
+  for (const auto& r : refused) {
+    const ToolRun run = runTool("render " + r.arguments, dir, true);
+    EXPECT_EQ(run.status, 1) << r.arguments;
+    EXPECT_NE(run.out.find("tessera-tool: " + r.says), std::string::npos) << r.arguments << "\n" << run.out;
+  }
+}

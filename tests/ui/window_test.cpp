@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QImageReader>
 #include <QToolBar>
 #include <QUrl>
 
@@ -49,6 +50,7 @@
 #include "ui/shell.h"
 #include "render/drawn_model.h"
 #include "render/stand_in_use.h"
+#include "ui/gif_export.h"
 
 namespace {
 
@@ -644,6 +646,93 @@ class WindowTest : public QObject {
     QVERIFY(!menuIsChecked(cmdSimplifyWhileMoving) && !shell.viewOptions.simplifyWhileMoving);
     const Dragged off = dragSlowly();
     QVERIFY(!off.standInWhileMoving && off.restedWhole && off.simplifiedFrames == 0);
+  }
+
+  // Space plays a model's frames, . and , step them, the Animation menu
+  // chooses which; the frame shown is the view's, so Save As keeps the first.
+  void animationPlaysStepsAndSavesAsRead() {
+    std::vector<std::string> names;
+    for (int k = 1; k <= 6; ++k) names.push_back("run0" + std::to_string(k));
+    for (int k = 1; k <= 4; ++k) names.push_back("idle0" + std::to_string(k));
+    const std::string path = file("moving.md2");
+    writeTextFile(path, md2Bytes(names));
+    QVERIFY(startedOnScreen({path}));
+    QCOMPARE(menuItemsOfPopup("&Animation"),
+             (std::vector<int>{cmdPlayPause, cmdNextFrame, cmdPreviousFrame, 0, cmdAnimationFirst, cmdAnimationFirst + 1,
+                               cmdAllFrames}));
+    QVERIFY(menuIsEnabled(cmdPlayPause) && menuIsChecked(cmdAllFrames));
+    const auto vertex0 = [] { return shell.shown.model[0].vertices[0]; };
+    QCOMPARE(vertex0(), 0.0f);
+    // Space through the window, as a user presses it.
+    qtWindow.mainWindow->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(qtWindow.mainWindow));
+    QTest::keyClick(qtWindow.mainWindow, Qt::Key_Space);
+    QTRY_VERIFY(shell.playback.playing);
+    QTRY_VERIFY_WITH_TIMEOUT(vertex0() > 1.0f, 2000);  // moving on by the clock, between frames
+    command(cmdPlayPause);
+    QVERIFY(!shell.playback.playing && !menuIsChecked(cmdPlayPause));
+    const float paused = vertex0();
+    QTest::qWait(150);
+    QCOMPARE(vertex0(), paused);
+    // Stepping lands on whole frames: the next after the one shown, and back.
+    command(cmdAnimationFirst + 1);  // idle: frames 6 .. 9
+    QCOMPARE(vertex0(), 6.0f);
+    QVERIFY(menuIsChecked(cmdAnimationFirst + 1) && !menuIsChecked(cmdAllFrames));
+    QTest::keyClick(qtWindow.mainWindow, Qt::Key_Period);
+    QTRY_COMPARE(vertex0(), 7.0f);
+    command(cmdPreviousFrame);
+    command(cmdPreviousFrame);  // before the first: round to the last
+    QCOMPARE(vertex0(), 9.0f);
+    // Saved as read: the first frame's places, whatever is shown.
+    chosenPath = file("saved.off");
+    command(cmdSaveAs);
+    QVERIFY(readTextFile(chosenPath).find("\n0.000000 0.000000 0.000000\n") != std::string::npos);
+    // A model without frames has nothing to play.
+    opened(model("still.off", 6));
+    QVERIFY(!menuIsEnabled(cmdPlayPause) && !menuHasItem(cmdAnimationFirst));
+  }
+
+  // File > Export Animated GIF writes what the window shows moving, frame by
+  // frame with the progress bar, each frame decoding to the view drawn.
+  void exportAnimatedGifWritesTheFramesShown() {
+    std::vector<std::string> names;
+    for (int k = 1; k <= 6; ++k) names.push_back("run0" + std::to_string(k));
+    const std::string path = file("moving.md2");
+    writeTextFile(path, md2Bytes(names));
+    QVERIFY(startedOnScreen({path}));
+    QVERIFY(menuIsEnabled(cmdExportGif));
+    chosenPath = file("run");  // no ending: .gif is added
+    command(cmdExportGif);
+    QTRY_VERIFY_WITH_TIMEOUT(!gifExportInProgress(), 10000);
+    QImageReader gif(QString::fromStdString(file("run.gif")));
+    QVERIFY(gif.supportsAnimation());
+    QCOMPARE(gif.imageCount(), 12);  // 0.6 s at 20 frames a second
+    QCOMPARE(gif.size(), QSize(shell.camera.viewWidth, shell.camera.viewHeight));
+    QCOMPARE(gif.loopCount(), -1);  // for ever
+    std::vector<QImage> frames;
+    for (QImage frame; gif.read(&frame);) frames.push_back(frame);
+    QCOMPARE(frames.size(), std::size_t{12});
+    QVERIFY(frames[0] != frames[6]);
+    // The view is back at the first frame, and the same frame drawn now
+    // decodes to what the GIF holds (its colours kept exactly).
+    QCOMPARE(shell.shown.model[0].vertices[0], 0.0f);
+    const QImage shown = qtWindow.mainWindow->view->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+    QCOMPARE(frames[0].convertToFormat(QImage::Format_RGB888), shown);
+
+    // A still model turns once; Escape stops a GIF being written and leaves no file.
+    opened(model("still.off", 6));
+    chosenPath = file("turn.gif");
+    command(cmdExportGif);
+    QVERIFY(gifExportInProgress());
+    QTest::qWait(30);
+    Message escape(WindowMessage::KeyDown);
+    escape.key = ViewKey::Escape;
+    mainWindowProc(escape);
+    QVERIFY(!gifExportInProgress());
+    QVERIFY(!std::filesystem::exists(file("turn.gif")));
+    command(cmdExportGif);
+    QTRY_VERIFY_WITH_TIMEOUT(!gifExportInProgress(), 20000);
+    QCOMPARE(QImageReader(QString::fromStdString(file("turn.gif"))).imageCount(), 80);
   }
 
   void drops() {

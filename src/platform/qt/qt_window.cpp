@@ -17,6 +17,9 @@
 #include <QSurfaceFormat>
 #include <QToolBar>
 #include <QToolTip>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QLayout>
 #include <QTimer>
 #include <QHelpEvent>
 #include <QUrl>
@@ -196,6 +199,10 @@ TesseraWindow::TesseraWindow() {
   statusBar()->addWidget(statusPart0);
   statusBar()->addWidget(statusPart1, 1);
   statusBar()->setSizeGripEnabled(false);
+  // As tall as it is with a progress bar and its Cancel button in it, so
+  // that the drawing area keeps its size when they show.
+  statusBar()->setMinimumHeight(std::max(QPushButton("Cancel").sizeHint().height(), QProgressBar().sizeHint().height()) +
+                                2 * statusBar()->layout()->contentsMargins().top());
 
   view = new ViewWidget(this);
   setCentralWidget(view);
