@@ -186,15 +186,15 @@ int startOffscreenFrame(const char* input, int width, int height, ToolView& view
 
 // The frames asked for: every frame of the run as PNG files in a folder, or
 // the run (a turn for a model without frames) as an animated GIF.
-int writeFrames(const RenderRequest& request, ToolView& view, const FrameRun* run) {
+int writeFrames(const RenderRequest& request, ToolView& view, int animation) {
   const int width = view.camera.viewWidth, height = view.camera.viewHeight;
   if (request.framesFolder != nullptr) {
-    if (view.shown.model.frames.empty()) return fileError(request.input, "has no frames");
+    if (!isAnimated(view.shown.model)) return fileError(request.input, "has no frames");
     std::error_code error;
     std::filesystem::create_directories(request.framesFolder, error);
-    const FrameRun frames = run != nullptr ? *run : allFrames(view.shown.model.frames);
-    for (std::size_t k = 0; k < frames.count; ++k) {
-      poseShown(view.shown, {frames.first + k, frames.first + k, 0.0f});
+    const std::size_t frames = animationInfo(view.shown.model, animation).frames;
+    for (std::size_t k = 0; k < frames; ++k) {
+      poseShownAt(view.shown, animation, secondsOfFrame(view.shown.model, animation, k));
       drawScene(view.shown, view.camera, view.options);
       char name[32];
       std::snprintf(name, sizeof name, "frame-%04zu.png", k);
@@ -205,7 +205,7 @@ int writeFrames(const RenderRequest& request, ToolView& view, const FrameRun* ru
     }
     return 0;
   }
-  const Recording recording = planRecording(view.shown, run, request.framesPerSecond, view.camera);
+  const Recording recording = planRecording(view.shown, animation, request.framesPerSecond, view.camera);
   GifWriter gif(outputPath(request.gif), width, height);
   const int centiseconds = static_cast<int>(std::lround(100.0 / request.framesPerSecond));
   for (std::size_t k = 0; k < recording.frameCount; ++k) {
@@ -258,23 +258,22 @@ int runRender(int argc, char** argv) {
   }
   turnModelWithGl(view.camera, request.turn[0], request.turn[1], request.turn[2], request.turn[3]);
   fitModelToView(view.shown, view.options, view.camera);  // the whole model, as the viewer's first picture
-  const VertexFrames& frames = view.shown.model.frames;
-  const FrameRun* run = nullptr;
+  const Model& model = view.shown.model;
+  int animation = -1;
   if (request.animation != nullptr) {
-    run = runNamed(frames, request.animation);
-    if (run == nullptr) return fileError(request.input, std::string("has no animation named '") + request.animation + "'");
+    animation = animationNamed(model, request.animation);
+    if (animation < -1) return fileError(request.input, std::string("has no animation named '") + request.animation + "'");
   }
-  if ((request.frame || request.time) && frames.empty()) return fileError(request.input, "has no frames");
-  if (framesOut) return writeFrames(request, view, run);
-  const FrameRun played = run != nullptr ? *run : allFrames(frames);
+  if ((request.frame || request.time) && !isAnimated(model)) return fileError(request.input, "has no frames");
+  if (framesOut) return writeFrames(request, view, animation);
   if (request.frame) {
-    if (static_cast<std::size_t>(*request.frame) >= played.count) {
-      return fileError(request.input, "has " + std::to_string(played.count) + " frames there, numbered from 0");
+    const std::size_t frames = animationInfo(model, animation).frames;
+    if (static_cast<std::size_t>(*request.frame) >= frames) {
+      return fileError(request.input, "has " + std::to_string(frames) + " frames there, numbered from 0");
     }
-    const std::size_t k = played.first + static_cast<std::size_t>(*request.frame);
-    poseShown(view.shown, {k, k, 0.0f});
+    poseShownAt(view.shown, animation, secondsOfFrame(model, animation, static_cast<std::size_t>(*request.frame)));
   } else if (request.time) {
-    poseShown(view.shown, placeInRun(frames, played, *request.time));
+    poseShownAt(view.shown, animation, *request.time);
   }
   drawScene(view.shown, view.camera, view.options);
   const WriteResult written =

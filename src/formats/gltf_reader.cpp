@@ -192,7 +192,7 @@ class GltfGeometry {
       if (node.mesh >= 0) {
         if (static_cast<std::size_t>(node.mesh) >= gltf_.meshes.size()) return false;
         for (const tinygltf::Primitive& primitive : gltf_.meshes[static_cast<std::size_t>(node.mesh)].primitives) {
-          if (!addPrimitive(primitive, world)) return false;
+          if (!addPrimitive(primitive, world, index)) return false;
         }
       }
       for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) pending.push_back({*child, world});
@@ -324,7 +324,7 @@ class GltfGeometry {
     return true;
   }
 
-  bool addPrimitive(const tinygltf::Primitive& primitive, const Matrix& world) {
+  bool addPrimitive(const tinygltf::Primitive& primitive, const Matrix& world, int nodeIndex) {
     const int mode = primitive.mode < 0 ? TINYGLTF_MODE_TRIANGLES : primitive.mode;
     const bool surface =
         mode == TINYGLTF_MODE_TRIANGLES || mode == TINYGLTF_MODE_TRIANGLE_STRIP || mode == TINYGLTF_MODE_TRIANGLE_FAN;
@@ -399,8 +399,145 @@ class GltfGeometry {
     }
     addAttributes(primitive, object, vertices, byIndex ? &picked : nullptr, world);
     object.material = materialFor(primitive.material);
+    if (!gltf_.animations.empty() && !byIndex && !recordAnimated(primitive, nodeIndex, xyz)) return false;
     return true;
   }
+
+ public:
+  // The nodes, skins and animations that move the objects recorded so far;
+  // false for damage. Channels that cannot be used are left out (and noted).
+  bool addAnimations() {
+    SceneAnimation& scene = model_.scene;
+    if (gltf_.animations.empty() || scene.objects.empty()) return true;
+    scene.nodes.resize(gltf_.nodes.size());
+    for (std::size_t n = 0; n < gltf_.nodes.size(); ++n) {
+      const tinygltf::Node& node = gltf_.nodes[n];
+      SceneNode& out = scene.nodes[n];
+      for (int child : node.children) {
+        if (child >= 0 && static_cast<std::size_t>(child) < scene.nodes.size()) {
+          scene.nodes[static_cast<std::size_t>(child)].parent = static_cast<int>(n);
+        }
+      }
+      out.hasMatrix = node.matrix.size() == 16;
+      for (std::size_t k = 0; k < 16 && out.hasMatrix; ++k) out.matrix[k] = static_cast<float>(node.matrix[k]);
+      for (std::size_t k = 0; k < 3 && node.translation.size() == 3; ++k) out.translation[k] = static_cast<float>(node.translation[k]);
+      for (std::size_t k = 0; k < 4 && node.rotation.size() == 4; ++k) out.rotation[k] = static_cast<float>(node.rotation[k]);
+      for (std::size_t k = 0; k < 3 && node.scale.size() == 3; ++k) out.scale[k] = static_cast<float>(node.scale[k]);
+      if (node.mesh >= 0 && static_cast<std::size_t>(node.mesh) < gltf_.meshes.size()) {
+        const auto& weights = node.weights.empty() ? gltf_.meshes[static_cast<std::size_t>(node.mesh)].weights : node.weights;
+        for (double w : weights) out.weights.push_back(static_cast<float>(w));
+      }
+    }
+    for (const tinygltf::Skin& skin : gltf_.skins) {
+      SceneSkin& out = scene.skins.emplace_back();
+      out.joints = skin.joints;
+      if (skin.inverseBindMatrices >= 0 && (!values(skin.inverseBindMatrices, TINYGLTF_TYPE_MAT4, out.inverseBind) ||
+                                            out.inverseBind.size() != 16 * skin.joints.size())) {
+        out.inverseBind.clear();
+        note(leftOut_, "skins");
+      }
+    }
+    for (const tinygltf::Animation& animation : gltf_.animations) {
+      NodeAnimation& out = scene.animations.emplace_back();
+      out.name = animation.name.empty() ? "animation " + std::to_string(scene.animations.size()) : animation.name;
+      for (const tinygltf::AnimationChannel& channel : animation.channels) {
+        AnimationChannel c;
+        if (!readChannel(animation, channel, c)) {
+          note(leftOut_, "animation channels");
+          continue;
+        }
+        out.seconds = std::max(out.seconds, c.times.back());
+        out.channels.push_back(std::move(c));
+      }
+    }
+    // Objects with nothing in them are dropped when the model is finished:
+    // the others are numbered as they will be then.
+    std::vector<std::int32_t> kept(model_.size(), -1);
+    std::int32_t next = 0;
+    for (std::size_t i = 0; i < model_.size(); ++i) {
+      if (!model_[i].vertices.empty() || model_[i].faces.count() > 0) kept[i] = next++;
+    }
+    std::erase_if(scene.objects, [&](const AnimatedObject& o) { return kept[static_cast<std::size_t>(o.object)] < 0; });
+    for (AnimatedObject& o : scene.objects) o.object = kept[static_cast<std::size_t>(o.object)];
+    return true;
+  }
+
+ private:
+  bool readChannel(const tinygltf::Animation& animation, const tinygltf::AnimationChannel& channel, AnimationChannel& c) {
+    if (channel.sampler < 0 || static_cast<std::size_t>(channel.sampler) >= animation.samplers.size()) return false;
+    if (channel.target_node < 0 || static_cast<std::size_t>(channel.target_node) >= gltf_.nodes.size()) return false;
+    const tinygltf::AnimationSampler& sampler = animation.samplers[static_cast<std::size_t>(channel.sampler)];
+    c.node = channel.target_node;
+    const std::string& path = channel.target_path;
+    c.path = path == "translation" ? ChannelPath::Translation
+             : path == "rotation"  ? ChannelPath::Rotation
+             : path == "scale"     ? ChannelPath::Scale
+             : path == "weights"   ? ChannelPath::Weights
+                                   : ChannelPath(-1);
+    if (static_cast<int>(c.path) < 0) return false;
+    c.interpolation = sampler.interpolation == "STEP"          ? Interpolation::Step
+                      : sampler.interpolation == "CUBICSPLINE" ? Interpolation::CubicSpline
+                                                               : Interpolation::Linear;
+    if (!values(sampler.input, TINYGLTF_TYPE_SCALAR, c.times) || c.times.empty()) return false;
+    for (std::size_t k = 0; k < c.times.size(); ++k) {
+      if (!std::isfinite(c.times[k]) || (k > 0 && c.times[k] < c.times[k - 1])) return false;
+    }
+    const int type = c.path == ChannelPath::Rotation ? TINYGLTF_TYPE_VEC4
+                     : c.path == ChannelPath::Weights ? TINYGLTF_TYPE_SCALAR
+                                                      : TINYGLTF_TYPE_VEC3;
+    if (!values(sampler.output, type, c.values)) return false;
+    const std::size_t perKey = c.interpolation == Interpolation::CubicSpline ? 3 : 1;
+    const std::size_t keyValues = c.times.size() * perKey;
+    c.width = c.path == ChannelPath::Rotation ? 4 : c.path == ChannelPath::Weights ? c.values.size() / keyValues : 3;
+    if (c.width == 0 || c.values.size() != keyValues * c.width) return false;
+    return std::all_of(c.values.begin(), c.values.end(), [](float v) { return std::isfinite(v); });
+  }
+
+  // What moves the object just added: its node, its vertices in its mesh's
+  // space, its morph targets and its skin's joints and weights.
+  bool recordAnimated(const tinygltf::Primitive& primitive, int nodeIndex, const std::vector<double>& xyz) {
+    const std::size_t vertices = xyz.size() / 3;
+    AnimatedObject a;
+    a.object = static_cast<std::int32_t>(model_.size() - 1);
+    a.node = nodeIndex;
+    a.positions.assign(xyz.begin(), xyz.end());
+    const tinygltf::Node& node = gltf_.nodes[static_cast<std::size_t>(nodeIndex)];
+    std::vector<float> read;
+    int width = 0;
+    if (!model_.back().normals.values.empty() &&
+        attribute(primitive, "NORMAL", TINYGLTF_TYPE_VEC3, TINYGLTF_TYPE_VEC3, vertices, nullptr, read, width) == Found::Read) {
+      a.normals = std::move(read);
+    }
+    for (const auto& target : primitive.targets) {
+      const auto position = target.find("POSITION");
+      std::vector<float> offsets;
+      if (position == target.end() || !values(position->second, TINYGLTF_TYPE_VEC3, offsets) ||
+          offsets.size() != a.positions.size()) {
+        offsets.assign(a.positions.size(), 0.0f);  // a target that moves no position
+      }
+      if (offsets.size() > budget_) return false;
+      budget_ -= offsets.size();
+      a.morphTargets.push_back(std::move(offsets));
+    }
+    if (node.skin >= 0 && static_cast<std::size_t>(node.skin) < gltf_.skins.size()) {
+      std::vector<float> joints;
+      const Found j = attribute(primitive, "JOINTS_0", TINYGLTF_TYPE_VEC4, TINYGLTF_TYPE_VEC4, vertices, nullptr, joints, width, true);
+      const Found w = attribute(primitive, "WEIGHTS_0", TINYGLTF_TYPE_VEC4, TINYGLTF_TYPE_VEC4, vertices, nullptr, a.jointWeights, width);
+      if (j == Found::Read && w == Found::Read) {
+        a.skin = node.skin;
+        a.joints.resize(joints.size());
+        for (std::size_t k = 0; k < joints.size(); ++k) {
+          a.joints[k] = static_cast<std::uint16_t>(std::clamp(joints[k], 0.0f, 65535.0f));
+        }
+      } else {
+        a.jointWeights.clear();
+        note(leftOut_, "skins");
+      }
+    }
+    model_.scene.objects.push_back(std::move(a));
+    return true;
+  }
+
 
   enum class Found { Absent, Unusable, Read };
 
@@ -782,6 +919,7 @@ ReadResult readGltfFile(const char* name) {
   for (int root : roots) {
     if (!geometry.addTree(root)) return refuseDamaged(name);
   }
+  if (!geometry.addAnimations()) return refuseDamaged(name);
   if (!geometry.leftOut().empty()) {
     debugMessage("File, %s, has %s that cannot be used; they were left out.\n", name, geometry.leftOut().c_str());
   }

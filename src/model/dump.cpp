@@ -67,8 +67,17 @@ std::string formatModelAppearance(const Model& model) {
 
 std::string formatModelFrames(const Model& model) {
   const VertexFrames& frames = model.frames;
-  if (frames.empty()) return "";
   std::string out;
+  if (frames.empty() && !model.scene.empty()) {
+    out += "Animations =";
+    for (std::size_t k = 0; k < model.scene.animations.size(); ++k) {
+      const NodeAnimation& a = model.scene.animations[k];
+      appendFormatted(out, "%s %s %.2f s", k == 0 ? "" : ",", a.name.c_str(), static_cast<double>(a.seconds));
+    }
+    out += "\n";
+    return out;
+  }
+  if (frames.empty()) return "";
   appendFormatted(out, "Frames = %zu\n", frames.count());
   out += "Animations =";
   for (std::size_t k = 0; k < frames.runs.size(); ++k) {

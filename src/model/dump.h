@@ -10,8 +10,9 @@
 // Six lines, then one for each part of its appearance the object has.
 std::string formatObjectStatistics(const MeshObject& object);
 // The materials and textures a model holds; nothing for a model without.
-// "Frames = N" and the named runs of frames ("Animations = stand 40, run 6"),
-// for a model whose vertices are animated; empty otherwise.
+// "Frames = N" and the named runs of frames ("Animations = stand 40, run 6")
+// for a model whose vertices are animated, its scene's animations and their
+// lengths ("Animations = walk 1.20 s") for one whose nodes are; empty otherwise.
 std::string formatModelFrames(const Model& model);
 std::string formatModelAppearance(const Model& model);
 std::string formatWorldStatistics(const World& w);             // nine lines

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/appearance.h"
+#include "model/scene_animation.h"
 #include "model/vertex_frames.h"
 
 // All faces of an object stored flat: one index array and one start offset per
@@ -76,6 +77,8 @@ struct Model : std::vector<MeshObject> {
   std::vector<Texture> textures;
   // Keyframes of one object's vertices, where the file animates them.
   VertexFrames frames;
+  // Nodes, channels and skins that move the objects, where the file has them.
+  SceneAnimation scene;
 };
 
 // Bounds rule: the first vertex sets both ends of each axis; later vertices

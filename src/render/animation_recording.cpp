@@ -8,18 +8,13 @@
 #include "render/rotation.h"
 #include "render/shown_pose.h"
 
-Recording planRecording(const Shown& shown, const FrameRun* run, double framesPerSecond, const Camera& camera) {
+Recording planRecording(const Shown& shown, int animation, double framesPerSecond, const Camera& camera) {
   Recording r;
   r.framesPerSecond = framesPerSecond;
   std::memcpy(r.startRotation, camera.rotationMatrix, sizeof r.startRotation);
-  const VertexFrames& frames = shown.model.frames;
-  r.turning = frames.empty();
-  if (r.turning) {
-    r.frameCount = static_cast<std::size_t>(std::max(1.0, std::round(kTurnSeconds * framesPerSecond)));
-    return r;
-  }
-  r.run = run != nullptr ? *run : allFrames(frames);
-  const double seconds = static_cast<double>(r.run.count) / static_cast<double>(frames.framesPerSecond);
+  r.turning = !isAnimated(shown.model);
+  r.animation = animation;
+  const double seconds = r.turning ? kTurnSeconds : animationInfo(shown.model, animation).seconds;
   r.frameCount = static_cast<std::size_t>(std::max(1.0, std::round(seconds * framesPerSecond)));
   return r;
 }
@@ -31,12 +26,12 @@ void stageRecordedFrame(Shown& shown, Camera& camera, const Recording& r, std::s
               1.0f, 0.0f);
     return;
   }
-  poseShown(shown, placeInRun(shown.model.frames, r.run, static_cast<double>(k) / r.framesPerSecond));
+  poseShownAt(shown, r.animation, static_cast<double>(k) / r.framesPerSecond);
 }
 
 void endRecording(Shown& shown, Camera& camera, const Recording& r) {
   std::memcpy(camera.rotationMatrix, r.startRotation, sizeof r.startRotation);
-  if (!r.turning) poseShown(shown, {0, 0, 0.0f});
+  if (!r.turning) restShown(shown);
 }
 
 std::optional<RgbImage> capturedFrame(int width, int height) {

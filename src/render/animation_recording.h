@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "model/shown.h"
-#include "model/vertex_frames.h"
 #include "pictures/rgb_image.h"
 #include "render/camera.h"
 
@@ -16,15 +15,15 @@ constexpr double kTurnSeconds = 4.0;
 
 struct Recording {
   bool turning = false;
-  FrameRun run;                   // the frames played, when not turning
+  int animation = -1;             // the animation played, when not turning (-1: all frames, or all at once)
   double framesPerSecond = 20.0;  // of the recording
   std::size_t frameCount = 0;
   float startRotation[16] = {};   // the view's rotation at the start
 };
 
-// The recording of the run (all frames when null) at `framesPerSecond`,
-// starting from the camera's rotation.
-Recording planRecording(const Shown& shown, const FrameRun* run, double framesPerSecond, const Camera& camera);
+// The recording of the animation at `framesPerSecond`, starting from the
+// camera's rotation.
+Recording planRecording(const Shown& shown, int animation, double framesPerSecond, const Camera& camera);
 
 // Sets the model's pose or the view's turn for frame `k` of the recording.
 void stageRecordedFrame(Shown& shown, Camera& camera, const Recording& recording, std::size_t k);

@@ -1,15 +1,37 @@
 #pragma once
-// The shown model's animated vertices put at a place among its frames: the
-// pose is what is drawn, while the model's frames stay as read. What drawing
-// made from the old places is let go, so the next frame draws the new ones.
+// The shown model posed at a time of one of its animations: its vertex
+// frames (game models) or its scene's animations (nodes, morph targets and
+// skins). The pose is what is drawn; the model keeps its frames and rest
+// pose as read. What drawing made from the old places is let go, so the
+// next frame draws the new ones.
+
+#include <cstddef>
+#include <string>
+#include <vector>
 
 #include "model/shown.h"
-#include "model/vertex_frames.h"
 
-// The run of all the model's frames in order, for when none is chosen.
-FrameRun allFrames(const VertexFrames& frames);
+// Scene animations are stepped, and written frame by frame, at this rate.
+constexpr double kSceneFramesPerSecond = 30.0;
 
-// The model's run of that name; null when it has none.
-const FrameRun* runNamed(const VertexFrames& frames, const std::string& name);
+struct AnimationInfo {
+  std::string name;
+  double seconds = 0.0;    // one round
+  std::size_t frames = 0;  // its frames, as stepping and writing them go
+};
 
-void poseShown(Shown& shown, const FramePlace& place);
+bool isAnimated(const Model& model);
+// The model's animations by name, in file order.
+std::vector<AnimationInfo> animationsOf(const Model& model);
+// One of them; -1: all the frames in order, or every scene animation at once.
+AnimationInfo animationInfo(const Model& model, int which);
+// The animation of that name; -2 when there is none.
+int animationNamed(const Model& model, const std::string& name);
+
+double secondsOfFrame(const Model& model, int which, std::size_t frame);
+std::size_t frameAt(const Model& model, int which, double seconds);
+
+// Posed at `seconds` into the animation, looping.
+void poseShownAt(Shown& shown, int which, double seconds);
+// Back to the pose the model was read in.
+void restShown(Shown& shown);

@@ -3,7 +3,10 @@
 #include <chrono>
 #include <cmath>
 
-#include "model/vertex_frames.h"
+#include <cstdio>
+#include <vector>
+
+#include "model/mesh_object.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
 #include "render/shown_pose.h"
@@ -16,57 +19,47 @@ double secondsNow() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-const VertexFrames& framesShown() { return shell.shown.model.frames; }
-
-FrameRun chosenRun() {
-  const VertexFrames& frames = framesShown();
-  const int run = shell.playback.run;
-  if (run >= 0 && static_cast<std::size_t>(run) < frames.runs.size()) return frames.runs[static_cast<std::size_t>(run)];
-  return allFrames(frames);
-}
-
-}  // namespace
-
-void showPlaybackPose() {
-  if (framesShown().empty()) return;
-  // The pose's arrays belong to the drawing area's context.
-  drawingAreaMakeCurrent();
-  poseShown(shell.shown, placeInRun(framesShown(), chosenRun(), shell.playback.seconds));
-  drawingAreaDoneCurrent();
-  platformRequestRedraw();
-}
-
-namespace {
+const Model& modelShown() { return shell.shown.model; }
 
 // A frame on (+1) or back (-1) from the one shown, the playing paused.
 void stepFrame(int step) {
-  const FrameRun run = chosenRun();
-  if (run.count == 0) return;
+  const AnimationInfo info = animationInfo(modelShown(), shell.playback.run);
+  if (info.frames == 0) return;
   shell.playback.playing = false;
-  const auto count = static_cast<long long>(run.count);
+  const auto count = static_cast<long long>(info.frames);
   const long long next = ((static_cast<long long>(playbackFrame()) + step) % count + count) % count;
-  shell.playback.seconds = static_cast<double>(next) / static_cast<double>(framesShown().framesPerSecond);
+  shell.playback.seconds = secondsOfFrame(modelShown(), shell.playback.run, static_cast<std::size_t>(next));
   showPlaybackPose();
 }
 
 }  // namespace
 
+void showPlaybackPose() {
+  if (!isAnimated(modelShown())) return;
+  // The pose's arrays belong to the drawing area's context.
+  drawingAreaMakeCurrent();
+  poseShownAt(shell.shown, shell.playback.run, shell.playback.seconds);
+  drawingAreaDoneCurrent();
+  platformRequestRedraw();
+}
+
 void playbackModelShown() {
   shell.playback = Playback{};
   for (int k = 0; k < kAnimationCapacity; ++k) menuDelete(cmdAnimationFirst + k);
-  const VertexFrames& frames = framesShown();
-  if (!frames.empty()) {
-    for (std::size_t k = 0; k < frames.runs.size() && k < static_cast<std::size_t>(kAnimationCapacity); ++k) {
-      const FrameRun& run = frames.runs[k];
-      menuInsertBefore(cmdAllFrames, cmdAnimationFirst + static_cast<int>(k),
-                       run.name + " (" + std::to_string(run.count) + (run.count == 1 ? " frame)" : " frames)"));
-    }
+  const std::vector<AnimationInfo> all = animationsOf(modelShown());
+  for (std::size_t k = 0; k < all.size() && k < static_cast<std::size_t>(kAnimationCapacity); ++k) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f s", all[k].seconds);
+    menuInsertBefore(cmdAllFrames, cmdAnimationFirst + static_cast<int>(k),
+                     all[k].name + " (" + (modelShown().frames.empty() ? std::string(seconds)
+                                                                        : std::to_string(all[k].frames) + (all[k].frames == 1 ? " frame" : " frames")) +
+                         ")");
   }
   showAnimationMenuState();
 }
 
 bool handlePlaybackCommand(int command) {
-  const bool animated = !framesShown().empty();
+  const bool animated = isAnimated(modelShown());
   if (command == cmdPlayPause) {
     if (!animated) return true;
     shell.playback.playing = !shell.playback.playing;
@@ -89,25 +82,20 @@ bool handlePlaybackCommand(int command) {
 
 void advancePlayback() {
   Playback& p = shell.playback;
-  if (!p.playing || framesShown().empty()) return;
+  if (!p.playing || !isAnimated(modelShown())) return;
   const double now = secondsNow();
   p.seconds += now - p.lastTick;
   p.lastTick = now;
   // Kept within one round of the animation, so that the clock never loses precision.
-  const FrameRun run = chosenRun();
-  const double length = static_cast<double>(run.count) / static_cast<double>(framesShown().framesPerSecond);
+  const double length = animationInfo(modelShown(), p.run).seconds;
   if (length > 0.0) p.seconds = std::fmod(p.seconds, length);
   showPlaybackPose();
 }
 
-std::size_t playbackFrame() {
-  const FrameRun run = chosenRun();
-  if (run.count == 0) return 0;
-  return placeInRun(framesShown(), run, shell.playback.seconds).a - run.first;
-}
+std::size_t playbackFrame() { return frameAt(modelShown(), shell.playback.run, shell.playback.seconds); }
 
 void showAnimationMenuState() {
-  const bool animated = !framesShown().empty();
+  const bool animated = isAnimated(modelShown());
   for (int command : {cmdPlayPause, cmdNextFrame, cmdPreviousFrame, cmdAllFrames}) menuEnable(command, animated);
   menuCheck(cmdPlayPause, shell.playback.playing);
   menuCheck(cmdAllFrames, animated && shell.playback.run < 0);

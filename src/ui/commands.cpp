@@ -16,6 +16,7 @@
 #include "render/image_export.h"
 #include "render/rotation.h"
 #include "render/scene.h"
+#include "render/shown_pose.h"
 #include "render/view_fit.h"
 #include "render/view_setup.h"
 #include "settings/recent_files.h"
@@ -50,15 +51,15 @@ void tellNotSaved(const std::string& path, const WriteResult& written) {
 void saveAs() {
   std::string path;
   if (chooseOffSavePath(path) != 0) return;
-  const VertexFrames& frames = shell.shown.model.frames;
-  if (frames.empty()) {
+  if (!isAnimated(shell.shown.model)) {
     tellNotSaved(path, writeModelAsOff(shell.shown.model, path.c_str()));
     return;
   }
-  // The frame shown is the view's: the model is saved as read, in its first frame.
-  Model asRead = shell.shown.model;
-  asRead[static_cast<std::size_t>(frames.object)].vertices.assign(frames.frame(0), frames.frame(0) + 3 * frames.vertexCount);
-  tellNotSaved(path, writeModelAsOff(asRead, path.c_str()));
+  // The pose shown is the view's: the model is saved as read.
+  Shown asRead;
+  asRead.model = shell.shown.model;
+  restShown(asRead);
+  tellNotSaved(path, writeModelAsOff(asRead.model, path.c_str()));
 }
 
 // Close frees the model and everything drawing made from it; the picture

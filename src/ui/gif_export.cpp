@@ -66,10 +66,7 @@ void exportAnimatedGif() {
   e->width = std::max(1, static_cast<int>(std::lround(shell.camera.viewWidth * scale)));
   e->height = std::max(1, static_cast<int>(std::lround(shell.camera.viewHeight * scale)));
   e->writer = std::make_unique<GifWriter>(path, e->width, e->height);
-  const VertexFrames& frames = shell.shown.model.frames;
-  const int run = shell.playback.run;
-  const FrameRun* chosen = run >= 0 && static_cast<std::size_t>(run) < frames.runs.size() ? &frames.runs[static_cast<std::size_t>(run)] : nullptr;
-  e->recording = planRecording(shell.shown, chosen, kGifFramesPerSecond, shell.camera);
+  e->recording = planRecording(shell.shown, shell.playback.run, kGifFramesPerSecond, shell.camera);
   e->wasPlaying = shell.playback.playing;
   shell.playback.playing = false;
   shell.trackball.spinning = false;

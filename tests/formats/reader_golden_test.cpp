@@ -105,6 +105,12 @@ std::string describe(const ReadResult& read, std::string output, const std::stri
       text += format("  frame %zu '%s' (%.9g %.9g %.9g)\n", k, f.names[k].c_str(), f.frame(k)[0], f.frame(k)[1], f.frame(k)[2]);
     }
   }
+  if (const SceneAnimation& scene = read.model.scene; !scene.empty()) {
+    text += format("scene: %zu nodes, %zu skins, %zu animated objects;", scene.nodes.size(), scene.skins.size(),
+                   scene.objects.size());
+    for (const NodeAnimation& a : scene.animations) text += format(" '%s' %.6g s %zu channels", a.name.c_str(), a.seconds, a.channels.size());
+    text += "\n";
+  }
   for (const Material& m : read.model.materials) {
     const Rgba& c = m.baseColor;
     text += format("material %s: %.6g %.6g %.6g %.6g, %s %.6g, texture %d\n", m.name.c_str(), c.r, c.g, c.b, c.a,
