@@ -25,6 +25,7 @@ enum class WindowMessage {
   Spin,              // the loop's nudge while the model spins on
   CancelRead,        // the status bar's Cancel button
   SettleCheck,       // a while after the view last moved: has it come to rest?
+  TimeSlider,        // x: where the user put the animation's time slider, 0 to its steps
 };
 
 // The keys the view answers that no menu item carries.

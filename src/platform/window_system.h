@@ -66,6 +66,11 @@ void menuInsertBefore(int before, int command, std::string_view text);
 std::vector<int> menuItemsOfPopup(std::string_view caption);
 
 void toolbarCheck(int command, bool pressed);
+// The animation's time slider, shown for a model that moves: at `position`
+// of `steps`, with the time it stands for beside it. Moving it sends
+// WindowMessage::TimeSlider.
+void timeSliderShow(bool shown);
+void timeSliderSet(int position, int steps, std::string_view label);
 bool toolbarIsChecked(int command);
 void toolbarEnable(int command, bool enabled);
 

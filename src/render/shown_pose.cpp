@@ -1,5 +1,6 @@
 #include "render/shown_pose.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/drawn_model.h"
@@ -125,6 +126,21 @@ void poseShownAt(Shown& shown, int which, double seconds) {
   // The last moment of a round is shown as such, not as its start again.
   const double within = length > 0.0 && seconds > length ? std::fmod(seconds, length) : std::max(seconds, 0.0);
   poseScene(shown, which, static_cast<float>(within));
+}
+
+Model sweptModel(const Shown& shown, int which, std::size_t samples) {
+  Model swept(1);
+  Shown posed;
+  posed.model = shown.model;  // posed apart from what is drawn
+  const AnimationInfo info = animationInfo(shown.model, which);
+  const std::size_t count = std::clamp<std::size_t>(info.frames, 1, samples);
+  for (std::size_t k = 0; k < count; ++k) {
+    poseShownAt(posed, which, info.seconds * static_cast<double>(k) / static_cast<double>(count));
+    for (const MeshObject& object : posed.model) {
+      swept[0].vertices.insert(swept[0].vertices.end(), object.vertices.begin(), object.vertices.end());
+    }
+  }
+  return swept;
 }
 
 void restShown(Shown& shown) {

@@ -35,3 +35,8 @@ std::size_t frameAt(const Model& model, int which, double seconds);
 void poseShownAt(Shown& shown, int which, double seconds);
 // Back to the pose the model was read in.
 void restShown(Shown& shown);
+
+// Every place one round of the animation takes the model's vertices to
+// (sampled at most `samples` times), as one object of points: what Fit
+// takes in while the model plays.
+Model sweptModel(const Shown& shown, int which, std::size_t samples = 120);

@@ -34,13 +34,35 @@ void stepFrame(int step) {
 
 }  // namespace
 
+namespace {
+
+// The slider at the frame shown, the time beside it.
+void showTime() {
+  const AnimationInfo info = animationInfo(modelShown(), shell.playback.run);
+  char label[64];
+  std::snprintf(label, sizeof label, "%.2f / %.2f s", shell.playback.seconds, info.seconds);
+  timeSliderSet(static_cast<int>(playbackFrame()), static_cast<int>(info.frames > 0 ? info.frames - 1 : 0), label);
+}
+
+}  // namespace
+
 void showPlaybackPose() {
   if (!isAnimated(modelShown())) return;
   // The pose's arrays belong to the drawing area's context.
   drawingAreaMakeCurrent();
   poseShownAt(shell.shown, shell.playback.run, shell.playback.seconds);
   drawingAreaDoneCurrent();
+  showTime();
   platformRequestRedraw();
+}
+
+int onTimeSlider(int position) {
+  if (!isAnimated(modelShown())) return 0;
+  shell.playback.playing = false;
+  shell.playback.seconds = secondsOfFrame(modelShown(), shell.playback.run, static_cast<std::size_t>(std::max(position, 0)));
+  showPlaybackPose();
+  showAnimationMenuState();
+  return 0;
 }
 
 void playbackModelShown() {
@@ -55,6 +77,8 @@ void playbackModelShown() {
                                                                         : std::to_string(all[k].frames) + (all[k].frames == 1 ? " frame" : " frames")) +
                          ")");
   }
+  timeSliderShow(isAnimated(modelShown()));
+  if (isAnimated(modelShown())) showTime();
   showAnimationMenuState();
 }
 

@@ -17,6 +17,8 @@ struct Playback {
 void playbackModelShown();
 // The Animation menu's commands; false for any other command.
 bool handlePlaybackCommand(int command);
+// The time slider moved by the user: paused at that frame.
+int onTimeSlider(int position);
 // The model posed at the playing's place, and a frame asked for.
 void showPlaybackPose();
 // While playing: the time moved on by the clock, the model posed and a frame asked for.

@@ -200,7 +200,16 @@ void runCommand(int command) {
     case cmdFit:
       shell.trackball.spinning = false;  // what is on screen now is what is fitted
       shell.trackball.spin = Spin{};
-      fitModelToView(shell.shown, shell.viewOptions, shell.camera);
+      if (shell.playback.playing) {
+        // Playing, the whole animation fits: every place it takes the model to.
+        Shown swept;
+        swept.model = sweptModel(shell.shown, shell.playback.run);
+        swept.world = shell.shown.world;
+        swept.format = shell.shown.format;
+        fitModelToView(swept, shell.viewOptions, shell.camera);
+      } else {
+        fitModelToView(shell.shown, shell.viewOptions, shell.camera);
+      }
       break;
     case cmdLighting: toggle(o.lighting); break;
     case cmdModelColors: toggle(o.modelColors); break;

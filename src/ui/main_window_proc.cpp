@@ -138,6 +138,7 @@ int mainWindowProc(Message& message) {
       return onViewKey(message.key);
     case WindowMessage::Spin: return onSpin();
     case WindowMessage::SettleCheck: return onSettleCheck();
+    case WindowMessage::TimeSlider: return onTimeSlider(message.x);
     default: return 0;
   }
 }

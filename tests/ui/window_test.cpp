@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QImageReader>
+#include <QSlider>
 #include <QToolBar>
 #include <QUrl>
 
@@ -683,6 +684,26 @@ class WindowTest : public QObject {
     command(cmdPreviousFrame);
     command(cmdPreviousFrame);  // before the first: round to the last
     QCOMPARE(vertex0(), 9.0f);
+    // The time slider: a frame of the chosen animation a step, and moving it pauses there.
+    auto* slider = qtWindow.mainWindow->findChild<QSlider*>("timeSlider");
+    QVERIFY(slider != nullptr && slider->isVisible());
+    QCOMPARE(slider->maximum(), 3);
+    QCOMPARE(slider->value(), 3);
+    command(cmdAllFrames);
+    QCOMPARE(slider->maximum(), 9);
+    slider->setValue(4);
+    QCOMPARE(vertex0(), 4.0f);
+    QCOMPARE(qtWindow.mainWindow->findChild<QLabel*>("timeLabel")->text(), QString("0.40 / 1.00 s"));
+    // Fit while playing takes in every place the animation goes: farther
+    // back than Fit on the first frame alone.
+    command(cmdNextFrame);
+    slider->setValue(0);
+    command(cmdFit);
+    const float stillEye = shell.camera.eyeDistance();
+    command(cmdPlayPause);
+    command(cmdFit);
+    QVERIFY(shell.camera.eyeDistance() > stillEye * 1.2f);
+    command(cmdPlayPause);
     // Saved as read: the first frame's places, whatever is shown.
     chosenPath = file("saved.off");
     command(cmdSaveAs);
@@ -690,6 +711,7 @@ class WindowTest : public QObject {
     // A model without frames has nothing to play.
     opened(model("still.off", 6));
     QVERIFY(!menuIsEnabled(cmdPlayPause) && !menuHasItem(cmdAnimationFirst));
+    QVERIFY(!slider->isVisible());
   }
 
   // File > Export Animated GIF writes what the window shows moving, frame by

@@ -17,6 +17,7 @@
 #include <QSurfaceFormat>
 #include <QToolBar>
 #include <QToolTip>
+#include <QSlider>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QLayout>
@@ -193,6 +194,25 @@ TesseraWindow::TesseraWindow() {
 
   toolBar->installEventFilter(this);
 
+  // The animation's time: a slider and the time it stands at, shown for
+  // models that move.
+  animationBar = addToolBar("Animation");
+  animationBar->setObjectName("animationBar");
+  timeSlider = new QSlider(Qt::Horizontal);
+  timeSlider->setObjectName("timeSlider");
+  timeSlider->setMinimumWidth(160);
+  timeSlider->setFocusPolicy(Qt::NoFocus);  // Space and the frame keys stay with the window
+  timeLabel = new QLabel;
+  timeLabel->setObjectName("timeLabel");
+  animationBar->addWidget(timeSlider);
+  animationBar->addWidget(timeLabel);
+  animationBar->hide();
+  QObject::connect(timeSlider, &QSlider::valueChanged, [](int value) {
+    Message moved{WindowMessage::TimeSlider};
+    moved.x = value;
+    sendMessage(moved);
+  });
+
   statusPart0 = new QLabel;
   statusPart1 = new QLabel;
   statusPart1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -309,6 +329,20 @@ void destroyWindowWidgets() {
   qtWindow.menu = MenuState{};
   delete qtWindow.mainWindow;
   qtWindow.mainWindow = nullptr;
+}
+
+void timeSliderShow(bool shown) {
+  if (qtWindow.mainWindow != nullptr) qtWindow.mainWindow->animationBar->setVisible(shown);
+}
+
+void timeSliderSet(int position, int steps, std::string_view label) {
+  if (qtWindow.mainWindow == nullptr) return;
+  QSlider* slider = qtWindow.mainWindow->timeSlider;
+  // Set by the program, not moved by the user: no message back.
+  const QSignalBlocker quiet(slider);
+  slider->setRange(0, std::max(steps, 0));
+  slider->setValue(position);
+  qtWindow.mainWindow->timeLabel->setText(qtText(label));
 }
 
 void windowSetTitle(std::string_view title) { qtWindow.mainWindow->setWindowTitle(qtText(title)); }

@@ -22,6 +22,7 @@
 
 class QLabel;
 class QToolBar;
+class QSlider;
 class QAction;
 struct BackgroundWork;
 
@@ -53,6 +54,9 @@ class TesseraWindow : public QMainWindow {
   TesseraWindow();
   ViewWidget* view = nullptr;
   QToolBar* toolBar = nullptr;
+  QToolBar* animationBar = nullptr;  // the time slider and its label
+  QSlider* timeSlider = nullptr;
+  QLabel* timeLabel = nullptr;
   QLabel* statusPart0 = nullptr;
   QLabel* statusPart1 = nullptr;
   QStringList droppedPaths;
