@@ -8,9 +8,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "formats/model_dispatch.h"
 #include "platform/headless/offscreen_context.h"
 #include "render/rotation.h"
+#include "render/shown_pose.h"
 #include "render/scene.h"
 #include "render/standard_views.h"
 #include "render/view_setup.h"
@@ -163,3 +166,70 @@ BENCHMARK(BM_ReferenceDisplayList)->DenseRange(0, 2)->Unit(benchmark::kMilliseco
 }  // namespace
 
 BENCHMARK_MAIN();
+
+// Playing a game model of 9,801 vertices and 200 frames: a frame drawn at
+// the next place of its animation (pose, arrays made again, drawn) against
+// the same frame standing still; arguments: playing 0/1, lit 0/1 (lit with
+// smooth normals, made again from each pose). A 400x300 drawing area.
+void BM_PlayingFrame(benchmark::State& state) {
+  prepare(0);
+  static Shown game;
+  if (!game.hasModel()) {
+    MeshObject object = makeTriangleGrid(98);
+    VertexFrames frames;
+    frames.vertexCount = object.vertices.size() / 3;
+    for (int k = 0; k < 200; ++k) {
+      frames.names.push_back("run" + std::to_string(k % 100));
+      for (std::size_t v = 0; v < object.vertices.size(); v += 3) {
+        frames.positions.insert(frames.positions.end(),
+                                {object.vertices[v], object.vertices[v + 1], object.vertices[v + 2] + std::sin(0.1f * static_cast<float>(k) + object.vertices[v])});
+      }
+    }
+    frames.runs = runsByName(frames.names);
+    Model model{object};
+    model.frames = std::move(frames);
+    showModel(game, std::move(model), formatQuake2);
+  }
+  Camera view = camera;
+  frameWorld(view, game.world);
+  resizeView(view, 400, 300);
+  glViewport(0, 0, 400, 300);
+  ViewOptions options = viewOptions;
+  options.lighting = state.range(1) != 0;
+  drawScene(game, view, options);
+  double seconds = 0.0;
+  for (auto _ : state) {
+    if (state.range(0) != 0) {
+      seconds += 1.0 / 60.0;
+      poseShownAt(game, -1, seconds);
+    }
+    drawScene(game, view, options);
+    glFinish();
+  }
+  glViewport(0, 0, kWidth, kHeight);
+}
+BENCHMARK(BM_PlayingFrame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The pose alone: the place between two frames written into the vertices.
+void BM_PoseAlone(benchmark::State& state) {
+  static Shown game;
+  if (!game.hasModel()) {
+    MeshObject object = makeTriangleGrid(98);
+    VertexFrames frames;
+    frames.vertexCount = object.vertices.size() / 3;
+    for (int k = 0; k < 200; ++k) {
+      frames.names.push_back("f" + std::to_string(k));
+      frames.positions.insert(frames.positions.end(), object.vertices.begin(), object.vertices.end());
+    }
+    Model model{object};
+    model.frames = std::move(frames);
+    showModel(game, std::move(model), formatQuake2);
+  }
+  double seconds = 0.0;
+  for (auto _ : state) {
+    seconds += 1.0 / 60.0;
+    poseShownAt(game, -1, seconds);
+    benchmark::DoNotOptimize(game.model[0].vertices.data());
+  }
+}
+BENCHMARK(BM_PoseAlone)->Unit(benchmark::kMicrosecond);
