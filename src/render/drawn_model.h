@@ -19,6 +19,8 @@ struct DrawnObject {
   // the choice they were made for.
   std::unique_ptr<SurfaceArrays> surface;
   SurfaceChoice surfaceChoice;
+  // Which corners smooth together, kept from pose to pose of a model that moves.
+  std::shared_ptr<const SmoothingPlan> smoothing;
   // Two vertex indices a segment, from the object's polylines.
   std::vector<std::uint32_t> lineSegments;
 };

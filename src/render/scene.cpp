@@ -129,7 +129,10 @@ void drawSurface(const Frame& f, DrawnModel& drawn, DrawnObject& object, const M
                              f.shown.drawsTriangles};
   if (!object.surface || !(object.surfaceChoice == choice)) {
     const Preparing preparing;
-    object.surface = std::make_unique<SurfaceArrays>(makeSurfaceArrays(mesh, f.shown.model, object.fill, choice));
+    // A model that moves keeps which corners smooth together from pose to pose.
+    const bool moves = !f.shown.model.frames.empty() || !f.shown.model.scene.empty();
+    object.surface = std::make_unique<SurfaceArrays>(
+        makeSurfaceArrays(mesh, f.shown.model, object.fill, choice, moves ? &object.smoothing : nullptr));
     object.surfaceChoice = choice;
   }
   drawSurfaceArrays(f, drawn, *object.surface, blended);

@@ -146,14 +146,23 @@ bool hasAppearance(const MeshObject& object, const Model& model) {
 }
 
 SurfaceArrays makeSurfaceArrays(const MeshObject& object, const Model& model, const ObjectArrays& fill,
-                                SurfaceChoice choice) {
+                                SurfaceChoice choice, std::shared_ptr<const SmoothingPlan>* plan) {
   const MaterialUse use = choice.appearance ? materialUse(object, model) : MaterialUse{};
   const bool colored = choice.appearance && object.colors.present();
   const bool mapped = object.texCoords.present() && use.anyTexture;
   const auto materialFor = [&](std::size_t face) { return choice.appearance ? materialOf(object, face) : -1; };
   const bool fileNormals = choice.smooth && object.normals.present();
   std::vector<float> computed;
-  if (choice.lit && choice.smooth && !fileNormals) computed = smoothCornerNormals(object, kCreaseDegrees);
+  if (choice.lit && choice.smooth && !fileNormals) {
+    if (plan == nullptr) {
+      computed = smoothCornerNormals(object, kCreaseDegrees);
+    } else {
+      if (*plan == nullptr || (*plan)->shareOf.size() != object.faces.indices.size()) {
+        *plan = std::make_shared<const SmoothingPlan>(smoothingPlan(object, kCreaseDegrees));
+      }
+      computed = smoothCornerNormals(object, **plan);
+    }
+  }
   // One entry per vertex only where every value in use belongs to a vertex,
   // and no material tints the vertex colours (vertices may sit between faces
   // of different materials).
@@ -191,6 +200,14 @@ SurfaceArrays makeSurfaceArrays(const MeshObject& object, const Model& model, co
 
   std::vector<std::vector<std::uint32_t>> byMaterial(model.materials.size() + 1);
   std::uint32_t entries = 0;
+  if (!perVertex) {
+    // An entry a drawn corner: about as many as the face table's.
+    const std::size_t corners = object.faces.indices.size();
+    arrays.positions.reserve(3 * corners);
+    if (colored) arrays.colors.reserve(4 * corners);
+    if (mapped) arrays.texCoords.reserve(2 * corners);
+    if (choice.lit) arrays.normals.reserve(3 * corners);
+  }
   if (perVertex) {
     // The vertex table itself, each vertex's values beside it: a vertex not
     // on any face takes its values too, through a face slot of its own.

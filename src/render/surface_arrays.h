@@ -9,6 +9,9 @@
 
 #include "model/mesh_object.h"
 #include "render/model_arrays.h"
+#include "render/smooth_normals.h"
+
+#include <memory>
 
 struct SurfaceBatch {
   std::int32_t material = -1;             // the model's material; -1: none
@@ -37,8 +40,10 @@ struct SurfaceChoice {
 };
 
 // `fill` is the object's filled-pass arrays (their concave split is reused).
+// `plan`, where given, keeps which corners smooth together from one pose to
+// the next of a model that moves: made here the first time (empty), reused after.
 SurfaceArrays makeSurfaceArrays(const MeshObject& object, const Model& model, const ObjectArrays& fill,
-                                SurfaceChoice choice);
+                                SurfaceChoice choice, std::shared_ptr<const SmoothingPlan>* plan = nullptr);
 
 // True when the object has something to show beyond its shape: colours,
 // texture coordinates with a textured material, or a material.

@@ -60,3 +60,37 @@ TEST(SmoothNormals, FacesWithoutAreaGiveNoDirectionButBreakNothing) {
 }
 
 }  // namespace
+
+// A model that moves keeps which corners smooth together as they were at
+// rest: a fold shallow at rest stays smooth when bent past the crease, a
+// sharp one stays hard when flattened; and on a smooth surface the quick
+// normals of each pose stay close to those made from scratch.
+TEST(SmoothNormals, APlanFromRestHoldsAsTheShapeBends) {
+  const struct {
+    float rest, bent;
+    bool smoothWhenBent;
+  } folds[] = {{10, 80, true}, {80, 10, false}};
+  for (const auto& f : folds) {
+    const SmoothingPlan plan = smoothingPlan(fold(f.rest, false), 60.0f);
+    const std::vector<float> normals = smoothCornerNormals(fold(f.bent, false), plan);
+    // The hinge's corners: shared by both faces (tilted half the bend) or each its own.
+    const float hinge = tilt(normals, 1);
+    if (f.smoothWhenBent) {
+      EXPECT_NEAR(hinge, f.bent / 2, 0.5f) << f.rest;
+    } else {
+      EXPECT_NEAR(hinge, 0.0f, 1e-3f) << f.rest;
+    }
+    // Away from the hinge a corner keeps its own face's normal either way.
+    EXPECT_NEAR(tilt(normals, 0), 0.0f, 1e-3f);
+  }
+  MeshObject torus = makeTorus(24, 12, 2.0f, 0.5f);
+  const SmoothingPlan plan = smoothingPlan(torus, 60.0f);
+  for (std::size_t v = 0; v < torus.vertices.size(); v += 3) torus.vertices[v + 2] *= 1.5f;  // squashed taller
+  const std::vector<float> quick = smoothCornerNormals(torus, plan), exact = smoothCornerNormals(torus, 60.0f);
+  ASSERT_EQ(quick.size(), exact.size());
+  float worst = 1.0f;
+  for (std::size_t k = 0; k < quick.size(); k += 3) {
+    worst = std::min(worst, quick[k] * exact[k] + quick[k + 1] * exact[k + 1] + quick[k + 2] * exact[k + 2]);
+  }
+  EXPECT_GT(worst, std::cos(3.0f * 3.14159265f / 180.0f));  // within 3 degrees everywhere
+}
