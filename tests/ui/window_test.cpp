@@ -670,6 +670,16 @@ class WindowTest : public QObject {
     QTest::keyClick(qtWindow.mainWindow, Qt::Key_Space);
     QTRY_VERIFY(shell.playback.playing);
     QTRY_VERIFY_WITH_TIMEOUT(vertex0() > 1.0f, 2000);  // moving on by the clock, between frames
+    // Spinning and playing at once: both go on by the clock.
+    command(cmdInertialRotation);
+    const int cx = shell.camera.viewWidth / 2, cy = shell.camera.viewHeight / 2;
+    drag(cx, cy, cx + 20, cy);
+    QVERIFY(shell.trackball.spinning && shell.playback.playing);
+    const float turnedFrom = shell.camera.rotationMatrix[0], playedFrom = vertex0();
+    QTRY_VERIFY(shell.camera.rotationMatrix[0] != turnedFrom && vertex0() != playedFrom);
+    drag(cx, cy, cx, cy);  // a click stops the spin, not the playing
+    QVERIFY(!shell.trackball.spinning && shell.playback.playing);
+    command(cmdInertialRotation);
     command(cmdPlayPause);
     QVERIFY(!shell.playback.playing && !menuIsChecked(cmdPlayPause));
     const float paused = vertex0();
