@@ -168,29 +168,35 @@ BENCHMARK(BM_ReferenceDisplayList)->DenseRange(0, 2)->Unit(benchmark::kMilliseco
 
 BENCHMARK_MAIN();
 
-// Playing a game model of 9,801 vertices and 200 frames: a frame drawn at
-// the next place of its animation (pose, arrays made again, drawn) against
-// the same frame standing still; arguments: playing 0/1, lit 0/1 (lit with
-// smooth normals, made again from each pose). A 400x300 drawing area.
+// A game model of 9,801 vertices and 200 frames, a wave running over it.
+Shown& gameModel() {
+  static Shown game;
+  if (game.hasModel()) return game;
+  MeshObject object = makeTriangleGrid(98);
+  VertexFrames frames;
+  frames.vertexCount = object.vertices.size() / 3;
+  for (int k = 0; k < 200; ++k) {
+    frames.names.push_back("run" + std::to_string(k % 100));
+    for (std::size_t v = 0; v < object.vertices.size(); v += 3) {
+      frames.positions.insert(frames.positions.end(),
+                              {object.vertices[v], object.vertices[v + 1],
+                               object.vertices[v + 2] + std::sin(0.1f * static_cast<float>(k) + object.vertices[v])});
+    }
+  }
+  frames.runs = runsByName(frames.names);
+  Model model{object};
+  model.frames = std::move(frames);
+  showModel(game, std::move(model), formatQuake2);
+  return game;
+}
+
+// Playing the game model: a frame drawn at the next place of its animation
+// (pose, arrays made again, drawn) against the same frame standing still;
+// arguments: playing 0/1, lit 0/1 (lit with smooth normals, made again from
+// each pose). A 400x300 drawing area.
 void BM_PlayingFrame(benchmark::State& state) {
   prepare(0);
-  static Shown game;
-  if (!game.hasModel()) {
-    MeshObject object = makeTriangleGrid(98);
-    VertexFrames frames;
-    frames.vertexCount = object.vertices.size() / 3;
-    for (int k = 0; k < 200; ++k) {
-      frames.names.push_back("run" + std::to_string(k % 100));
-      for (std::size_t v = 0; v < object.vertices.size(); v += 3) {
-        frames.positions.insert(frames.positions.end(),
-                                {object.vertices[v], object.vertices[v + 1], object.vertices[v + 2] + std::sin(0.1f * static_cast<float>(k) + object.vertices[v])});
-      }
-    }
-    frames.runs = runsByName(frames.names);
-    Model model{object};
-    model.frames = std::move(frames);
-    showModel(game, std::move(model), formatQuake2);
-  }
+  Shown& game = gameModel();
   Camera view = camera;
   frameWorld(view, game.world);
   resizeView(view, 400, 300);
@@ -217,19 +223,7 @@ BENCHMARK(BM_PlayingFrame)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMill
 
 // The pose alone: the place between two frames written into the vertices.
 void BM_PoseAlone(benchmark::State& state) {
-  static Shown game;
-  if (!game.hasModel()) {
-    MeshObject object = makeTriangleGrid(98);
-    VertexFrames frames;
-    frames.vertexCount = object.vertices.size() / 3;
-    for (int k = 0; k < 200; ++k) {
-      frames.names.push_back("f" + std::to_string(k));
-      frames.positions.insert(frames.positions.end(), object.vertices.begin(), object.vertices.end());
-    }
-    Model model{object};
-    model.frames = std::move(frames);
-    showModel(game, std::move(model), formatQuake2);
-  }
+  Shown& game = gameModel();
   double seconds = 0.0;
   for (auto _ : state) {
     seconds += 1.0 / 60.0;
