@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 tools that scripts/compare-counts.sh and the making of
 # tests/data/real/ use: an independent reader to count against, and writers of
-# STL, PLY, glTF (compressed ones too) and VTK files; and lintian, which the packaging test runs on the
+# STL, PLY, glTF (compressed ones too) and VTK files; gifsicle, which reads and plays animated GIFs;
+# and lintian, which the packaging test runs on the
 # Debian package where it is installed. Not needed to build or test the project.
 set -euo pipefail
 
@@ -21,6 +22,8 @@ packages=(
   python3-vtk9
   # Debian's package checker
   lintian
+  # an independent GIF reader (gifsicle --info) and player (gifview) for the animated GIFs
+  gifsicle
 )
 
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"
