@@ -194,7 +194,7 @@ int writeFrames(const RenderRequest& request, ToolView& view, int animation) {
     std::filesystem::create_directories(request.framesFolder, error);
     const std::size_t frames = animationInfo(view.shown.model, animation).frames;
     for (std::size_t k = 0; k < frames; ++k) {
-      poseShownAt(view.shown, animation, secondsOfFrame(view.shown.model, animation, k));
+      poseShownAt(view.shown, animation, secondsOfFrame(view.shown.model, k));
       drawScene(view.shown, view.camera, view.options);
       char name[32];
       std::snprintf(name, sizeof name, "frame-%04zu.png", k);
@@ -271,7 +271,7 @@ int runRender(int argc, char** argv) {
     if (static_cast<std::size_t>(*request.frame) >= frames) {
       return fileError(request.input, "has " + std::to_string(frames) + " frames there, numbered from 0");
     }
-    poseShownAt(view.shown, animation, secondsOfFrame(model, animation, static_cast<std::size_t>(*request.frame)));
+    poseShownAt(view.shown, animation, secondsOfFrame(model, static_cast<std::size_t>(*request.frame)));
   } else if (request.time) {
     poseShownAt(view.shown, animation, *request.time);
   }

@@ -1,5 +1,6 @@
 #include "formats/reader_support.h"
 
+#include <span>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -146,4 +147,15 @@ ReadResult finishModel(Model model, const char* name, std::int64_t droppedBefore
                  name, static_cast<long long>(dropped));
   }
   return ReadResult(std::move(model));
+}
+
+void appendStrips(const FaceTable& strips, FaceTable& faces) {
+  for (std::size_t k = 0; k < strips.count(); ++k) {
+    const std::span<const std::int32_t> strip = strips[k];
+    for (std::size_t t = 2; t < strip.size(); ++t) {
+      const std::span<std::int32_t> face = faces.append(3);
+      const bool odd = (t & 1) != 0;
+      face[0] = strip[odd ? t - 1 : t - 2], face[1] = strip[odd ? t - 2 : t - 1], face[2] = strip[t];
+    }
+  }
 }

@@ -86,6 +86,10 @@ inline bool beginsLike(const std::vector<std::uint8_t>& bytes, std::string_view 
   return beginsLike(bytes.data(), bytes.size(), magic);
 }
 
+// Each triangle strip of n points appended as n - 2 triangles, every other
+// one turned so that all face the same way.
+void appendStrips(const FaceTable& strips, FaceTable& faces);
+
 // The last step of every reader: appearance that does not fit the model
 // (colours, normals, texture coordinates, materials, lines) is dropped and
 // the geometry kept, faces that name missing vertices are dropped (one

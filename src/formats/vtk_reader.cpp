@@ -175,18 +175,6 @@ bool readAttribute(TextScanner& scan, const std::string& word, const DataPlace& 
   return true;
 }
 
-// Each strip of n points makes n - 2 triangles, every other one turned so
-// that all face the same way; they follow the polygons.
-void appendStrips(const FaceTable& strips, FaceTable& faces) {
-  for (std::size_t k = 0; k < strips.count(); ++k) {
-    const std::span<const std::int32_t> strip = strips[k];
-    for (std::size_t t = 2; t < strip.size(); ++t) {
-      const std::span<std::int32_t> face = faces.append(3);
-      const bool odd = (t & 1) != 0;
-      face[0] = strip[odd ? t - 1 : t - 2], face[1] = strip[odd ? t - 2 : t - 1], face[2] = strip[t];
-    }
-  }
-}
 
 // The binary form's words and lines, and its big-endian values, over the
 // file's bytes: nothing is read past them.

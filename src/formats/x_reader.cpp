@@ -312,13 +312,19 @@ class Parser {
     return t.kind == Tok::Open;
   }
 
-  bool object(std::string_view kind, int frame, int depth) {
+  // The opening of an object `depth` levels down; false past the bound
+  // (which `deep` tells) or on damage.
+  bool openingAt(int depth, std::string_view& name) {
     if (depth > kMaxDepth) {
       deep = true;
       return false;
     }
+    return opening(name);
+  }
+
+  bool object(std::string_view kind, int frame, int depth) {
     std::string_view name;
-    if (!opening(name)) return false;
+    if (!openingAt(depth, name)) return false;
     if (kind == "Frame") return readFrame(frame, depth);
     if (kind == "Mesh") return readMesh(frame, depth);
     if (kind == "Material") {
@@ -389,12 +395,8 @@ class Parser {
         continue;
       }
       if (t.kind != Tok::Name) return false;
-      if (depth + 1 > kMaxDepth) {
-        deep = true;
-        return false;
-      }
       std::string_view name;
-      if (!opening(name)) return false;
+      if (!openingAt(depth + 1, name)) return false;
       bool read = true;
       if (t.text == "MeshNormals") {
         read = readNormals(mesh);
@@ -506,12 +508,8 @@ class Parser {
         continue;
       }
       if (t.kind != Tok::Name) return false;
-      if (depth + 1 > kMaxDepth) {
-        deep = true;
-        return false;
-      }
       std::string_view name;
-      if (!opening(name)) return false;
+      if (!openingAt(depth + 1, name)) return false;
       if (t.text == "Material") {
         std::int32_t index = -1;
         if (!readMaterial(name, index)) return false;

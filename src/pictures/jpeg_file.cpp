@@ -27,6 +27,14 @@ void onMessage(j_common_ptr info, int level) {
   if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<JpegErrors*>(info->err)->cutShort = true;
 }
 
+// The coder (compressing or decompressing) reports to `errors`.
+template <typename Coder>
+void reportTo(JpegErrors& errors, Coder& info) {
+  info.err = jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = onError;
+  errors.manager.emit_message = onMessage;
+}
+
 // Everything between setjmp and the end touches no object with a destructor
 // of its own in this frame, so the jump skips nothing.
 bool decode(jpeg_decompress_struct& info, JpegErrors& errors, RgbImage& picture, std::string& problem) {
@@ -58,9 +66,7 @@ template <typename Attach>
 std::optional<RgbImage> decodeFrom(Attach&& attach, std::string* reason) {
   jpeg_decompress_struct info{};
   JpegErrors errors{};
-  info.err = jpeg_std_error(&errors.manager);
-  errors.manager.error_exit = onError;
-  errors.manager.emit_message = onMessage;
+  reportTo(errors, info);
   jpeg_create_decompress(&info);
   attach(info);
   RgbImage picture;
@@ -128,9 +134,7 @@ WriteResult writeJpeg(const char* path, int width, int height, const std::uint8_
   if (file == nullptr) return output.commit();
   jpeg_compress_struct info{};
   JpegErrors errors{};
-  info.err = jpeg_std_error(&errors.manager);
-  errors.manager.error_exit = onError;
-  errors.manager.emit_message = onMessage;
+  reportTo(errors, info);
   jpeg_create_compress(&info);
   std::string problem;
   const bool encoded = encode(info, errors, file, width, height, bgrRows, stride, quality, problem);

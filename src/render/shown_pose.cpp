@@ -101,9 +101,8 @@ int animationNamed(const Model& model, const std::string& name) {
   return -2;
 }
 
-double secondsOfFrame(const Model& model, int which, std::size_t frame) {
+double secondsOfFrame(const Model& model, std::size_t frame) {
   const double rate = !model.frames.empty() ? static_cast<double>(model.frames.framesPerSecond) : kSceneFramesPerSecond;
-  (void)which;
   return static_cast<double>(frame) / rate;
 }
 

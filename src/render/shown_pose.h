@@ -28,7 +28,9 @@ AnimationInfo animationInfo(const Model& model, int which);
 // The animation of that name; -2 when there is none.
 int animationNamed(const Model& model, const std::string& name);
 
-double secondsOfFrame(const Model& model, int which, std::size_t frame);
+// Where frame `frame` of any of the model's animations stands, in seconds
+// from its start: all step at the same rate.
+double secondsOfFrame(const Model& model, std::size_t frame);
 std::size_t frameAt(const Model& model, int which, double seconds);
 
 // Posed at `seconds` into the animation, looping.

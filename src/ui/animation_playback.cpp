@@ -28,7 +28,7 @@ void stepFrame(int step) {
   shell.playback.playing = false;
   const auto count = static_cast<long long>(info.frames);
   const long long next = ((static_cast<long long>(playbackFrame()) + step) % count + count) % count;
-  shell.playback.seconds = secondsOfFrame(modelShown(), shell.playback.run, static_cast<std::size_t>(next));
+  shell.playback.seconds = secondsOfFrame(modelShown(), static_cast<std::size_t>(next));
   showPlaybackPose();
 }
 
@@ -59,7 +59,7 @@ void showPlaybackPose() {
 int onTimeSlider(int position) {
   if (!isAnimated(modelShown())) return 0;
   shell.playback.playing = false;
-  shell.playback.seconds = secondsOfFrame(modelShown(), shell.playback.run, static_cast<std::size_t>(std::max(position, 0)));
+  shell.playback.seconds = secondsOfFrame(modelShown(), static_cast<std::size_t>(std::max(position, 0)));
   showPlaybackPose();
   showAnimationMenuState();
   return 0;
