@@ -312,6 +312,17 @@ class Parser {
     return t.kind == Tok::Open;
   }
 
+  // The next object inside the one open, references to others passed
+  // over: false at its close, and false with `ok` false on damage.
+  bool nextChild(Token& t, bool& ok) {
+    for (;;) {
+      t = lex_.next();
+      if (t.kind == Tok::Close) return false;
+      if (t.kind != Tok::Open) return true;
+      if (!skipBody()) return ok = false;
+    }
+  }
+
   // The opening of an object `depth` levels down; false past the bound
   // (which `deep` tells) or on damage.
   bool openingAt(int depth, std::string_view& name) {
@@ -387,13 +398,9 @@ class Parser {
         index = value > 0x7fffffffu ? -1 : static_cast<std::int32_t>(value);
       }
     }
-    for (;;) {
-      const Token t = lex_.next();
-      if (t.kind == Tok::Close) break;
-      if (t.kind == Tok::Open) {
-        if (!skipBody()) return false;
-        continue;
-      }
+    Token t;
+    bool ok = true;
+    while (nextChild(t, ok)) {
       if (t.kind != Tok::Name) return false;
       std::string_view name;
       if (!openingAt(depth + 1, name)) return false;
@@ -410,6 +417,7 @@ class Parser {
       }
       if (!read || !skipBody()) return false;
     }
+    if (!ok) return false;
     if (mesh.vertices.empty() && mesh.faces.count() == 0) return true;  // kept no more than an empty chunk
     model_.push_back(std::move(mesh));
     meshFrames_.push_back(frame);
@@ -540,13 +548,9 @@ class Parser {
       if (!number(ignored)) return false;
     }
     if (m.baseColor.a < 1.0f) m.alphaMode = AlphaMode::Blend;
-    for (;;) {
-      const Token t = lex_.next();
-      if (t.kind == Tok::Close) break;
-      if (t.kind == Tok::Open) {
-        if (!skipBody()) return false;
-        continue;
-      }
+    Token t;
+    bool ok = true;
+    while (nextChild(t, ok)) {
       std::string_view inner;
       if (t.kind != Tok::Name || !opening(inner)) return false;
       if (t.text == "TextureFilename" || t.text == "TextureFileName") {
@@ -556,6 +560,7 @@ class Parser {
       }
       if (!skipBody()) return false;
     }
+    if (!ok) return false;
     index = static_cast<std::int32_t>(model_.materials.size());
     model_.materials.push_back(std::move(m));
     return true;
